@@ -1,0 +1,96 @@
+#pragma once
+// The level calculator: one change operation that every numeric input
+// raises, the analog/digital switch and the start-up runs.
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "calc/interfaces.h"
+#include "calc/micparams.h"
+
+// The thirteen bound numeric inputs. The first twelve are the ones whose
+// handlers the change operation detaches, in that order.
+enum class InputId : std::size_t {
+    SourceLevel_dBSPL,
+    SourceLevel_Pa,
+    MicMaxLevel_dBSPL,
+    MicSens_mV,
+    MicSens_dBu,
+    MicSens_dBV,
+    MicSens_dBFS,
+    MicNoise_uV,
+    MicNoise_dBu,
+    MicNoise_dBV,
+    MicNoise_dBFS,
+    MicNoise_dBSPL,
+    AmpGain_dB,
+};
+inline constexpr std::size_t kInputCount = 13;
+inline constexpr std::size_t kDetachedInputCount = 12;
+
+// Control name of an input ("seMicSens_dBu").
+const char* inputName(InputId id);
+
+// Largest magnitude a value read from an input is taken with: dB figures
+// within +-1000 dB and linear ones (mV, uV, Pa) within +-1e15, so that no
+// conversion can overflow. Non-finite readings count as 0.
+inline constexpr double kMaxLevelMagnitude = 1000.0;
+inline constexpr double kMaxLinearMagnitude = 1e15;
+
+struct CalcBindings {
+    std::array<INumericInput*, kInputCount> inputs{};
+    IChoice* rbMicAnalog = nullptr;
+    IChoice* rbMicDigital = nullptr;
+    IAxisRange* rightAxis = nullptr;      // the electric scale
+    const IAxisRange* leftAxis = nullptr; // the dB SPL scale (0..160 when absent)
+    IDiagramView* diagram = nullptr;
+    ILevelBar* levelBar = nullptr;
+    IResultLine* resultLine = nullptr;
+};
+
+class Calculator {
+public:
+    explicit Calculator(const CalcBindings& bindings);
+
+    CalcState state;
+    // The user's decimal separator, for the result line.
+    std::string decimalSeparator = ".";
+
+    INumericInput* input(InputId id) const { return b_.inputs[static_cast<std::size_t>(id)]; }
+
+    // The one change operation; sender is the input that changed, or null.
+    void seMicMaxLevel_dBSPLChange(INumericInput* sender);
+    // The analog/digital switch; also run with no sender at start-up.
+    void rbMicAnalogClick();
+
+    // Removes the change handler of the twelve written inputs and the click
+    // handler of both choices / binds them again (one attach undoes any
+    // number of detaches).
+    void DetachInputHandlers();
+    void AttachInputHandlers();
+    bool handlersAttached() const;
+
+    // Start-up: fill CurMic from the inputs as the window shows them, then the
+    // eight change runs and the mode switch.
+    void FillCurMicFromInputs();
+    void RunStartupSequence();
+
+    bool isAnalog() const;
+    bool isDigital() const;
+
+    // Sets the right axis so that every row reads one level on both sides:
+    // right max = left max - 94 + sens, right span = left span.
+    void SetRightAxisRange(double sensitivity);
+
+    // A value read from an input, limited to a finite working range.
+    double read(InputId id) const;
+
+private:
+    void applySenderCase(InputId id, double v);
+    void computeOutputs();
+    void updateRightAxisFromInputs();
+    void showResults();
+    void write(InputId id, double v);
+
+    CalcBindings b_;
+};

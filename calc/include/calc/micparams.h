@@ -1,0 +1,89 @@
+#pragma once
+// The microphone record, the calculator state and the unit conversions.
+#include <cstdint>
+#include <string>
+
+// The figures of one microphone. -200 in a dBu, dBV or dBFS field and 0 in a
+// volt, dB SPL, SNR or dynamic-range field mark a missing figure.
+struct TMicParams {
+    bool MicDigital = false;
+    double MicMaxLevel_dBSPL = 0;
+    double MicNoise_V = 0;
+    double MicNoise_dBu = 0;
+    double MicNoise_dBV = 0;
+    double MicNoise_dBFS = 0;
+    double MicNoise_dBSPL_ITU = 0;
+    double MicNoise_dBSPL_AW = 0;
+    double MicDynamic_dB = 0;
+    double MicSNR_dB_ITU = 0;
+    double MicSNR_dB_AW = 0;
+    double MicSplMax = 0; // kept for the record's layout; nothing uses it
+    double MicSens_V = 0;
+    double MicSens_dBu = 0;
+    double MicSens_dBV = 0;
+    double MicSens_dBFS = 0;
+    std::string MicType;
+    std::string MicPolarPattern;
+    std::int32_t MicZout = 0;
+    double MicOut_V = 0;
+    double MicOut_dBu = 0;
+    double MicOut_dBV = 0;
+    double MicOut_dBFS = 0;
+    std::uint16_t MicBandWidth_L = 0;
+    std::uint16_t MicBandWidth_H = 0;
+};
+
+// Puts every field that has a reset value back to it: the sensitivity and
+// electric noise levels to -200, the rest to 0, false or empty. MicSplMax
+// and the four MicOut_ fields keep their values.
+void ResetMicParams(TMicParams& m);
+
+// Everything the calculator works on. All zero at program start.
+struct CalcState {
+    TMicParams CurMic;  // working values
+    TMicParams FileMic; // values as read from a preset
+    double SourceLevel_dBSPL = 0;
+    double SourceLevel_Pa = 0;
+    double AmpGain_dB = 0;
+    double AmpOut_V = 0;
+    double AmpOut_dBu = 0;
+    double AmpOut_dBV = 0;
+    double AmpOut_dBFS = 0;
+
+    void ResetCurMic() { ResetMicParams(CurMic); }
+};
+
+// Unit conversions: the only formulas the program uses.
+namespace conv {
+
+inline constexpr double kVolts0dBu = 0.775;     // 0 dBu
+inline constexpr double kDbuToDbv = 2.2;        // dBV = dBu - 2.2, applied as such
+inline constexpr double kPa0dBSPL = 0.00002;    // 0 dB SPL
+inline constexpr double kSensRef_dBSPL = 94.0;  // level at which sensitivity and SNR are stated
+inline constexpr double kItuToAWeighting = 11.0;
+inline constexpr double kMissingLevel = -200.0; // missing dBu, dBV or dBFS figure
+
+double VoltsToDbu(double volts);          // U1 (no guard: the caller guards)
+double DbuToVolts(double dBu);            // U2
+inline double DbuToDbv(double dBu) { return dBu - kDbuToDbv; } // U3
+inline double DbvToDbu(double dBV) { return dBV + kDbuToDbv; } // U4
+inline double MilliToVolts(double mV) { return mV / 1000.0; }  // U5
+inline double VoltsToMilli(double v) { return v * 1000.0; }
+inline double MicroToVolts(double uV) { return uV / 1000000.0; }
+inline double VoltsToMicro(double v) { return v * 1000000.0; }
+double DbsplToPa(double dBSPL);           // U6
+double PaToDbspl(double pa);              // U7: 0 Pa or less gives 0 dB SPL
+// U8: output at the source level (dBu, dBV or dBFS alike).
+inline double OutputAtSource(double sens, double sourceLevel_dBSPL)
+{
+    return sens - (kSensRef_dBSPL - sourceLevel_dBSPL);
+}
+// U9: output voltage; U10 with gain: the amplifier output voltage.
+double OutputVolts(double sens_V, double out_dBu, double sens_dBu, double gain_dB = 0.0);
+inline double SnrFromNoise(double noise_dBSPL_ITU) { return kSensRef_dBSPL - noise_dBSPL_ITU; } // U11
+inline double NoiseFromSnr(double sens, double snr) { return sens - snr; }                     // U12
+inline double NoiseFromDynamic(double max_dBSPL, double dynamic_dB) { return max_dBSPL - dynamic_dB; } // U13
+inline double SnrItuToAw(double snrItu) { return snrItu + kItuToAWeighting; } // U14
+inline double SnrAwToItu(double snrAw) { return snrAw - kItuToAWeighting; }
+
+} // namespace conv

@@ -1,0 +1,15 @@
+#pragma once
+// The result line and the level-bar value shown after every calculation.
+#include <string>
+#include <string_view>
+
+#include "calc/micparams.h"
+
+// "%.3f uV" below 1 mV, "%.3f mV" below 1 V, else "%.3f V".
+std::string FormatVolts(double volts, std::string_view decSep = ".");
+
+// The one markup line of the result label, analog or digital form.
+std::string BuildResultLine(const CalcState& s, bool digital, std::string_view decSep = ".");
+
+// MicOut_dBu rounded to a whole number, ties to even (both modes).
+int LevelBarPosition(const CalcState& s);

@@ -1,0 +1,320 @@
+#include "calc/calculator.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "calc/resultline.h"
+
+namespace {
+
+constexpr const char* kInputNames[kInputCount] = {
+    "seSourceLevel_dBSPL", "seSourceLevel_Pa", "seMicMaxLevel_dBSPL", "seMicSens_mV",
+    "seMicSens_dBu",       "seMicSens_dBV",    "seMicSens_dBFS",      "seMicNoise_uV",
+    "seMicNoise_dBu",      "seMicNoise_dBV",   "seMicNoise_dBFS",     "seMicNoise_dBSPL",
+    "seAmpGain_dB",
+};
+
+bool isLinear(InputId id)
+{
+    return id == InputId::MicSens_mV || id == InputId::MicNoise_uV || id == InputId::SourceLevel_Pa;
+}
+
+// Re-attaches the handlers when a run ends, whichever way it ends.
+class AttachGuard {
+public:
+    explicit AttachGuard(Calculator& c) : c_(c) {}
+    ~AttachGuard() { c_.AttachInputHandlers(); }
+    AttachGuard(const AttachGuard&) = delete;
+    AttachGuard& operator=(const AttachGuard&) = delete;
+
+private:
+    Calculator& c_;
+};
+
+} // namespace
+
+const char* inputName(InputId id) { return kInputNames[static_cast<std::size_t>(id)]; }
+
+Calculator::Calculator(const CalcBindings& bindings) : b_(bindings) {}
+
+bool Calculator::isAnalog() const { return b_.rbMicAnalog && b_.rbMicAnalog->isChosen(); }
+
+bool Calculator::isDigital() const { return b_.rbMicDigital && b_.rbMicDigital->isChosen(); }
+
+double Calculator::read(InputId id) const
+{
+    INumericInput* in = input(id);
+    double v = in ? in->floatValue() : 0.0;
+    if (!std::isfinite(v)) return 0.0;
+    const double limit = isLinear(id) ? kMaxLinearMagnitude : kMaxLevelMagnitude;
+    return std::clamp(v, -limit, limit);
+}
+
+void Calculator::write(InputId id, double v)
+{
+    if (INumericInput* in = input(id)) in->setFloatValue(std::isfinite(v) ? v : 0.0);
+}
+
+void Calculator::DetachInputHandlers()
+{
+    for (std::size_t i = 0; i < kDetachedInputCount; ++i)
+        if (b_.inputs[i]) b_.inputs[i]->setOnChange({});
+    if (b_.rbMicAnalog) b_.rbMicAnalog->setOnClick({});
+    if (b_.rbMicDigital) b_.rbMicDigital->setOnClick({});
+}
+
+void Calculator::AttachInputHandlers()
+{
+    for (std::size_t i = 0; i < kDetachedInputCount; ++i) {
+        INumericInput* in = b_.inputs[i];
+        if (in) in->setOnChange([this, in] { seMicMaxLevel_dBSPLChange(in); });
+    }
+    if (b_.rbMicAnalog) b_.rbMicAnalog->setOnClick([this] { rbMicAnalogClick(); });
+    if (b_.rbMicDigital) b_.rbMicDigital->setOnClick([this] { rbMicAnalogClick(); });
+}
+
+bool Calculator::handlersAttached() const
+{
+    for (std::size_t i = 0; i < kDetachedInputCount; ++i)
+        if (b_.inputs[i] && !b_.inputs[i]->hasOnChange()) return false;
+    if (b_.rbMicAnalog && !b_.rbMicAnalog->hasOnClick()) return false;
+    if (b_.rbMicDigital && !b_.rbMicDigital->hasOnClick()) return false;
+    return true;
+}
+
+void Calculator::seMicMaxLevel_dBSPLChange(INumericInput* sender)
+{
+    // 1. An emptied input changes nothing until it holds a number again.
+    if (sender && sender->isTextEmpty()) return;
+
+    // 2.
+    state.CurMic.MicMaxLevel_dBSPL = read(InputId::MicMaxLevel_dBSPL);
+
+    {
+        // 3. to 7.: the writes below must not re-enter this operation.
+        DetachInputHandlers();
+        AttachGuard reattach(*this);
+
+        for (std::size_t i = 0; i < kInputCount; ++i) {
+            if (sender && b_.inputs[i] == sender) {
+                const auto id = static_cast<InputId>(i);
+                applySenderCase(id, read(id));
+                break;
+            }
+        }
+        computeOutputs();
+        updateRightAxisFromInputs();
+    }
+
+    // 8., 9.
+    if (b_.diagram) b_.diagram->refreshDiagram();
+    showResults();
+}
+
+void Calculator::applySenderCase(InputId id, double v)
+{
+    using namespace conv;
+    TMicParams& m = state.CurMic;
+    switch (id) {
+    case InputId::MicSens_mV:
+        if (v > 0) {
+            m.MicSens_V = MilliToVolts(v);
+            m.MicSens_dBu = VoltsToDbu(m.MicSens_V);
+            m.MicSens_dBV = DbuToDbv(m.MicSens_dBu);
+        } else {
+            // No sensitivity: the missing-figure markers, as for a noise of 0 uV.
+            m.MicSens_V = 0;
+            m.MicSens_dBu = kMissingLevel;
+            m.MicSens_dBV = kMissingLevel;
+        }
+        write(InputId::MicSens_dBu, m.MicSens_dBu);
+        write(InputId::MicSens_dBV, m.MicSens_dBV);
+        break;
+    case InputId::MicSens_dBu:
+        m.MicSens_dBu = v;
+        m.MicSens_dBV = DbuToDbv(v);
+        m.MicSens_V = DbuToVolts(v);
+        write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
+        write(InputId::MicSens_dBV, m.MicSens_dBV);
+        break;
+    case InputId::MicSens_dBV:
+        m.MicSens_dBV = v;
+        m.MicSens_dBu = DbvToDbu(v);
+        m.MicSens_V = DbuToVolts(m.MicSens_dBu);
+        write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
+        write(InputId::MicSens_dBu, m.MicSens_dBu);
+        break;
+    case InputId::MicSens_dBFS:
+        m.MicSens_dBFS = v;
+        break;
+    case InputId::MicNoise_uV:
+        m.MicNoise_V = MicroToVolts(v);
+        if (m.MicNoise_V <= 0) {
+            m.MicNoise_dBu = kMissingLevel;
+            m.MicNoise_dBV = kMissingLevel;
+        } else {
+            m.MicNoise_dBu = VoltsToDbu(m.MicNoise_V);
+            m.MicNoise_dBV = DbuToDbv(m.MicNoise_dBu);
+        }
+        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
+        write(InputId::MicNoise_dBu, m.MicNoise_dBu);
+        write(InputId::MicNoise_dBV, m.MicNoise_dBV);
+        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        break;
+    case InputId::MicNoise_dBu:
+        m.MicNoise_dBu = v;
+        m.MicNoise_dBV = DbuToDbv(v);
+        m.MicNoise_V = DbuToVolts(v);
+        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
+        write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
+        write(InputId::MicNoise_dBV, m.MicNoise_dBV);
+        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        break;
+    case InputId::MicNoise_dBV:
+        m.MicNoise_dBV = v;
+        m.MicNoise_dBu = DbvToDbu(v);
+        m.MicNoise_V = DbuToVolts(m.MicNoise_dBu);
+        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
+        write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
+        write(InputId::MicNoise_dBu, m.MicNoise_dBu);
+        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        break;
+    case InputId::MicNoise_dBFS:
+        m.MicNoise_dBFS = v;
+        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
+        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        break;
+    case InputId::MicNoise_dBSPL:
+        m.MicNoise_dBSPL_ITU = v;
+        m.MicSNR_dB_ITU = SnrFromNoise(v);
+        m.MicNoise_dBu = NoiseFromSnr(m.MicSens_dBu, m.MicSNR_dB_ITU);
+        m.MicNoise_dBV = DbuToDbv(m.MicNoise_dBu);
+        m.MicNoise_dBFS = NoiseFromSnr(m.MicSens_dBFS, m.MicSNR_dB_ITU);
+        m.MicNoise_V = DbuToVolts(m.MicNoise_dBu);
+        write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
+        write(InputId::MicNoise_dBu, m.MicNoise_dBu);
+        write(InputId::MicNoise_dBV, m.MicNoise_dBV);
+        write(InputId::MicNoise_dBFS, m.MicNoise_dBFS);
+        break;
+    case InputId::SourceLevel_dBSPL:
+        state.SourceLevel_dBSPL = v;
+        state.SourceLevel_Pa = DbsplToPa(v);
+        write(InputId::SourceLevel_Pa, state.SourceLevel_Pa);
+        break;
+    case InputId::SourceLevel_Pa:
+        state.SourceLevel_Pa = v;
+        state.SourceLevel_dBSPL = PaToDbspl(v);
+        write(InputId::SourceLevel_dBSPL, state.SourceLevel_dBSPL);
+        break;
+    case InputId::MicMaxLevel_dBSPL:
+    case InputId::AmpGain_dB:
+        break;
+    }
+}
+
+void Calculator::computeOutputs()
+{
+    using namespace conv;
+    TMicParams& m = state.CurMic;
+    const double src = state.SourceLevel_dBSPL;
+    m.MicOut_dBu = OutputAtSource(read(InputId::MicSens_dBu), src);
+    m.MicOut_dBV = OutputAtSource(read(InputId::MicSens_dBV), src);
+    m.MicOut_dBFS = OutputAtSource(read(InputId::MicSens_dBFS), src);
+    m.MicOut_V = OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu);
+    state.AmpGain_dB = read(InputId::AmpGain_dB);
+    state.AmpOut_dBu = m.MicOut_dBu + state.AmpGain_dB;
+    state.AmpOut_dBV = m.MicOut_dBV + state.AmpGain_dB;
+    state.AmpOut_dBFS = m.MicOut_dBFS + state.AmpGain_dB;
+    state.AmpOut_V = OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, state.AmpGain_dB);
+}
+
+void Calculator::SetRightAxisRange(double sensitivity)
+{
+    if (!b_.rightAxis) return;
+    double leftMin = 0, leftMax = 160;
+    if (b_.leftAxis) {
+        leftMin = b_.leftAxis->minimum();
+        leftMax = b_.leftAxis->maximum();
+    }
+    if (!std::isfinite(sensitivity)) sensitivity = conv::kMissingLevel;
+    const double newMax = leftMax - conv::kSensRef_dBSPL + sensitivity;
+    const double newMin = newMax - (leftMax - leftMin);
+    if (!std::isfinite(newMax) || !std::isfinite(newMin) || newMin > newMax) return;
+    // Lower the minimum first so that no setter ever sees an inverted range.
+    const double lowered = std::min({-200.0, newMin, b_.rightAxis->minimum()});
+    b_.rightAxis->setMinimum(lowered);
+    b_.rightAxis->setMaximum(newMax);
+    b_.rightAxis->setMinimum(newMin);
+}
+
+void Calculator::updateRightAxisFromInputs()
+{
+    if (isAnalog()) {
+        state.CurMic.MicSens_dBu = read(InputId::MicSens_dBu);
+        SetRightAxisRange(state.CurMic.MicSens_dBu);
+    } else if (isDigital()) {
+        state.CurMic.MicSens_dBFS = read(InputId::MicSens_dBFS);
+        SetRightAxisRange(state.CurMic.MicSens_dBFS);
+    }
+}
+
+void Calculator::showResults()
+{
+    if (b_.levelBar) b_.levelBar->setLevelPosition(LevelBarPosition(state));
+    if (b_.resultLine) b_.resultLine->setResultLine(BuildResultLine(state, !isAnalog() && isDigital(), decimalSeparator));
+}
+
+void Calculator::rbMicAnalogClick()
+{
+    static constexpr InputId kEnableOrder[] = {
+        InputId::MicSens_mV,  InputId::MicSens_dBu,  InputId::MicSens_dBV,
+        InputId::MicSens_dBFS, InputId::MicNoise_uV, InputId::MicNoise_dBu,
+        InputId::MicNoise_dBV, InputId::MicNoise_dBFS, InputId::MicNoise_dBSPL,
+    };
+    for (InputId id : kEnableOrder) {
+        INumericInput* in = input(id);
+        if (!in) continue;
+        bool enabled = true;
+        if (id == InputId::MicSens_dBFS || id == InputId::MicNoise_dBFS)
+            enabled = isDigital();
+        else if (id != InputId::MicNoise_dBSPL)
+            enabled = isAnalog();
+        in->setInputEnabled(enabled);
+    }
+    if (b_.diagram) {
+        b_.diagram->setRightAxisLabelsVisible(isAnalog());
+        b_.diagram->setRightSubAxisVisible(0, isAnalog());
+        b_.diagram->setRightSubAxisVisible(1, isAnalog());
+        b_.diagram->setRightSubAxisVisible(2, isDigital());
+    }
+    if (isAnalog())
+        SetRightAxisRange(state.CurMic.MicSens_dBu);
+    else if (isDigital())
+        SetRightAxisRange(state.CurMic.MicSens_dBFS);
+    seMicMaxLevel_dBSPLChange(nullptr);
+}
+
+void Calculator::FillCurMicFromInputs()
+{
+    TMicParams& m = state.CurMic;
+    m.MicSens_V = conv::MilliToVolts(read(InputId::MicSens_mV));
+    m.MicSens_dBu = read(InputId::MicSens_dBu);
+    m.MicSens_dBV = read(InputId::MicSens_dBV);
+    m.MicSens_dBFS = read(InputId::MicSens_dBFS);
+    m.MicNoise_V = conv::MicroToVolts(read(InputId::MicNoise_uV));
+    m.MicNoise_dBu = read(InputId::MicNoise_dBu);
+    m.MicNoise_dBV = read(InputId::MicNoise_dBV);
+    m.MicNoise_dBFS = read(InputId::MicNoise_dBFS);
+    m.MicNoise_dBSPL_ITU = read(InputId::MicNoise_dBSPL);
+}
+
+void Calculator::RunStartupSequence()
+{
+    static constexpr InputId kStartupSenders[] = {
+        InputId::MicMaxLevel_dBSPL, InputId::SourceLevel_dBSPL, InputId::MicSens_dBV,
+        InputId::MicSens_dBu,       InputId::MicSens_dBFS,      InputId::MicNoise_dBV,
+        InputId::MicNoise_dBu,      InputId::MicNoise_dBFS,
+    };
+    for (InputId id : kStartupSenders) seMicMaxLevel_dBSPLChange(input(id));
+    rbMicAnalogClick();
+}

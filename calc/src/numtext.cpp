@@ -1,0 +1,234 @@
+#include "calc/numtext.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace numtext {
+namespace {
+
+// The 18 significant digits of |v| (v finite and non-zero) and the decimal
+// exponent of the first one: |v| = 0.d0 d1 ... d17 * 10^(exp + 1).
+struct Digits {
+    char d[18];
+    int exp;
+};
+
+Digits expand(double a)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17e", a);
+    Digits r{};
+    r.d[0] = buf[0];
+    for (int i = 1; i < 18; ++i) r.d[i] = buf[i + 1];
+    r.exp = std::atoi(buf + 20);
+    return r;
+}
+
+// Adds one unit to the last digit of a decimal digit string; returns true when
+// the carry ran out of the front (the string then gains a leading '1').
+void incrementDigits(std::string& s)
+{
+    for (int i = static_cast<int>(s.size()) - 1; i >= 0; --i) {
+        if (s[i] == '9') {
+            s[i] = '0';
+        } else {
+            ++s[i];
+            return;
+        }
+    }
+    s.insert(s.begin(), '1');
+}
+
+// Rounds |v| to `keep` significant digits (keep may be <= 0, meaning the
+// rounding point lies left of the first digit). Returns the kept digits and
+// the power of ten of the last kept digit.
+struct Rounded {
+    std::string digits; // may be empty (value 0)
+    int scale;          // value = digits * 10^scale
+};
+
+Rounded roundDigits(const Digits& x, int keep)
+{
+    Rounded r;
+    r.scale = x.exp + 1 - keep;
+    bool up = false;
+    if (keep > 0) {
+        int k = keep > 18 ? 18 : keep;
+        r.digits.assign(x.d, x.d + k);
+        r.digits.append(static_cast<size_t>(keep - k), '0');
+        up = keep < 18 && x.d[keep] >= '5';
+    } else if (keep == 0) {
+        up = x.d[0] >= '5';
+    }
+    if (up) {
+        if (r.digits.empty()) r.digits = "0";
+        incrementDigits(r.digits);
+    }
+    return r;
+}
+
+bool allZero(const std::string& s)
+{
+    for (char c : s)
+        if (c != '0') return false;
+    return true;
+}
+
+} // namespace
+
+std::string formatFixed(double v, int decimals, std::string_view decSep)
+{
+    if (!std::isfinite(v)) v = 0.0; // never show nan or inf
+    if (decimals < 0) decimals = 0;
+    if (decimals > 40) decimals = 40;
+
+    std::string intPart = "0";
+    std::string frac(static_cast<size_t>(decimals), '0');
+    const bool negative = std::signbit(v);
+    const double a = std::fabs(v);
+    if (a != 0.0) {
+        const Digits x = expand(a);
+        int keep = x.exp + 1 + decimals;
+        if (keep > 15) keep = 15;
+        Rounded r = roundDigits(x, keep);
+        if (!r.digits.empty()) {
+            std::string d = r.digits;
+            if (r.scale >= 0) {
+                intPart = d + std::string(static_cast<size_t>(r.scale), '0');
+            } else {
+                const size_t fracDigits = static_cast<size_t>(-r.scale); // <= decimals
+                if (d.size() <= fracDigits) d.insert(0, fracDigits - d.size() + 1, '0');
+                intPart = d.substr(0, d.size() - fracDigits);
+                frac = d.substr(d.size() - fracDigits) +
+                       std::string(static_cast<size_t>(decimals) - fracDigits, '0');
+            }
+            size_t nz = intPart.find_first_not_of('0');
+            intPart = nz == std::string::npos ? "0" : intPart.substr(nz);
+        }
+    }
+    std::string out;
+    if (negative && !(allZero(intPart) && allZero(frac))) out += '-';
+    out += intPart;
+    if (decimals > 0) {
+        out += decSep;
+        out += frac;
+    }
+    return out;
+}
+
+std::string formatGeneral(double v, int sigDigits, std::string_view decSep)
+{
+    if (!std::isfinite(v)) v = 0.0;
+    if (sigDigits < 1) sigDigits = 1;
+    if (sigDigits > 18) sigDigits = 18;
+    if (v == 0.0) return "0";
+    const bool negative = v < 0;
+    const Digits x = expand(std::fabs(v));
+    Rounded r = roundDigits(x, sigDigits);
+    // Exponent of the first significant digit after rounding.
+    int exp10 = r.scale + static_cast<int>(r.digits.size()) - 1;
+    std::string d = r.digits;
+    while (d.size() > 1 && d.back() == '0') {
+        d.pop_back();
+    }
+    std::string out = negative ? "-" : "";
+    if (exp10 < -5 || exp10 >= sigDigits) {
+        out += d[0];
+        if (d.size() > 1) {
+            out += decSep;
+            out += d.substr(1);
+        }
+        out += 'E';
+        out += std::to_string(exp10);
+        return out;
+    }
+    if (exp10 < 0) {
+        out += '0';
+        out += decSep;
+        out += std::string(static_cast<size_t>(-exp10 - 1), '0');
+        out += d;
+    } else {
+        const size_t intDigits = static_cast<size_t>(exp10) + 1;
+        if (d.size() <= intDigits) {
+            out += d + std::string(intDigits - d.size(), '0');
+        } else {
+            out += d.substr(0, intDigits);
+            out += decSep;
+            out += d.substr(intDigits);
+        }
+    }
+    return out;
+}
+
+std::optional<double> parseNumber(std::string_view text, std::string_view decSep)
+{
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n && text[i] == ' ') ++i;
+    std::string ascii; // normalised for strtod
+    if (i < n && (text[i] == '+' || text[i] == '-')) ascii += text[i++];
+    bool mantissa = false;
+    ascii += '0';
+    while (i < n && text[i] >= '0' && text[i] <= '9') {
+        ascii += text[i++];
+        mantissa = true;
+    }
+    if (!decSep.empty() && text.substr(i, decSep.size()) == decSep) {
+        i += decSep.size();
+        mantissa = true;
+        ascii += '.';
+        ascii += '0';
+        while (i < n && text[i] >= '0' && text[i] <= '9') ascii += text[i++];
+    }
+    if (!mantissa) return std::nullopt;
+    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+        ++i;
+        std::string expText;
+        if (i < n && (text[i] == '+' || text[i] == '-')) expText += text[i++];
+        bool expDigits = false;
+        while (i < n && text[i] >= '0' && text[i] <= '9') {
+            expText += text[i++];
+            expDigits = true;
+        }
+        if (expDigits) {
+            ascii += 'e';
+            ascii += expText;
+        }
+    }
+    while (i < n && text[i] == ' ') ++i;
+    if (i != n) return std::nullopt;
+
+    errno = 0;
+    char* end = nullptr;
+    const double v = std::strtod(ascii.c_str(), &end);
+    if (!std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+double readInputText(std::string_view text, std::string_view decSep, double fallback)
+{
+    size_t b = 0, e = text.size();
+    while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(text[e - 1]) <= 32) --e;
+    if (b == e) return 0.0;
+    return parseNumber(text, decSep).value_or(fallback);
+}
+
+double roundHalfEven(double v)
+{
+    return std::nearbyint(v); // default rounding mode: to nearest, ties to even
+}
+
+int roundHalfEvenToInt(double v)
+{
+    if (std::isnan(v)) return 0;
+    const double r = roundHalfEven(v);
+    if (r >= static_cast<double>(INT_MAX)) return INT_MAX;
+    if (r <= static_cast<double>(INT_MIN)) return INT_MIN;
+    return static_cast<int>(r);
+}
+
+} // namespace numtext

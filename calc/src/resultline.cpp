@@ -1,0 +1,48 @@
+#include "calc/resultline.h"
+
+#include "calc/numtext.h"
+
+using numtext::formatFixed;
+
+std::string FormatVolts(double volts, std::string_view decSep)
+{
+    if (volts < 0.001) return formatFixed(volts * 1000000.0, 3, decSep) + " uV";
+    if (volts < 1) return formatFixed(volts * 1000.0, 3, decSep) + " mV";
+    return formatFixed(volts, 3, decSep) + " V";
+}
+
+std::string BuildResultLine(const CalcState& s, bool digital, std::string_view sep)
+{
+    const TMicParams& m = s.CurMic;
+    const std::string open = "<FONT color=\"#FFFF80\">";
+    const std::string close = "</FONT>";
+    std::string line;
+    line.reserve(320);
+    line += "<P align=\"center\">[Dyn : " + open;
+    line += formatFixed(m.MicDynamic_dB, 0, sep) + " dB";
+    line += close + " ; " + "SNR : " + open;
+    line += formatFixed(m.MicSNR_dB_ITU, 0, sep) + " dB";
+    line += close + "] - " + "At " + open;
+    line += formatFixed(s.SourceLevel_dBSPL, 0, sep) + " dBSPL (" + formatFixed(s.SourceLevel_Pa, 6, sep) + " Pa)";
+    line += close + ", " + "Mic out = " + open;
+    if (digital) {
+        line += formatFixed(m.MicOut_dBFS, 0, sep) + " dBFS";
+    } else {
+        line += FormatVolts(m.MicOut_V, sep) + " / " + formatFixed(m.MicOut_dBu, 0, sep) + " dBu / " +
+                formatFixed(m.MicOut_dBV, 0, sep) + " dBV";
+    }
+    line += close + " ; " + "Amp out = " + open;
+    if (digital) {
+        line += formatFixed(s.AmpOut_dBFS, 0, sep) + " dBFS";
+    } else {
+        line += formatFixed(s.AmpOut_V, 1, sep) + " V / " + formatFixed(s.AmpOut_dBu, 0, sep) + " dBu / " +
+                formatFixed(s.AmpOut_dBV, 0, sep) + " dBV";
+    }
+    line += close + "</P>";
+    return line;
+}
+
+int LevelBarPosition(const CalcState& s)
+{
+    return numtext::roundHalfEvenToInt(s.CurMic.MicOut_dBu);
+}

@@ -1,0 +1,185 @@
+#pragma once
+// In-memory stand-ins for the window's controls that obey the same rules:
+// an input keeps only its text and raises its change event once per change.
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "calc/calculator.h"
+#include "calc/numtext.h"
+
+class FakeInput : public INumericInput {
+public:
+    FakeInput(int decimals, double initial, std::string sep = ".") : decimals_(decimals), sep_(std::move(sep))
+    {
+        text = format(initial);
+    }
+    std::string text;
+    bool enabled = true;
+    int changes = 0;
+
+    double floatValue() const override { return numtext::readInputText(text, sep_); }
+    void setFloatValue(double v) override { setText(format(v)); }
+    bool isTextEmpty() const override { return text.empty(); }
+    void setOnChange(Handler h) override { handler_ = std::move(h); }
+    bool hasOnChange() const override { return static_cast<bool>(handler_); }
+    void setInputEnabled(bool e) override { enabled = e; }
+
+    // What typing does: replace the text and raise the change event.
+    void setText(const std::string& t)
+    {
+        if (t == text) return;
+        text = t;
+        ++changes;
+        if (handler_) handler_();
+    }
+
+private:
+    std::string format(double v) const
+    {
+        return decimals_ > 0 ? numtext::formatFixed(v, decimals_, sep_) : numtext::formatGeneral(v, 15, sep_);
+    }
+    int decimals_;
+    std::string sep_;
+    Handler handler_;
+};
+
+class FakeChoice : public IChoice {
+public:
+    bool chosen = false;
+    FakeChoice* other = nullptr;
+    bool isChosen() const override { return chosen; }
+    void choose() override
+    {
+        chosen = true;
+        if (other) other->chosen = false;
+    }
+    // A user click: choose, then raise the click event.
+    void click()
+    {
+        choose();
+        if (handler_) handler_();
+    }
+    void setOnClick(Handler h) override { handler_ = std::move(h); }
+    bool hasOnClick() const override { return static_cast<bool>(handler_); }
+
+private:
+    Handler handler_;
+};
+
+class FakeAxis : public IAxisRange {
+public:
+    FakeAxis(double mn, double mx) : min_(mn), max_(mx) {}
+    double minimum() const override { return min_; }
+    double maximum() const override { return max_; }
+    void setMinimum(double v) override
+    {
+        if (v > max_) throw AxisRangeError("Axis Minimum Value must be <= Maximum");
+        min_ = v;
+    }
+    void setMaximum(double v) override
+    {
+        if (v < min_) throw AxisRangeError("Axis Maximum Value must be >= Minimum");
+        max_ = v;
+    }
+    void setRange(double mn, double mx)
+    {
+        min_ = mn;
+        max_ = mx;
+    }
+
+private:
+    double min_, max_;
+};
+
+class FakeDiagram : public IDiagramView {
+public:
+    int refreshes = 0;
+    bool rightLabels = true;
+    std::array<bool, 3> subAxes{true, true, true};
+    void refreshDiagram() override { ++refreshes; }
+    void setRightAxisLabelsVisible(bool v) override { rightLabels = v; }
+    void setRightSubAxisVisible(int i, bool v) override { subAxes.at(static_cast<size_t>(i)) = v; }
+};
+
+class FakeBar : public ILevelBar {
+public:
+    int position = -20;
+    void setLevelPosition(int p) override { position = p; }
+};
+
+class FakeLine : public IResultLine {
+public:
+    std::string line;
+    int sets = 0;
+    void setResultLine(const std::string& m) override
+    {
+        line = m;
+        ++sets;
+    }
+};
+
+// The window's thirteen bound inputs with their decimals and initial values.
+struct FakeWindow {
+    explicit FakeWindow(const std::string& sep = ".")
+        : inputs{{
+              {1, 74.0, sep},    // seSourceLevel_dBSPL
+              {5, 1.0, sep},     // seSourceLevel_Pa
+              {0, 130, sep},     // seMicMaxLevel_dBSPL
+              {1, 10.0, sep},    // seMicSens_mV
+              {1, -40.0, sep},   // seMicSens_dBu
+              {1, -42.0, sep},   // seMicSens_dBV
+              {1, -26.0, sep},   // seMicSens_dBFS
+              {1, 10.0, sep},    // seMicNoise_uV
+              {1, -100.0, sep},  // seMicNoise_dBu
+              {1, -102.0, sep},  // seMicNoise_dBV
+              {1, -90.0, sep},   // seMicNoise_dBFS
+              {1, 20.0, sep},    // seMicNoise_dBSPL
+              {0, 20, sep},      // seAmpGain_dB
+          }},
+          left(0, 160), right(-144, 56), calc(bindings())
+    {
+        analog.chosen = true;
+        analog.other = &digital;
+        digital.other = &analog;
+        calc.decimalSeparator = sep;
+        calc.AttachInputHandlers();
+        // The gain input is bound once and never detached.
+        in(InputId::AmpGain_dB).setOnChange([this] { calc.seMicMaxLevel_dBSPLChange(&in(InputId::AmpGain_dB)); });
+        // At program start the right axis holds the maximum its setup gives it.
+        right.setRange(-144, 160);
+    }
+
+    FakeInput& in(InputId id) { return inputs[static_cast<size_t>(id)]; }
+    const std::string& text(InputId id) { return in(id).text; }
+
+    void startUp()
+    {
+        calc.FillCurMicFromInputs();
+        calc.RunStartupSequence();
+    }
+
+    std::array<FakeInput, kInputCount> inputs;
+    FakeChoice analog, digital;
+    FakeAxis left, right;
+    FakeDiagram diagram;
+    FakeBar bar;
+    FakeLine line;
+    Calculator calc;
+
+private:
+    CalcBindings bindings()
+    {
+        CalcBindings b;
+        for (size_t i = 0; i < kInputCount; ++i) b.inputs[i] = &inputs[i];
+        b.rbMicAnalog = &analog;
+        b.rbMicDigital = &digital;
+        b.rightAxis = &right;
+        b.leftAxis = &left;
+        b.diagram = &diagram;
+        b.levelBar = &bar;
+        b.resultLine = &line;
+        return b;
+    }
+};
