@@ -57,6 +57,7 @@ public:
     std::string decimalSeparator = ".";
 
     INumericInput* input(InputId id) const { return b_.inputs[static_cast<std::size_t>(id)]; }
+    const CalcBindings& bindings() const { return b_; }
 
     // The one change operation; sender is the input that changed, or null.
     void seMicMaxLevel_dBSPLChange(INumericInput* sender);
