@@ -180,7 +180,6 @@ std::optional<double> parseNumber(std::string_view text, std::string_view decSep
         i += decSep.size();
         mantissa = true;
         ascii += '.';
-        ascii += '0';
         while (i < n && text[i] >= '0' && text[i] <= '9') ascii += text[i++];
     }
     if (!mantissa) return std::nullopt;
