@@ -32,7 +32,10 @@ public:
         if (t == text) return;
         text = t;
         ++changes;
-        if (handler_) handler_();
+        if (handler_) {
+            Handler h = handler_; // the run detaches (destroys) the stored handler
+            h();
+        }
     }
 
 private:
@@ -59,7 +62,10 @@ public:
     void click()
     {
         choose();
-        if (handler_) handler_();
+        if (handler_) {
+            Handler h = handler_;
+            h();
+        }
     }
     void setOnClick(Handler h) override { handler_ = std::move(h); }
     bool hasOnClick() const override { return static_cast<bool>(handler_); }
