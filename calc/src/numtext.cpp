@@ -1,9 +1,8 @@
 #include "calc/numtext.h"
 
-#include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace numtext {
@@ -18,8 +17,10 @@ struct Digits {
 
 Digits expand(double a)
 {
+    // to_chars ignores the C locale: always "d.ddddddddddddddddde+XX".
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17e", a);
+    auto res = std::to_chars(buf, buf + sizeof buf - 1, a, std::chars_format::scientific, 17);
+    *res.ptr = '\0';
     Digits r{};
     r.d[0] = buf[0];
     for (int i = 1; i < 18; ++i) r.d[i] = buf[i + 1];
@@ -200,10 +201,21 @@ std::optional<double> parseNumber(std::string_view text, std::string_view decSep
     while (i < n && text[i] == ' ') ++i;
     if (i != n) return std::nullopt;
 
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(ascii.c_str(), &end);
-    if (!std::isfinite(v)) return std::nullopt;
+    // from_chars ignores the C locale; it reports a value too large for a
+    // double as out of range (and a too-small one as out of range too).
+    const char* first = ascii.c_str();
+    if (*first == '+') ++first;
+    double v = 0.0;
+    const auto [ptr, ec] = std::from_chars(first, ascii.c_str() + ascii.size(), v);
+    if (ec == std::errc::result_out_of_range) {
+        // Tell underflow (reads 0) from overflow (fails) by the exponent's sign
+        // after normalising: a mantissa of all zeros or a negative exponent underflows.
+        const auto e = ascii.find('e');
+        const bool negativeExponent = e != std::string::npos && e + 1 < ascii.size() && ascii[e + 1] == '-';
+        if (!negativeExponent) return std::nullopt;
+        return 0.0;
+    }
+    if (ec != std::errc() || ptr != ascii.c_str() + ascii.size() || !std::isfinite(v)) return std::nullopt;
     return v;
 }
 

@@ -1,0 +1,60 @@
+#pragma once
+// Initialisation-file text: sections of "key=value" lines, read only.
+//
+// Lookup rules:
+// - section and key names match without regard to letter case;
+// - blanks (space, tab, vertical tab) around a section name, a key name and
+//   a value are dropped; then one matching outer pair of double or single
+//   quotes is removed from a value (the blanks inside are kept);
+// - a value is cut to its first kMaxValueLength characters;
+// - the section list is complete, in file order.
+// Odd lines:
+// - a line whose first non-blank character is ';' is a comment; a ';' or
+//   '#' anywhere else is data (there are no end-of-line comments);
+// - a header "[name]" ends at its first ']'; text after it is ignored; a
+//   line starting with '[' and holding no ']' is no header;
+// - a line without '=' is no key; "=v" is a key with an empty name;
+// - the first occurrence of a key in a section wins; a repeated section is
+//   listed again but never searched; keys before the first header cannot be
+//   reached; blank lines are skipped; CRLF, LF and CR all end a line;
+// - a NUL character ends its line.
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace presets {
+
+class IniFile {
+public:
+    // Longest value returned; longer ones are cut (a 2048-character buffer).
+    static constexpr std::size_t kMaxValueLength = 2047;
+    // Files larger than this are not mic-set files and read as empty (a
+    // thousand presets take well under a megabyte).
+    static constexpr std::size_t kMaxFileBytes = 4u * 1024u * 1024u;
+
+    IniFile() = default;
+
+    // Takes the bytes of a file in any of the encodings of decodeFileText.
+    static IniFile parse(std::string_view bytes);
+
+    // Reads and parses the file at `path`. A missing, unreadable, non-regular
+    // or too large file gives an empty IniFile. Nothing is ever written.
+    static IniFile load(const std::filesystem::path& path);
+
+    // The section names in file order, repeated ones included.
+    std::vector<std::string> sectionNames() const;
+
+    // The value of `key` in the first section named `section`, or nothing
+    // when the section or the key is missing.
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+private:
+    // The decoded text; each lookup scans it, so that no file, however odd,
+    // costs more memory than its own text.
+    std::string text_;
+};
+
+} // namespace presets

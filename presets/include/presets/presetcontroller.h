@@ -1,0 +1,87 @@
+#pragma once
+// The preset controls of the main window: opening a mic-set file, the preset
+// list and its "<" and ">" buttons, the file actions, and loading one preset
+// into the calculator.
+#include <string>
+
+#include "calc/calculator.h"
+
+namespace presets {
+
+// What preset loading needs of the window besides the calculator's inputs.
+class IPresetView {
+public:
+    virtual ~IPresetView() = default;
+
+    // cbMicPresets. Selecting by program raises no change event.
+    virtual void clearPresets() = 0;
+    virtual void addPreset(const std::string& name) = 0;
+    virtual int presetCount() const = 0;
+    virtual int presetIndex() const = 0; // -1 when nothing is selected
+    virtual void setPresetIndex(int index) = 0;
+
+    // lblMicDesc. The text holds a carriage return (code 13) between its two
+    // lines; the label shows it as a line break.
+    virtual void setMicDescription(const std::string& text) = 0;
+    // lblMicPresetParamsError.
+    virtual void setParamsErrorVisible(bool visible) = 0;
+    // btnMicPresetPrev, btnMicPresetNext.
+    virtual void setPrevEnabled(bool enabled) = 0;
+    virtual void setNextEnabled(bool enabled) = 0;
+    // Sets the window caption from the controller's MicPresetName().
+    virtual void updateCaption() = 0;
+
+    // Show OpenDialog1 / SaveDialog1; the chosen file name, or empty when the
+    // user cancels.
+    virtual std::string askOpenFileName() = 0;
+    virtual std::string askSaveFileName() = 0;
+};
+
+class PresetController {
+public:
+    PresetController(Calculator& calc, IPresetView& view) : calc_(calc), view_(view) {}
+
+    // Full path of the open mic-set file; empty while none is open.
+    const std::string& MicSetFile() const { return micSetFile_; }
+    // Section name of the last loaded preset; shown in the window caption.
+    const std::string& MicPresetName() const { return micPresetName_; }
+    // The save dialog's file name: the last one confirmed, empty before.
+    const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
+
+    // Lists the presets of the file at `path` (nothing happens when it does not exist).
+    void OpenMicSetFile(const std::string& path);
+    // Loads the preset `name` of MicSetFile() into the calculator's working
+    // values and the microphone inputs (with their handlers detached), and
+    // updates the description, the error label, "<", ">" and the caption.
+    void LoadMicPreset(const std::string& name);
+    // Saving writes no entry, so no file is opened, written or created.
+    void SaveMicSetFile(const std::string& path);
+
+    // Change handler of cbMicPresets; the preset feature is switched off in
+    // this version, so it returns at once.
+    void cbMicPresetsChange();
+    void btnMicPresetNextClick();
+    void btnMicPresetPrevClick();
+
+    void ActMicPresetFileOpenExecute();
+    void ActMicPresetFileSaveAsExecute();
+    void ActMicPresetFileSaveExecute();
+
+    // The description line "%s  -  %s\r%d-%d Hz".
+    static std::string MicDescription(const TMicParams& mic);
+    // True when the derived figures are incomplete (the error label's rule).
+    static bool HasParamsError(const TMicParams& mic);
+
+private:
+    void loadDigital(const TMicParams& file);
+    void loadAnalog(const TMicParams& file);
+    void write(InputId id, double v);
+
+    Calculator& calc_;
+    IPresetView& view_;
+    std::string micSetFile_;
+    std::string micPresetName_;
+    std::string saveDialogFileName_;
+};
+
+} // namespace presets

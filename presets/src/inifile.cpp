@@ -1,0 +1,117 @@
+#include "presets/inifile.h"
+
+#include <fstream>
+
+#include "presets/textdecode.h"
+
+namespace presets {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+
+std::string_view trimBlanks(std::string_view s)
+{
+    while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// Removes one matching outer pair of double or single quotes.
+std::string_view unquote(std::string_view s)
+{
+    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front())
+        return s.substr(1, s.size() - 2);
+    return s;
+}
+
+// One line of the file as the lookup sees it.
+struct Line {
+    enum Kind { None, Header, Key } kind = None;
+    std::string_view name;  // section or key name, blanks dropped
+    std::string_view value; // raw value, blanks dropped
+};
+
+Line classify(std::string_view line)
+{
+    if (const auto nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
+    line = trimBlanks(line);
+    if (line.empty() || line.front() == ';') return {};
+    if (line.front() == '[') {
+        if (const auto close = line.find(']'); close != std::string_view::npos)
+            return {Line::Header, trimBlanks(line.substr(1, close - 1)), {}};
+    }
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos) return {};
+    return {Line::Key, trimBlanks(line.substr(0, eq)), trimBlanks(line.substr(eq + 1))};
+}
+
+// Calls fn(line) for each line until it returns false. CRLF, LF and CR end a line.
+template <typename Fn>
+void forEachLine(std::string_view text, Fn fn)
+{
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) end = text.size();
+        if (!fn(text.substr(pos, end - pos))) return;
+        pos = end;
+        if (pos < text.size()) pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
+    }
+}
+
+} // namespace
+
+IniFile IniFile::parse(std::string_view bytes)
+{
+    IniFile ini;
+    ini.text_ = decodeFileText(bytes);
+    return ini;
+}
+
+IniFile IniFile::load(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return {};
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    // Read in chunks rather than trusting the size up front: the file may
+    // change while it is read.
+    std::string bytes;
+    std::string chunk(64 * 1024, '\0');
+    while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
+        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > kMaxFileBytes) return {};
+    }
+    return parse(bytes);
+}
+
+std::vector<std::string> IniFile::sectionNames() const
+{
+    std::vector<std::string> names;
+    forEachLine(text_, [&](std::string_view raw) {
+        const Line line = classify(raw);
+        if (line.kind == Line::Header) names.emplace_back(line.name);
+        return true;
+    });
+    return names;
+}
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const
+{
+    std::optional<std::string> result;
+    bool inSection = false;
+    forEachLine(text_, [&](std::string_view raw) {
+        const Line line = classify(raw);
+        if (line.kind == Line::Header) {
+            if (inSection) return false; // only the first section of that name is searched
+            inSection = equalsIgnoreCase(line.name, section);
+        } else if (line.kind == Line::Key && inSection && equalsIgnoreCase(line.name, key)) {
+            result = std::string(utf8Prefix(unquote(line.value), kMaxValueLength));
+            return false; // the first occurrence wins
+        }
+        return true;
+    });
+    return result;
+}
+
+} // namespace presets

@@ -1,0 +1,141 @@
+#include "presets/micsetfile.h"
+
+#include <filesystem>
+#include <limits>
+
+#include "calc/numtext.h"
+
+namespace presets {
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::optional<std::int32_t> parseIniInteger(std::string_view s)
+{
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    int base = 10;
+    if (s.starts_with('$') || s.starts_with('x') || s.starts_with('X')) {
+        base = 16;
+        s.remove_prefix(1);
+    } else if (s.starts_with("0x") || s.starts_with("0X")) {
+        base = 16;
+        s.remove_prefix(2);
+    }
+    if (s.empty()) return std::nullopt;
+
+    // The magnitude may reach 2^31 for the most negative value.
+    constexpr std::int64_t limit = std::int64_t{1} << 31;
+    std::int64_t magnitude = 0;
+    for (char c : s) {
+        const int d = base == 16 ? hexDigit(c) : (isDigit(c) ? c - '0' : -1);
+        if (d < 0) return std::nullopt;
+        magnitude = magnitude * base + d;
+        if (magnitude > limit) return std::nullopt;
+    }
+    const std::int64_t v = negative ? -magnitude : magnitude;
+    if (v > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    return static_cast<std::int32_t>(v);
+}
+
+std::optional<double> parseIniDecimal(std::string_view text, std::string_view decSep)
+{
+    // Check the strict shape here; the conversion itself is the program's one
+    // number reader.
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    bool digits = false;
+    while (i < n && isDigit(text[i])) ++i, digits = true;
+    if (!decSep.empty() && text.substr(i).starts_with(decSep)) {
+        i += decSep.size();
+        while (i < n && isDigit(text[i])) ++i, digits = true;
+    }
+    if (!digits) return std::nullopt;
+    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+        if (i == n || !isDigit(text[i])) return std::nullopt;
+        while (i < n && isDigit(text[i])) ++i;
+    }
+    if (i != n) return std::nullopt;
+    return numtext::parseNumber(text, decSep);
+}
+
+std::int32_t readInteger(const IniFile& ini, std::string_view section, std::string_view key, std::int32_t def)
+{
+    const auto text = ini.value(section, key);
+    if (!text) return def;
+    return parseIniInteger(*text).value_or(def);
+}
+
+bool readFlag(const IniFile& ini, std::string_view section, std::string_view key, bool def)
+{
+    return readInteger(ini, section, key, def ? 1 : 0) != 0;
+}
+
+double readDecimal(const IniFile& ini, std::string_view section, std::string_view key, double def,
+                   std::string_view decSep)
+{
+    const auto text = ini.value(section, key);
+    if (!text) return def;
+    return parseIniDecimal(*text, decSep).value_or(def);
+}
+
+std::string readText(const IniFile& ini, std::string_view section, std::string_view key, const std::string& def)
+{
+    return ini.value(section, key).value_or(def);
+}
+
+void readMicParams(const IniFile& ini, std::string_view section, std::string_view decSep, TMicParams& m)
+{
+    const auto level = [&](std::string_view key, std::int32_t def) {
+        return static_cast<double>(readInteger(ini, section, key, def));
+    };
+    // Band limits keep the low 16 bits of the integer (70000 -> 4464, -1 -> 65535).
+    const auto band = [&](std::string_view key) {
+        return static_cast<std::uint16_t>(static_cast<std::uint32_t>(readInteger(ini, section, key, 0)) & 0xFFFFu);
+    };
+    m.MicDigital = readFlag(ini, section, "Digital", false);
+    m.MicMaxLevel_dBSPL = level("MaxLevel_dBSPL", 0);
+    m.MicBandWidth_L = band("BandWidth_L");
+    m.MicBandWidth_H = band("BandWidth_H");
+    m.MicSens_V = readDecimal(ini, section, "Sens_V", 0.0, decSep);
+    m.MicSens_dBu = level("Sens_dBu", -200);
+    m.MicSens_dBV = level("Sens_dBV", -200);
+    m.MicSens_dBFS = level("Sens_dBFS", -200);
+    m.MicNoise_V = readDecimal(ini, section, "Noise_V", 0.0, decSep);
+    m.MicNoise_dBu = level("Noise_dBu", -200);
+    m.MicNoise_dBV = level("Noise_dBV", -200);
+    m.MicNoise_dBFS = level("Noise_dBFS", -200);
+    m.MicNoise_dBSPL_ITU = level("Noise_dBSPL_ITU", 0);
+    m.MicNoise_dBSPL_AW = level("Noise_dBSPL_AW", 0);
+    m.MicSNR_dB_ITU = level("SNR_dB_ITU", 0);
+    m.MicSNR_dB_AW = level("SNR_dB_AW", 0);
+    m.MicDynamic_dB = level("Dynamic_dB", 0);
+    m.MicType = readText(ini, section, "Type", "");
+    m.MicPolarPattern = readText(ini, section, "PolarPattern", "");
+    m.MicZout = readInteger(ini, section, "Zout", 0);
+}
+
+bool micSetFileExists(const std::string& path)
+{
+    if (path.empty()) return false;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(std::filesystem::path(path), ec);
+}
+
+} // namespace presets

@@ -1,0 +1,189 @@
+#include "presets/textdecode.h"
+
+#include <cstdint>
+
+namespace presets {
+namespace {
+
+void appendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Reads one code point at `i` and advances past it. A byte that does not
+// start a well-formed sequence is returned as -1 and skipped alone.
+long nextCodePoint(std::string_view s, std::size_t& i)
+{
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    std::size_t len = 0;
+    char32_t cp = 0, min = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else {
+        ++i;
+        return -1;
+    }
+    if (s.size() - i < len) {
+        ++i;
+        return -1;
+    }
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return -1;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return -1;
+    }
+    i += len;
+    return static_cast<long>(cp);
+}
+
+std::string utf16leToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    const std::size_t units = bytes.size() / 2;
+    auto unit = [&](std::size_t k) {
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k]) |
+                                     (static_cast<unsigned char>(bytes[2 * k + 1]) << 8));
+    };
+    for (std::size_t k = 0; k < units; ++k) {
+        const char16_t u = unit(k);
+        if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units) {
+            const char16_t lo = unit(k + 1);
+            if (lo >= 0xDC00 && lo <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (lo - 0xDC00));
+                ++k;
+                continue;
+            }
+        }
+        appendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? char32_t{0xFFFD} : char32_t{u});
+    }
+    return out;
+}
+
+// Simple lower-case mapping of the letters a mic name is likely to hold.
+char32_t foldCase(char32_t c)
+{
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if (c < 0xC0) return c;
+    if (c <= 0xDE) return c == 0xD7 ? c : c + 32; // Latin-1 capitals, not the multiplication sign
+    if (c >= 0x100 && c <= 0x137) return c | 1;   // Latin Extended-A pairs: capital even
+    if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
+    if (c >= 0x14A && c <= 0x177) return c | 1;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32; // Greek
+    if (c >= 0x400 && c <= 0x40F) return c + 80;                // Cyrillic
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    return c;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size())
+        if (nextCodePoint(bytes, i) < 0) return false;
+    return true;
+}
+
+std::string windows1252ToUtf8(std::string_view bytes)
+{
+    // 0x80..0x9F; the five unassigned bytes map to the C1 control of the same value.
+    static constexpr char16_t k80[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        appendUtf8(out, (b >= 0x80 && b <= 0x9F) ? char32_t{k80[b - 0x80]} : char32_t{b});
+    }
+    return out;
+}
+
+std::string decodeFileText(std::string_view bytes)
+{
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return utf16leToUtf8(bytes.substr(2));
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    if (isValidUtf8(bytes)) return std::string(bytes);
+    return windows1252ToUtf8(bytes);
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b)
+{
+    // Folding keeps each letter's UTF-8 length, so names of other lengths differ.
+    if (a.size() != b.size()) return false;
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const std::size_t i0 = i, j0 = j;
+        const long ca = nextCodePoint(a, i);
+        const long cb = nextCodePoint(b, j);
+        if (ca < 0 || cb < 0) {
+            // A stray byte only equals the same stray byte.
+            if (ca != cb || a[i0] != b[j0]) return false;
+            continue;
+        }
+        if (foldCase(static_cast<char32_t>(ca)) != foldCase(static_cast<char32_t>(cb))) return false;
+    }
+    return i == a.size() && j == b.size();
+}
+
+std::size_t utf8Length(std::string_view text)
+{
+    std::size_t n = 0;
+    for (char ch : text)
+        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::string_view utf8Prefix(std::string_view text, std::size_t count)
+{
+    std::size_t i = 0;
+    for (std::size_t seen = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            if (seen == count) break;
+            ++seen;
+        }
+    }
+    return text.substr(0, i);
+}
+
+} // namespace presets

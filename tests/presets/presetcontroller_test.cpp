@@ -1,0 +1,399 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fakes.h"
+
+using presets::PresetController;
+using Field = double TMicParams::*;
+
+namespace {
+
+struct LoadCase {
+    const char* section;
+    bool digital;
+    std::vector<std::pair<Field, double>> fields;
+    std::vector<std::pair<InputId, std::string>> texts;
+};
+
+std::string fieldName(const TMicParams& m, Field f)
+{
+    // Offsets name the field well enough in a failure message.
+    return std::to_string(reinterpret_cast<const char*>(&(m.*f)) - reinterpret_cast<const char*>(&m));
+}
+
+std::string readBytes(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.section; }
+
+} // namespace
+
+class LoadRows : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadRows, DerivesTheFiguresAndWritesTheInputs)
+{
+    const LoadCase& c = GetParam();
+    PresetRig rig;
+    rig.load("mics.dat", c.section);
+
+    EXPECT_EQ(rig.presets.MicPresetName(), c.section);
+    EXPECT_EQ(rig.cur().MicDigital, c.digital);
+    EXPECT_EQ(rig.digital.chosen, c.digital);
+    EXPECT_EQ(rig.analog.chosen, !c.digital);
+    for (const auto& [field, expected] : c.fields)
+        EXPECT_NEAR(rig.cur().*field, expected, 1e-4 * std::abs(expected) + 1e-9)
+            << c.section << ", field at offset " << fieldName(rig.cur(), field);
+    for (const auto& [id, text] : c.texts) EXPECT_EQ(rig.text(id), text) << c.section << ", " << inputName(id);
+    EXPECT_FALSE(rig.view.errorVisible);
+
+    // Written with the handlers detached, and attached again afterwards.
+    for (const FakeInput& in : rig.inputs) EXPECT_EQ(in.eventsRaised, 0);
+    EXPECT_TRUE(rig.calc.handlersAttached());
+}
+
+using T = TMicParams;
+INSTANTIATE_TEST_SUITE_P(
+    Presets, LoadRows,
+    ::testing::Values(
+        LoadCase{"S2 N4",
+                 false,
+                 {{&T::MicMaxLevel_dBSPL, 130}, {&T::MicSens_dBu, -40}, {&T::MicSens_dBV, -42.2},
+                  {&T::MicSens_V, 0.00775}, {&T::MicSNR_dB_ITU, 74}, {&T::MicSNR_dB_AW, 85},
+                  {&T::MicNoise_dBu, -114}, {&T::MicNoise_dBV, -116.2}, {&T::MicNoise_V, 1.5463e-6},
+                  {&T::MicNoise_dBSPL_ITU, 20}, {&T::MicDynamic_dB, 110}, {&T::MicSens_dBFS, -200},
+                  {&T::MicNoise_dBFS, -200}},
+                 {{InputId::MicMaxLevel_dBSPL, "130"}, {InputId::MicSens_mV, "7.8"}, {InputId::MicSens_dBu, "-40.0"},
+                  {InputId::MicSens_dBV, "-42.2"}, {InputId::MicNoise_dBu, "-114.0"},
+                  {InputId::MicNoise_dBV, "-116.2"}, {InputId::MicNoise_uV, "1.5"},
+                  {InputId::MicNoise_dBSPL, "20.0"}}},
+        LoadCase{"S1 N1",
+                 false,
+                 {{&T::MicSens_V, 0.01}, {&T::MicSens_dBu, -37.786}, {&T::MicSens_dBV, -39.986},
+                  {&T::MicNoise_dBu, -100}, {&T::MicNoise_dBV, -102.2}, {&T::MicSNR_dB_ITU, 62.214},
+                  {&T::MicSNR_dB_AW, 73.214}, {&T::MicNoise_dBSPL_ITU, 31.786}, {&T::MicDynamic_dB, 98.214},
+                  {&T::MicNoise_V, 7.75e-6}},
+                 {{InputId::MicSens_mV, "10.0"}, {InputId::MicSens_dBu, "-37.8"}, {InputId::MicSens_dBV, "-40.0"},
+                  {InputId::MicNoise_dBu, "-100.0"}, {InputId::MicNoise_dBV, "-102.2"},
+                  {InputId::MicNoise_uV, "7.8"}, {InputId::MicNoise_dBSPL, "31.8"}}},
+        LoadCase{"S3 N2",
+                 false,
+                 {{&T::MicSens_dBV, -42}, {&T::MicSens_dBu, -39.8}, {&T::MicSens_V, 0.0079305},
+                  {&T::MicNoise_dBV, -102}, {&T::MicNoise_dBu, -99.8}, {&T::MicSNR_dB_ITU, 60},
+                  {&T::MicNoise_dBSPL_ITU, 34}, {&T::MicDynamic_dB, 96}},
+                 {{InputId::MicSens_dBu, "-39.8"}, {InputId::MicSens_mV, "7.9"}, {InputId::MicNoise_dBV, "-102.0"},
+                  {InputId::MicNoise_dBu, "-99.8"}, {InputId::MicNoise_dBSPL, "34.0"}}},
+        LoadCase{"S2 N3",
+                 false,
+                 {{&T::MicNoise_V, 1e-5}, {&T::MicNoise_dBu, -97.786}, {&T::MicNoise_dBV, -99.986},
+                  {&T::MicSNR_dB_ITU, 57.786}, {&T::MicNoise_dBSPL_ITU, 36.214}, {&T::MicDynamic_dB, 93.786}},
+                 {{InputId::MicNoise_uV, "10.0"}, {InputId::MicNoise_dBu, "-97.8"}, {InputId::MicNoise_dBSPL, "36.2"}}},
+        LoadCase{"S2 N5",
+                 false,
+                 {{&T::MicNoise_dBSPL_AW, 30}, {&T::MicNoise_dBSPL_ITU, 41}, {&T::MicSNR_dB_ITU, 53},
+                  {&T::MicSNR_dB_AW, 64}, {&T::MicNoise_dBu, -93}, {&T::MicDynamic_dB, 89}},
+                 {{InputId::MicNoise_dBSPL, "41.0"}, {InputId::MicNoise_dBu, "-93.0"}, {InputId::MicNoise_dBV, "-95.2"}}},
+        LoadCase{"S2 N6",
+                 false,
+                 {{&T::MicSNR_dB_ITU, 70}, {&T::MicSNR_dB_AW, 81}, {&T::MicNoise_dBu, -110},
+                  {&T::MicNoise_dBV, -112.2}, {&T::MicNoise_dBSPL_ITU, 24}, {&T::MicDynamic_dB, 106}},
+                 {{InputId::MicNoise_dBu, "-110.0"}, {InputId::MicNoise_dBSPL, "24.0"}, {InputId::MicNoise_uV, "2.5"}}},
+        LoadCase{"S2 N7",
+                 false,
+                 {{&T::MicSNR_dB_ITU, 70}, {&T::MicSNR_dB_AW, 81}, {&T::MicNoise_dBu, -110},
+                  {&T::MicNoise_dBSPL_ITU, 24}, {&T::MicDynamic_dB, 106}},
+                 {{InputId::MicNoise_dBu, "-110.0"}, {InputId::MicNoise_dBSPL, "24.0"}}},
+        // The first row whose condition holds wins: volts over dBu, dBu noise over the noise level.
+        LoadCase{"Both given",
+                 false,
+                 {{&T::MicSens_dBu, -37.786}, {&T::MicNoise_dBu, -100}, {&T::MicNoise_dBSPL_ITU, 31.786}},
+                 {{InputId::MicSens_dBu, "-37.8"}, {InputId::MicNoise_dBSPL, "31.8"}}},
+        // D1: the dynamic range reaches up to full scale, not to the maximum level.
+        LoadCase{"D1",
+                 true,
+                 {{&T::MicMaxLevel_dBSPL, 125}, {&T::MicSens_dBFS, -26}, {&T::MicNoise_dBFS, -90},
+                  {&T::MicDynamic_dB, 90}, {&T::MicSNR_dB_ITU, 64}, {&T::MicSNR_dB_AW, 75},
+                  {&T::MicNoise_dBSPL_ITU, 30}, {&T::MicSens_dBu, -200}, {&T::MicNoise_dBu, -200}},
+                 {{InputId::MicMaxLevel_dBSPL, "125"}, {InputId::MicSens_dBFS, "-26.0"},
+                  {InputId::MicNoise_dBFS, "-90.0"}, {InputId::MicNoise_dBSPL, "30.0"},
+                  {InputId::MicSens_dBu, "-40.0"}, {InputId::MicNoise_dBu, "-100.0"}}},
+        LoadCase{"D2",
+                 true,
+                 {{&T::MicNoise_dBSPL_ITU, 20}, {&T::MicDynamic_dB, 100}, {&T::MicSNR_dB_ITU, 74},
+                  {&T::MicSNR_dB_AW, 85}, {&T::MicNoise_dBFS, -100}},
+                 {{InputId::MicNoise_dBSPL, "20.0"}, {InputId::MicNoise_dBFS, "-100.0"}}},
+        // D3 turns the A-weighted level into the ITU-weighted one as N5 does (+11).
+        LoadCase{"D3",
+                 true,
+                 {{&T::MicNoise_dBSPL_AW, 30}, {&T::MicNoise_dBSPL_ITU, 41}, {&T::MicSNR_dB_ITU, 53},
+                  {&T::MicSNR_dB_AW, 64}, {&T::MicNoise_dBFS, -79}, {&T::MicDynamic_dB, 79}},
+                 {{InputId::MicNoise_dBSPL, "41.0"}, {InputId::MicNoise_dBFS, "-79.0"}}}),
+    [](const ::testing::TestParamInfo<LoadCase>& info) {
+        std::string name = info.param.section;
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return name;
+    });
+
+TEST(LoadMicPreset, WritesDescriptionCaptionAndName)
+{
+    PresetRig rig;
+    rig.load("mics.dat", "S2 N4");
+    EXPECT_EQ(rig.view.description, "Condenser  -  Cardioid\r20-20000 Hz");
+    EXPECT_EQ(rig.view.captionUpdates, 1);
+    EXPECT_EQ(rig.presets.MicPresetName(), "S2 N4");
+    EXPECT_EQ(rig.cur().MicType, "Condenser");
+    EXPECT_EQ(rig.cur().MicBandWidth_H, 20000);
+    EXPECT_EQ(rig.calc.state.FileMic.MicSens_dBu, -40);
+    EXPECT_EQ(rig.calc.state.FileMic.MicNoise_dBSPL_AW, 0);
+}
+
+TEST(LoadMicPreset, EmptySectionStartsFromResetFiguresAndFlagsTheError)
+{
+    PresetRig rig;
+    rig.load("mics.dat", "D1"); // a digital preset first: nothing of it may survive
+    const auto before = rig.inputs;
+    rig.load("mics.dat", "Empty");
+
+    EXPECT_TRUE(rig.analog.chosen);
+    EXPECT_FALSE(rig.cur().MicDigital);
+    EXPECT_EQ(rig.text(InputId::MicMaxLevel_dBSPL), "0");
+    for (size_t i = 0; i < kInputCount; ++i)
+        if (static_cast<InputId>(i) != InputId::MicMaxLevel_dBSPL) {
+            EXPECT_EQ(rig.inputs[i].text, before[i].text) << inputName(static_cast<InputId>(i));
+        }
+    EXPECT_EQ(rig.cur().MicNoise_dBFS, -200);
+    EXPECT_EQ(rig.cur().MicSens_dBFS, -200);
+    EXPECT_EQ(rig.cur().MicSNR_dB_ITU, 0);
+    EXPECT_EQ(rig.cur().MicDynamic_dB, 0);
+    EXPECT_EQ(rig.view.description, "  -  \r0-0 Hz");
+    EXPECT_TRUE(rig.view.errorVisible);
+}
+
+TEST(LoadMicPreset, NoiseWithoutSensitivityIsFlagged)
+{
+    PresetRig rig;
+    rig.load("mics.dat", "Noise without sensitivity");
+    EXPECT_EQ(rig.cur().MicSens_dBu, -200);
+    EXPECT_EQ(rig.cur().MicNoise_dBu, -274); // N4 from a sensitivity of -200
+    EXPECT_EQ(rig.cur().MicDynamic_dB, 110);
+    EXPECT_TRUE(rig.view.errorVisible);
+}
+
+TEST(LoadMicPreset, ErrorLabelGoesAwayWithACompletePreset)
+{
+    PresetRig rig;
+    rig.load("mics.dat", "Empty");
+    ASSERT_TRUE(rig.view.errorVisible);
+    rig.load("mics.dat", "S2 N4");
+    EXPECT_FALSE(rig.view.errorVisible);
+}
+
+TEST(LoadMicPreset, DecimalsFollowTheCalculatorsSeparator)
+{
+    PresetRig comma(",");
+    comma.load("comma.dat", "Comma");
+    EXPECT_NEAR(comma.cur().MicSens_dBu, -37.786, 1e-3);
+    EXPECT_EQ(comma.text(InputId::MicSens_mV), "10,0");
+    EXPECT_EQ(comma.text(InputId::MicSens_dBu), "-37,8");
+    EXPECT_FALSE(comma.view.errorVisible);
+
+    // "0.01" is no number under a comma: no sensitivity row applies.
+    PresetRig commaPoint(",");
+    commaPoint.load("mics.dat", "S1 N1");
+    EXPECT_EQ(commaPoint.cur().MicSens_dBu, -200);
+    EXPECT_TRUE(commaPoint.view.errorVisible);
+}
+
+TEST(LoadMicPreset, ExtremeFiguresNeverReachAnInputAsInfinity)
+{
+    PresetRig rig;
+    rig.load("extreme.dat", "Huge");
+    EXPECT_EQ(rig.text(InputId::MicMaxLevel_dBSPL), "2147483647");
+    EXPECT_EQ(rig.text(InputId::MicSens_dBu), "2147483647.0");
+    EXPECT_EQ(rig.text(InputId::MicSens_mV), "0.0");    // 10^(2^31/20) volts overflow
+    EXPECT_EQ(rig.text(InputId::MicNoise_uV), "0.0");   // so do the noise volts
+    EXPECT_TRUE(rig.calc.handlersAttached());
+}
+
+TEST(LoadMicPreset, WithoutAnOpenFileChangesNothing)
+{
+    PresetRig rig;
+    const auto before = rig.inputs;
+    rig.calc.state.CurMic.MicSens_dBu = -33;
+    rig.presets.LoadMicPreset("S2 N4");
+    EXPECT_EQ(rig.presets.MicPresetName(), "");
+    EXPECT_EQ(rig.view.calls, 0);
+    EXPECT_EQ(rig.cur().MicSens_dBu, -33);
+    for (size_t i = 0; i < kInputCount; ++i) EXPECT_EQ(rig.inputs[i].writes, 0);
+    EXPECT_TRUE(rig.analog.chosen);
+}
+
+TEST(LoadMicPreset, AfterTheFileWasDeletedChangesNothing)
+{
+    TempDir dir;
+    const auto path = dir.path / "mics.dat";
+    std::filesystem::copy_file(dataFile("mics.dat"), path);
+    PresetRig rig;
+    rig.presets.OpenMicSetFile(path.string());
+    rig.presets.LoadMicPreset("S2 N4");
+    std::filesystem::remove(path);
+    rig.in(InputId::MicMaxLevel_dBSPL).setFloatValue(99);
+    const int calls = rig.view.calls;
+    const TMicParams cur = rig.cur();
+
+    rig.presets.LoadMicPreset("D1");
+    EXPECT_EQ(rig.presets.MicPresetName(), "S2 N4");
+    EXPECT_EQ(rig.view.calls, calls);
+    EXPECT_EQ(rig.cur().MicMaxLevel_dBSPL, cur.MicMaxLevel_dBSPL);
+    EXPECT_EQ(rig.cur().MicNoise_dBSPL_ITU, cur.MicNoise_dBSPL_ITU);
+    EXPECT_EQ(rig.text(InputId::MicMaxLevel_dBSPL), "99");
+    EXPECT_TRUE(rig.analog.chosen);
+}
+
+TEST(LoadMicPreset, EnablesPrevAndNextFromTheSelection)
+{
+    struct Case {
+        int count, index;
+        bool prev, next;
+    };
+    const Case cases[] = {
+        {1, 0, false, false}, {3, 0, false, true}, {3, 1, true, true},
+        {3, 2, true, false},  {0, -1, false, false}, {3, -1, false, true},
+    };
+    for (const Case& c : cases) {
+        PresetRig rig;
+        rig.presets.OpenMicSetFile(dataFile("mics.dat"));
+        rig.view.items.resize(static_cast<size_t>(c.count), "S2 N4");
+        rig.view.index = c.index;
+        rig.presets.LoadMicPreset("S2 N4");
+        EXPECT_EQ(rig.view.prevEnabled, c.prev) << c.count << " presets, index " << c.index;
+        EXPECT_EQ(rig.view.nextEnabled, c.next) << c.count << " presets, index " << c.index;
+    }
+}
+
+TEST(OpenMicSetFile, ListsThePresetsAndSelectsTheFirstWithoutLoading)
+{
+    PresetRig rig;
+    rig.view.items = {"old"};
+    rig.presets.OpenMicSetFile(dataFile("mics.dat"));
+    EXPECT_EQ(rig.presets.MicSetFile(), dataFile("mics.dat"));
+    ASSERT_EQ(rig.view.items.size(), 13u);
+    EXPECT_EQ(rig.view.items.front(), "S2 N4");
+    EXPECT_EQ(rig.view.items.back(), "Empty");
+    EXPECT_EQ(rig.view.index, 0);
+    // The change handler loads nothing in this version.
+    EXPECT_EQ(rig.presets.MicPresetName(), "");
+    EXPECT_EQ(rig.view.captionUpdates, 0);
+    for (const FakeInput& in : rig.inputs) EXPECT_EQ(in.writes, 0);
+    // "<" and ">" are not touched.
+    EXPECT_TRUE(rig.view.prevEnabled);
+    EXPECT_TRUE(rig.view.nextEnabled);
+}
+
+TEST(OpenMicSetFile, FileWithoutSectionsLeavesAnEmptyList)
+{
+    PresetRig rig;
+    rig.presets.OpenMicSetFile(dataFile("empty.dat"));
+    EXPECT_EQ(rig.presets.MicSetFile(), dataFile("empty.dat"));
+    EXPECT_TRUE(rig.view.items.empty());
+    EXPECT_EQ(rig.view.index, -1);
+}
+
+TEST(OpenMicSetFile, MissingFileChangesNothing)
+{
+    PresetRig rig;
+    rig.presets.OpenMicSetFile(dataFile("mics.dat"));
+    const int calls = rig.view.calls;
+    rig.presets.OpenMicSetFile(dataFile("missing.dat"));
+    rig.presets.OpenMicSetFile(PRESETS_TEST_DATA); // a folder is no file
+    EXPECT_EQ(rig.presets.MicSetFile(), dataFile("mics.dat"));
+    EXPECT_EQ(rig.view.calls, calls);
+    EXPECT_EQ(rig.view.items.size(), 13u);
+}
+
+TEST(PresetNavigation, StepsWithinTheList)
+{
+    struct Case {
+        int count, index;
+        int afterNext, afterPrev;
+    };
+    const Case cases[] = {
+        {0, -1, -1, -1}, // empty list: neither does anything
+        {3, -1, 0, -1},  // nothing selected: ">" selects the first
+        {3, 0, 1, 0},  {3, 1, 2, 0}, {3, 2, 2, 1}, {1, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        PresetRig rig;
+        rig.view.items.assign(static_cast<size_t>(c.count), "p");
+        rig.view.index = c.index;
+        rig.presets.btnMicPresetNextClick();
+        EXPECT_EQ(rig.view.index, c.afterNext) << c.count << " presets, index " << c.index;
+        rig.view.index = c.index;
+        rig.presets.btnMicPresetPrevClick();
+        EXPECT_EQ(rig.view.index, c.afterPrev) << c.count << " presets, index " << c.index;
+        EXPECT_EQ(rig.view.captionUpdates, 0);
+    }
+}
+
+TEST(FileActions, OpenAsksForAFileAndOpensItWhenConfirmed)
+{
+    PresetRig rig;
+    rig.presets.ActMicPresetFileOpenExecute(); // cancelled
+    EXPECT_EQ(rig.view.openDialogs, 1);
+    EXPECT_EQ(rig.presets.MicSetFile(), "");
+    EXPECT_TRUE(rig.view.items.empty());
+
+    rig.view.openAnswer = dataFile("mics.dat");
+    rig.presets.ActMicPresetFileOpenExecute();
+    EXPECT_EQ(rig.presets.MicSetFile(), dataFile("mics.dat"));
+    EXPECT_EQ(rig.view.items.size(), 13u);
+}
+
+TEST(FileActions, SaveWithoutAnOpenFileAsksAndCreatesNothing)
+{
+    TempDir dir;
+    const auto target = dir.path / "new.dat";
+    PresetRig rig;
+    rig.presets.ActMicPresetFileSaveExecute(); // cancelled
+    EXPECT_EQ(rig.view.saveDialogs, 1);
+    EXPECT_EQ(rig.presets.SaveDialogFileName(), "");
+
+    rig.view.saveAnswer = target.string();
+    rig.presets.ActMicPresetFileSaveExecute();
+    EXPECT_EQ(rig.view.saveDialogs, 2);
+    EXPECT_EQ(rig.presets.SaveDialogFileName(), target.string());
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path));
+}
+
+TEST(FileActions, SaveWithAnOpenFileAsksNothingAndWritesNothing)
+{
+    TempDir dir;
+    const auto path = dir.path / "mics.dat";
+    std::filesystem::copy_file(dataFile("mics.dat"), path);
+    const std::string bytes = readBytes(path);
+    const auto stamp = std::filesystem::last_write_time(path);
+
+    PresetRig rig;
+    rig.presets.OpenMicSetFile(path.string());
+    rig.presets.ActMicPresetFileSaveExecute();
+    EXPECT_EQ(rig.view.saveDialogs, 0);
+
+    rig.view.saveAnswer = path.string(); // "Save as..." onto the open file
+    rig.presets.ActMicPresetFileSaveAsExecute();
+    rig.presets.ActMicPresetFileSaveExecute();
+    EXPECT_EQ(rig.view.saveDialogs, 1);
+
+    EXPECT_EQ(readBytes(path), bytes);
+    EXPECT_EQ(std::filesystem::last_write_time(path), stamp);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), std::filesystem::directory_iterator()), 1);
+}

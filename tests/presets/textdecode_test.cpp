@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include "presets/textdecode.h"
+
+using namespace presets;
+
+TEST(DecodeFileText, ChoosesTheEncodingFromTheBytes)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {"plain ASCII", "[A]\nk=v", "[A]\nk=v"},
+        {"UTF-8 kept", "Type=R\xc3\xb6hre", "Type=R\xc3\xb6hre"},
+        {"UTF-8 mark skipped", "\xef\xbb\xbf[A]", "[A]"},
+        {"windows-1252 fallback", "R\xf6hre \x80\x93", "R\xc3\xb6hre \xe2\x82\xac\xe2\x80\x9c"},
+        {"unassigned 1252 byte", "\x81", "\xc2\x81"},
+        {"overlong UTF-8 is not UTF-8", "\xc0\xaf", "\xc3\x80\xc2\xaf"},
+        {"encoded surrogate is not UTF-8", "\xed\xa0\x80", "\xc3\xad\xc2\xa0\xe2\x82\xac"},
+        {"UTF-16LE", std::string("\xff\xfe[\0A\0]\0", 8), "[A]"},
+        {"UTF-16LE pair", std::string("\xff\xfe\x3c\xd8\xa4\xdf", 6), "\xf0\x9f\x8e\xa4"},
+        {"UTF-16LE lone surrogate", std::string("\xff\xfe\x3c\xd8" "x\0", 6), "\xef\xbf\xbdx"},
+        {"UTF-16LE odd byte dropped", std::string("\xff\xfe" "A\0B", 5), "A"},
+        {"UTF-16LE mark only", "\xff\xfe", ""},
+        {"empty", "", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string out = decodeFileText(c.bytes);
+        EXPECT_EQ(out, c.utf8) << c.what;
+        EXPECT_TRUE(isValidUtf8(out)) << c.what;
+    }
+}
+
+TEST(EqualsIgnoreCase, MatchesLettersOfAnyCase)
+{
+    EXPECT_TRUE(equalsIgnoreCase("Sens_dBu", "SENS_DBU"));
+    EXPECT_TRUE(equalsIgnoreCase("sch\xc3\xb6ps", "SCH\xc3\x96PS"));           // o/O umlaut
+    EXPECT_TRUE(equalsIgnoreCase("\xd0\x9c\xd0\x9a", "\xd0\xbc\xd0\xba"));     // Cyrillic
+    EXPECT_TRUE(equalsIgnoreCase("", ""));
+    EXPECT_FALSE(equalsIgnoreCase("Sens_dBu", "Sens_dBu "));
+    EXPECT_FALSE(equalsIgnoreCase("Sens_dBu", "Sens_dBV"));
+    EXPECT_FALSE(equalsIgnoreCase("\xc3\x97", "\xc3\xb7")); // multiplication and division signs
+    EXPECT_TRUE(equalsIgnoreCase("a\xff", "A\xff"));        // stray bytes compare as themselves
+    EXPECT_FALSE(equalsIgnoreCase("a\xff", "a\xfe"));
+}
+
+TEST(Utf8Prefix, CutsWholeCharacters)
+{
+    EXPECT_EQ(utf8Prefix("ab\xc3\xb6" "cd", 3), "ab\xc3\xb6");
+    EXPECT_EQ(utf8Prefix("ab", 5), "ab");
+    EXPECT_EQ(utf8Length("ab\xc3\xb6\xf0\x9f\x8e\xa4"), 4u);
+}
