@@ -1,0 +1,68 @@
+#pragma once
+// A drawing surface with a current pen, brush and font that keep their
+// settings between calls, as the overlay painters expect. Coordinates are
+// whole pixels; a line leaves out its end point and a rectangle covers its
+// corners' span without the right and bottom edges, so that shapes that
+// share an edge do not overlap.
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QPoint>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// Colour of a 0xTTBBGGRR number: blue-green-red, the high byte a
+// transparency (alpha = 255 - it).
+QColor colorFromBgr(std::uint32_t bgr);
+
+class TCanvas {
+public:
+    enum class PenStyle { Solid, Dash, Dot, DashDot };
+    enum class BrushStyle { Solid, BDiagonal };
+
+    explicit TCanvas(QPainter& painter);
+
+    // Pen black, width 1, solid; brush white, solid; font black, regular,
+    // Arial 8; text background transparent.
+    void reset();
+
+    void setPen(QColor color, int width = 1, PenStyle style = PenStyle::Solid);
+    void setPenColor(QColor c) { penColor_ = c; }
+    void setPenStyle(PenStyle s) { penStyle_ = s; }
+    void setPenWidth(int w) { penWidth_ = w; }
+    // A hatched brush draws its lines in color over hatchBackground.
+    void setBrush(QColor color, BrushStyle style = BrushStyle::Solid, QColor hatchBackground = Qt::white);
+    void setFontColor(QColor c) { fontColor_ = c; }
+    void setFontSize(int points) { font_.setPointSize(points); }
+    void setFontBold(bool bold) { font_.setBold(bold); }
+    void setFont(const QFont& f) { font_ = f; }
+    const QFont& font() const { return font_; }
+
+    void moveTo(int x, int y) { cur_ = QPoint(x, y); }
+    void lineTo(int x, int y);
+    // Filled with the brush and outlined with the pen; corners in any order.
+    void rectangle(int x1, int y1, int x2, int y2);
+    void polygon(const std::vector<QPoint>& points);
+    // Text placed by its top-left corner, on a transparent background.
+    void textOut(int x, int y, const QString& text);
+    int textWidth(const QString& text) const;
+    int textHeight(const QString& text) const;
+
+    QPainter& painter() { return p_; }
+
+private:
+    void applyPen();
+    void applyBrush();
+
+    QPainter& p_;
+    QColor penColor_;
+    int penWidth_ = 1;
+    PenStyle penStyle_ = PenStyle::Solid;
+    QColor brushColor_;
+    BrushStyle brushStyle_ = BrushStyle::Solid;
+    QColor hatchBackground_;
+    QColor fontColor_;
+    QFont font_;
+    QPoint cur_;
+};

@@ -1,0 +1,285 @@
+#pragma once
+// A chart control with two vertical value axes, each with a list of
+// sub-axes that repeat the same values in other units as further label
+// columns.
+//
+// Every paint first computes a TChartLayout (plot rectangle, axis rows,
+// label columns, kept labels with their final texts and places) from the
+// settings and the text metrics, then draws exactly that layout, then calls
+// OnAfterDraw. The layout is a plain computation over an ITextMeasure, so
+// it can be checked with fixed metrics and no screen.
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "calc/interfaces.h"
+#include "diagram/scalemath.h"
+
+class QPainter;
+class TScaleChart;
+class TScaleAxis;
+class TCanvas;
+
+// Rectangle by its four edges; right and bottom lie just outside it.
+struct TIntRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool operator==(const TIntRect&) const = default;
+};
+
+// Text sizes in pixels for a font, as the platform's font rendering gives them.
+class ITextMeasure {
+public:
+    virtual ~ITextMeasure() = default;
+    virtual int textWidth(const QFont& font, const QString& text) const = 0;
+    // Height of one line of text in the font (the height of "W").
+    virtual int textHeight(const QFont& font) const = 0;
+};
+
+// Metrics of the fonts as painted on a device (screen or image).
+class QtTextMeasure : public ITextMeasure {
+public:
+    explicit QtTextMeasure(QPaintDevice* device = nullptr) : device_(device) {}
+    int textWidth(const QFont& font, const QString& text) const override;
+    int textHeight(const QFont& font) const override;
+
+private:
+    QPaintDevice* device_;
+};
+
+// What a label hook receives. Changing x, y or z does not move the label;
+// text may be replaced; drawLabel = false suppresses the label. value is
+// the number the label text stands for, handed over as a number so that a
+// hook never reads it back from text with group separators.
+struct TDrawLabelArgs {
+    TScaleAxis* sender = nullptr;
+    int x = 0, y = 0, z = 0;
+    QString text;
+    bool drawLabel = true;
+    double value = 0;
+};
+using TDrawLabelEvent = std::function<void(TDrawLabelArgs&)>;
+
+enum class TPositionUnits { Pixels, Percent };
+
+// A grid pen: colour as 0xTTBBGGRR, width 0 or 1 draws one pixel.
+struct TGridPen {
+    bool visible = false;
+    std::uint32_t color = 0x808080;
+    int width = 1;
+};
+
+class TScaleAxis : public IAxisRange {
+public:
+    TScaleAxis(TScaleChart* chart, TScaleAxis* master, bool otherSide);
+    TScaleAxis(const TScaleAxis&) = delete;
+    TScaleAxis& operator=(const TScaleAxis&) = delete;
+
+    // IAxisRange. A setter that would invert the range throws AxisRangeError
+    // and changes nothing (the check is off while the chart is being built);
+    // a change requests a repaint.
+    double minimum() const override { return minimum_; }
+    double maximum() const override { return maximum_; }
+    void setMinimum(double v) override;
+    void setMaximum(double v) override;
+    // Both ends at once, in the order the setters accept.
+    void setMinMax(double mn, double mx);
+
+    bool Visible = true;
+    double Increment = 0;
+    bool Labels = true;
+    QFont LabelsFont;
+    QColor LabelsColor = Qt::black;
+    int LabelsSize = 0;
+    bool LabelsOnAxis = false;
+    int LabelsSeparation = 10;
+    QString AxisValuesFormat = QStringLiteral("#,##0.###");
+    bool RoundFirstLabel = true;
+    double PositionPercent = 0;
+    TPositionUnits PositionUnits = TPositionUnits::Pixels;
+    bool OtherSide = false;
+    TGridPen Grid;
+    TDrawLabelEvent OnDrawLabel;
+
+    // Setters for the settings a running program changes; each requests a
+    // repaint.
+    void setVisible(bool v);
+    void setLabels(bool v);
+    void setLabelsFontSize(int points);
+
+    // Sub-axes in list order; they take this axis's side, range and rows.
+    TScaleAxis& addSubAxis();
+    std::size_t subAxisCount() const { return subAxes_.size(); }
+    TScaleAxis& SubAxes(std::size_t i) { return *subAxes_.at(i); }
+    const TScaleAxis& SubAxes(std::size_t i) const { return *subAxes_.at(i); }
+    TScaleAxis* master() const { return master_; }
+    TScaleChart* chart() const { return chart_; }
+
+    // Values of the last paint: range, rows and the label anchor.
+    const scale::ScaleMap& map() const { return map_; }
+    int posLabels() const { return posLabels_; }
+
+private:
+    friend class TScaleChart;
+    void requestRepaint();
+
+    TScaleChart* chart_;
+    TScaleAxis* master_;
+    double minimum_ = 0;
+    double maximum_ = 0;
+    std::vector<std::unique_ptr<TScaleAxis>> subAxes_;
+    scale::ScaleMap map_;
+    int posLabels_ = 0;
+};
+
+// A series without points: it binds an axis into the layout and maps values
+// to rows on it.
+class TAxisSeries {
+public:
+    TAxisSeries(TScaleChart* chart, TScaleAxis* vertAxis, bool active) : chart_(chart), VertAxis(vertAxis), Active(active) {}
+    // Row of v on the series' axis, with the rows of the last paint.
+    int CalcYPosValue(double v) const { return VertAxis ? VertAxis->map().row(v) : 0; }
+    void repaint();
+
+private:
+    TScaleChart* chart_;
+
+public:
+    TScaleAxis* VertAxis;
+    bool Active;
+};
+
+// One label as a paint draws it.
+struct TLabelItem {
+    double value = 0;
+    int row = 0;
+    QString engineText; // the number text before the hook
+    QString text;       // the text as the hook left it
+    bool draw = true;   // false when the hook suppressed it
+    int boxLeft = 0, boxTop = 0, boxWidth = 0;
+    int textX = 0; // left edge of the drawn text
+};
+
+struct TAxisLayout {
+    TScaleAxis* axis = nullptr;
+    bool takesPart = false;
+    bool otherSide = false;
+    bool showLabels = false; // a column is reserved and label texts drawn
+    scale::ScaleMap map;
+    double step = 0;
+    int h = 0; // label font height
+    int labelX = 0;
+    std::vector<TLabelItem> labels; // kept labels, from the top down
+};
+
+struct TChartLayout {
+    TIntRect bounds;
+    TIntRect chartRect;
+    TIntRect titleBox;
+    QString titleText;
+    // Drawing order: left axis, its sub-axes, right axis, its sub-axes.
+    std::vector<TAxisLayout> axes;
+    const TAxisLayout* find(const TScaleAxis* a) const;
+};
+
+class TScaleChart : public QWidget {
+    Q_OBJECT
+public:
+    explicit TScaleChart(QWidget* parent = nullptr);
+    ~TScaleChart() override;
+
+    TScaleAxis& LeftAxis() { return *left_; }
+    TScaleAxis& RightAxis() { return *right_; }
+    TScaleAxis& BottomAxis() { return *bottom_; }
+    const TScaleAxis& LeftAxis() const { return *left_; }
+    const TScaleAxis& RightAxis() const { return *right_; }
+
+    TAxisSeries& addSeries(TScaleAxis& vertAxis, bool active);
+    std::size_t seriesCount() const { return series_.size(); }
+    TAxisSeries& Series(std::size_t i) { return *series_.at(i); }
+
+    int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
+    TPositionUnits MarginUnits = TPositionUnits::Pixels;
+    QString Title;
+    QFont TitleFont;
+    QColor TitleColor = Qt::black;
+    QColor BackColor = Qt::white;
+    std::function<void(TScaleChart* sender, TCanvas& canvas)> OnAfterDraw;
+    // A left-button click that was not a zoom or restore drag.
+    std::function<void(TScaleChart* sender)> OnClick;
+    // Group and decimal separators of the label number texts.
+    std::string decimalSeparator = ".";
+    std::string groupSeparator = ",";
+
+    // While building, the range setters do not check the order of the ends.
+    void setBuilding(bool building) { building_ = building; }
+    bool isBuilding() const { return building_; }
+
+    // The layout of a paint at the current size with the given metrics.
+    // Runs the label hooks. Does not change the chart.
+    TChartLayout computeLayout(const ITextMeasure& measure);
+    // Stores a layout as the last paint's (rows, anchors, rectangles).
+    void applyLayout(const TChartLayout& layout);
+    // computeLayout + applyLayout with the widget's own metrics.
+    void layoutNow();
+    const TChartLayout& lastLayout() const { return layout_; }
+    TIntRect ChartRect() const { return layout_.chartRect; }
+    TIntRect ChartBounds() const { return layout_.bounds; }
+
+    // Mouse view changes (zoom, pan, wheel) save the ranges of the two main
+    // axes first; restoreView puts them back once.
+    bool hasSavedView() const { return saved_.valid; }
+    // Zoom into the rows y1..y2 (either order) on both vertical axes.
+    void zoomRows(int y1, int y2);
+    // Shift both vertical axes so that the values under row fromY move to toY.
+    void panRows(int fromY, int toY);
+    // One wheel notch: +1 forward (view moves up), -1 backward.
+    void wheelStep(int notches);
+    virtual void restoreView();
+
+    static constexpr int kZoomMinDrag = 16;
+    static constexpr double kWheelShare = 0.03;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+    // Called after a zoom, pan, wheel step or restore changed the ranges.
+    virtual void viewChanged() {}
+
+    // Draws a computed layout (background, title, grid lines, labels).
+    void drawLayout(QPainter& painter, const TChartLayout& layout) const;
+
+private:
+    struct SavedView {
+        bool valid = false;
+        double leftMin = 0, leftMax = 0, rightMin = 0, rightMax = 0;
+    };
+    void saveView();
+    bool axisTakesPart(const TScaleAxis& a) const;
+    bool axisHasActiveSeries(const TScaleAxis& a) const;
+    void layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::ScaleMap& map, bool otherSide,
+                    const ITextMeasure& measure) const;
+    void reserveColumn(TAxisLayout& out, TIntRect& r, int width) const;
+    int autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const ITextMeasure& measure) const;
+
+    std::unique_ptr<TScaleAxis> left_, right_, bottom_;
+    std::vector<std::unique_ptr<TAxisSeries>> series_;
+    bool building_ = false;
+    TChartLayout layout_;
+    SavedView saved_;
+
+    enum class Drag { None, Zoom, Pan };
+    Drag drag_ = Drag::None;
+    QPoint dragStart_, dragLast_;
+};

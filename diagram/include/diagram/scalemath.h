@@ -1,0 +1,65 @@
+#pragma once
+// Scale arithmetic of a vertical value axis: choosing the label step, the
+// labelled values, mapping a value to a pixel row and the label number text.
+// Plain functions of their inputs, so they are checked without a screen.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scale {
+
+// Ranges whose magnitude is at most this count as zero.
+inline constexpr double kZeroRange = 1e-12;
+// The smallest label step.
+inline constexpr double kMinStep = 1e-12;
+// A range that would need this many labels or more gets none.
+inline constexpr double kMaxLabelCount = 10000;
+// An automatic column width looks at no more labels than this.
+inline constexpr int kMaxWidthSamples = 5000;
+
+// Maps values of [min, max] onto the rows [startRow, endRow]; the maximum
+// lies on startRow (top), the minimum on endRow (bottom). Not clamped.
+struct ScaleMap {
+    double min = 0;
+    double max = 0;
+    int startRow = 0;
+    int endRow = 0;
+
+    double range() const { return max - min; }
+    int pixelSize() const { return endRow - startRow; }
+    // Row of v: endRow - round((v - min) * (pixelSize / range)), ties to
+    // even; the middle row when the range is zero.
+    int row(double v) const;
+    // Value at row y (the inverse of row, without rounding).
+    double value(double y) const;
+};
+
+// Next member of the sequence 1, 2, 5, 10, 20, ... above x (x > 0).
+double nextStep(double x);
+
+// Space of one label: h plus the separation share of h, rounded.
+int labelSpace(int h, int separationPercent);
+
+// Number of labels that fit: pixelSize / space rounded (ties to even); 1
+// when either is not positive.
+int labelCount(int pixelSize, int space);
+
+// The label step for a range over pixelSize rows with label height h.
+// increment 0 chooses the step from the 1-2-5 sequence; a positive
+// increment doubles until the labels fit.
+double labelStep(double min, double max, int pixelSize, int h, int separationPercent, double increment);
+
+// Values to label, from the top down: whole multiples of step from the
+// largest one not above max down to min. Empty when the range would need
+// kMaxLabelCount labels or more.
+std::vector<double> labelValues(double min, double max, double step);
+
+// Text of v in the format "#,##0.###": at least one integer digit, groups
+// of three integer digits, up to three decimals without trailing zeros.
+std::string formatAxisValue(double v, std::string_view decSep = ".", std::string_view groupSep = ",");
+
+// The number an axis value text stands for (group separators dropped);
+// 0 when it does not read.
+double parseAxisValue(std::string_view text, std::string_view decSep = ".", std::string_view groupSep = ",");
+
+} // namespace scale

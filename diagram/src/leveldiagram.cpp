@@ -1,0 +1,437 @@
+#include "diagram/leveldiagram.h"
+
+#include <QLocale>
+
+#include "calc/numtext.h"
+#include "diagram/fonts.h"
+#include "diagram/labeltexts.h"
+
+namespace {
+
+// Overlay colours (0xBBGGRR).
+constexpr std::uint32_t kYellow = 0x00FFFF;
+constexpr std::uint32_t kGrey = 0x808080;
+constexpr std::uint32_t kSilver = 0xC0C0C0;
+constexpr std::uint32_t kRed = 0x0000FF;
+constexpr std::uint32_t kOrange = 0x4080FF;
+constexpr std::uint32_t kPink = 0xFF80FF;
+constexpr std::uint32_t kBlue = 0xFF0000;
+constexpr std::uint32_t kAqua = 0xFFFF00;
+constexpr std::uint32_t kGreen = 0x008000;
+constexpr std::uint32_t kLime = 0x00FF00;
+
+QColor C(std::uint32_t bgr) { return colorFromBgr(bgr); }
+
+using PS = TCanvas::PenStyle;
+using BS = TCanvas::BrushStyle;
+
+const QString kCourierNew = QStringLiteral("Courier New");
+
+// One label column as the form sets it; the font size is the form's 8.
+void setupColumn(TScaleAxis& a, int labelsSize, double offset, TPositionUnits units, const QString& face,
+                 std::uint32_t colour)
+{
+    a.LabelsSize = labelsSize;
+    a.PositionPercent = offset;
+    a.PositionUnits = units;
+    a.LabelsFont = diagramFont(face, 8);
+    a.LabelsColor = colorFromBgr(colour);
+    a.LabelsOnAxis = false;
+    a.LabelsSeparation = 10;
+}
+
+std::string str(const QString& s) { return s.toStdString(); }
+
+} // namespace
+
+TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
+{
+    registerAppFonts();
+    setObjectName(QStringLiteral("Chart1"));
+    setAccessibleName(QStringLiteral("Level diagram"));
+    const QLocale locale;
+    setSeparators(locale.decimalPoint(), locale.groupSeparator());
+
+    setBuilding(true);
+    BackColor = Qt::black;
+    MarginLeft = 120;
+    MarginTop = 10;
+    MarginRight = 120;
+    MarginBottom = 20;
+    MarginUnits = TPositionUnits::Pixels;
+    Title = QStringLiteral("<=== acoustic                electric  ===>");
+    TitleFont = diagramFont(QStringLiteral("Courier"), 8);
+    TitleColor = Qt::black;
+
+    BottomAxis().Visible = false;
+    BottomAxis().setMinMax(0, 1);
+
+    TScaleAxis& left = LeftAxis();
+    setupColumn(left, 50, -45, TPositionUnits::Pixels, kCourierNew, 0xFF80FF);
+    left.Grid = TGridPen{true, 0x64808080, 0};
+    left.setMinimum(0);
+    left.setMaximum(160);
+    TScaleAxis& pa = left.addSubAxis();
+    setupColumn(pa, 40, -85, TPositionUnits::Pixels, kCourierNew, 0xFFFF00);
+    TScaleAxis& pa2 = left.addSubAxis();
+    setupColumn(pa2, 40, -23, TPositionUnits::Pixels, kCourierNew, 0x000000);
+    pa2.Visible = false;
+    for (TScaleAxis* a : {&pa, &pa2}) {
+        a->setMinimum(0);
+        a->setMaximum(160);
+    }
+
+    TScaleAxis& right = RightAxis();
+    setupColumn(right, 50, -35, TPositionUnits::Pixels, kCourierNew, 0xFF80FF);
+    right.setMinimum(-144);
+    right.setMaximum(56);
+    TScaleAxis& mv = right.addSubAxis();
+    setupColumn(mv, 50, -100, TPositionUnits::Pixels, kCourierNew, 0x80FF80);
+    TScaleAxis& dbv = right.addSubAxis();
+    setupColumn(dbv, 50, -70, TPositionUnits::Pixels, kCourierNew, 0xFFFF80);
+    for (TScaleAxis* a : {&mv, &dbv}) {
+        a->setMinimum(-144);
+        a->setMaximum(56);
+    }
+    TScaleAxis& dbfs = right.addSubAxis();
+    setupColumn(dbfs, 0, -5, TPositionUnits::Percent, QStringLiteral("Tahoma"), 0xFF00FF);
+    dbfs.Increment = 1;
+    dbfs.Visible = false;
+    dbfs.setMinimum(-146);
+    dbfs.setMaximum(0);
+
+    addSeries(right, true);  // Series1
+    addSeries(left, true);   // Series2
+    addSeries(right, false); // Series3
+    setBuilding(false);
+
+    OnAfterDraw = [this](TScaleChart* sender, TCanvas& c) { Chart1AfterDraw(sender, c); };
+}
+
+void TLevelDiagram::setSources(const CalcState* state, const INumericInput* maxLevel,
+                               const INumericInput* sourceLevel, const INumericInput* noise_dBu,
+                               const INumericInput* noise_dBFS, const IChoice* analog, const IChoice* digital)
+{
+    state_ = state;
+    maxLevel_ = maxLevel;
+    sourceLevel_ = sourceLevel;
+    noise_dBu_ = noise_dBu;
+    noise_dBFS_ = noise_dBFS;
+    analog_ = analog;
+    digital_ = digital;
+    RefreshDiagram();
+}
+
+void TLevelDiagram::setSeparators(const QString& decimal, const QString& group)
+{
+    decimalSeparator = str(decimal);
+    groupSeparator = str(group);
+    update();
+}
+
+void TLevelDiagram::InitChart()
+{
+    TScaleAxis& left = LeftAxis();
+    TScaleAxis& right = RightAxis();
+    left.OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_dBSPL(a); };
+    left.SubAxes(0).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_Pa(a); };
+    left.SubAxes(1).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_Pa2(a); };
+    right.OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_dBu(a); };
+    right.SubAxes(0).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_mV(a); };
+    right.SubAxes(1).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_dBV(a); };
+    right.SubAxes(2).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_dBFS(a); };
+
+    // Labels sit on the outer side of each axis, which is the only placement
+    // this engine has; the label fonts go to 10 points.
+    for (TScaleAxis* a : {&left, &left.SubAxes(0), &right, &right.SubAxes(0), &right.SubAxes(1), &right.SubAxes(2)})
+        a->setLabelsFontSize(10);
+
+    left.setMaximum(160);
+    left.SubAxes(0).setMaximum(160);
+    left.SubAxes(1).setMaximum(160);
+    right.setMaximum(160);
+    for (std::size_t i = 0; i < 3; ++i) right.SubAxes(i).setMaximum(66);
+    // The series carry no points.
+    RefreshDiagram();
+}
+
+void TLevelDiagram::RefreshDiagram()
+{
+    // The overlays are painted by every paint (Chart1AfterDraw), so one
+    // repaint request brings the scales and the overlays up to date.
+    update();
+    Series1().repaint();
+    Series2().repaint();
+    setAccessibleDescription(accessibleDescriptionText());
+}
+
+void TLevelDiagram::setRightAxisLabelsVisible(bool visible) { RightAxis().setLabels(visible); }
+
+void TLevelDiagram::setRightSubAxisVisible(int index, bool visible)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= RightAxis().subAxisCount()) return;
+    RightAxis().SubAxes(static_cast<std::size_t>(index)).setVisible(visible);
+}
+
+void TLevelDiagram::restoreView()
+{
+    if (!hasSavedView()) return;
+    // The calculator keeps right max - left max = sensitivity - 94 while the
+    // view is zoomed; the ranges saved before the zoom may hold an older
+    // sensitivity, so the right axis follows the restored left axis instead.
+    const double offset = RightAxis().maximum() - LeftAxis().maximum();
+    TScaleChart::restoreView();
+    const double leftMin = LeftAxis().minimum(), leftMax = LeftAxis().maximum();
+    const double rightMax = leftMax + offset;
+    const double rightMin = rightMax - (leftMax - leftMin);
+    if (std::isfinite(rightMax) && std::isfinite(rightMin)) RightAxis().setMinMax(rightMin, rightMax);
+    viewChanged();
+}
+
+void TLevelDiagram::viewChanged() { setAccessibleDescription(accessibleDescriptionText()); }
+
+// ---- values the overlays show ---------------------------------------------
+
+TLevelDiagram::Mode TLevelDiagram::mode() const
+{
+    if (analog_ && analog_->isChosen()) return Mode::Analog;
+    if (digital_ && digital_->isChosen()) return Mode::Digital;
+    return Mode::Analog;
+}
+
+bool TLevelDiagram::hasSources() const
+{
+    return state_ && maxLevel_ && sourceLevel_ && noise_dBu_ && noise_dBFS_;
+}
+
+double TLevelDiagram::maxLevel() const { return maxLevel_ ? maxLevel_->floatValue() : 0; }
+double TLevelDiagram::sourceLevel() const { return sourceLevel_ ? sourceLevel_->floatValue() : 0; }
+
+double TLevelDiagram::noise() const
+{
+    const INumericInput* in = mode() == Mode::Analog ? noise_dBu_ : noise_dBFS_;
+    return in ? in->floatValue() : 0;
+}
+
+double TLevelDiagram::micOut() const
+{
+    if (!state_) return 0;
+    return mode() == Mode::Analog ? state_->CurMic.MicOut_dBu : state_->CurMic.MicOut_dBFS;
+}
+
+QString TLevelDiagram::number0(double v) const
+{
+    return QString::fromStdString(numtext::formatFixed(v, 0, decimalSeparator));
+}
+
+QString TLevelDiagram::accessibleDescriptionText() const
+{
+    auto num = [this](double v) { return QString::fromStdString(numtext::formatGeneral(v, 6, decimalSeparator)); };
+    const bool analog = mode() == Mode::Analog;
+    const QString unit = analog ? QStringLiteral("dBu") : QStringLiteral("dBFS");
+    QString text = QStringLiteral("Left scale %1 to %2 dB SPL, with pascal. ")
+                       .arg(num(LeftAxis().minimum()), num(LeftAxis().maximum()));
+    text += QStringLiteral("Right scale %1 to %2 %3%4. ")
+                .arg(num(RightAxis().minimum()), num(RightAxis().maximum()), unit,
+                     analog ? QStringLiteral(", with mV and dBV") : QString());
+    if (hasSources()) {
+        text += QStringLiteral("Source %1 dB SPL, microphone output %2 %3, maximum level %4 dB SPL, noise %5 %3.")
+                    .arg(num(sourceLevel()), num(micOut()), unit, num(maxLevel()), num(noise()));
+    }
+    return text;
+}
+
+// ---- label hooks ------------------------------------------------------------
+
+void TLevelDiagram::DrawLabel_dBSPL(TDrawLabelArgs& a)
+{
+    if (a.sender != &LeftAxis()) return;
+    a.text = QString::fromStdString(labeltext::dBSPL(str(a.text)));
+}
+
+void TLevelDiagram::DrawLabel_Pa(TDrawLabelArgs& a)
+{
+    if (a.sender != &LeftAxis().SubAxes(0)) return;
+    a.text = QString::fromStdString(labeltext::pa(a.value, decimalSeparator));
+}
+
+void TLevelDiagram::DrawLabel_Pa2(TDrawLabelArgs& a)
+{
+    if (a.sender != &LeftAxis().SubAxes(1)) return;
+    a.text = QString::fromStdString(labeltext::pa2(a.value, decimalSeparator));
+}
+
+void TLevelDiagram::DrawLabel_dBu(TDrawLabelArgs& a)
+{
+    if (a.sender != &RightAxis()) return;
+    a.text = QString::fromStdString(labeltext::dBu(a.value, decimalSeparator));
+}
+
+void TLevelDiagram::DrawLabel_mV(TDrawLabelArgs& a)
+{
+    if (a.sender != &RightAxis().SubAxes(0)) return;
+    a.text = QString::fromStdString(labeltext::mV(a.value, decimalSeparator));
+}
+
+void TLevelDiagram::DrawLabel_dBV(TDrawLabelArgs& a)
+{
+    if (a.sender != &RightAxis().SubAxes(1)) return;
+    a.text = QString::fromStdString(labeltext::dBV(a.value, decimalSeparator));
+}
+
+void TLevelDiagram::DrawLabel_dBFS(TDrawLabelArgs& a)
+{
+    if (a.sender != &RightAxis().SubAxes(2)) return;
+    a.text = QString::fromStdString(labeltext::dBFS(a.value, decimalSeparator));
+}
+
+// ---- overlays -----------------------------------------------------------------
+
+void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
+{
+    if (!hasSources()) return;
+    DrawSideTitles(c);
+    DrawReferenceLines(c);
+    DrawSourceMarkers(c);
+    DrawOverMaxZone(c);
+    DrawClippingZone(c);
+    DrawNoiseZone(c);
+    DrawAcousticBar(c);
+    DrawElectricBar(c);
+}
+
+void TLevelDiagram::DrawSideTitles(TCanvas& c)
+{
+    const TIntRect b = ChartBounds();
+    c.setFontColor(C(kYellow));
+    c.setFontSize(10);
+    c.setFontBold(true);
+    c.textOut(b.left + 64, 12, QStringLiteral("Acoustic"));
+    c.setFontColor(C(kYellow));
+    c.setFontSize(10);
+    c.setFontBold(true);
+    const QString side = mode() == Mode::Analog ? QStringLiteral("Electric") : QStringLiteral("Digital");
+    c.textOut(b.right - 64 - c.textWidth(side), 12, side);
+}
+
+void TLevelDiagram::DrawReferenceLines(TCanvas& c)
+{
+    const TIntRect b = ChartBounds(), r = ChartRect();
+    const int a = r.width() / 10;
+    auto level = [&](int y, std::uint32_t plotColour) {
+        c.setPen(C(kGrey), 1, PS::DashDot);
+        c.moveTo(b.left, y);
+        c.lineTo(b.right, y);
+        c.setPen(C(plotColour), 1, PS::DashDot);
+        c.moveTo(r.left, y);
+        c.lineTo(r.right, y);
+    };
+    const int y94 = yL(conv::kSensRef_dBSPL);
+    level(y94, kPink);
+    c.setFontColor(C(kPink));
+    c.setFontSize(8);
+    c.setFontBold(false);
+    c.textOut(r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"));
+    level(yL(maxLevel()), kRed);
+    level(yR(noise()), kSilver);
+}
+
+void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
+{
+    const TIntRect b = ChartBounds(), r = ChartRect();
+    const int y = yL(sourceLevel());
+    c.setPen(C(kLime), 1, PS::Solid);
+    c.setBrush(C(kLime), BS::Solid);
+    c.polygon({{r.left - 4, y + 4}, {r.left - 10, y}, {r.left - 4, y - 4}});
+    c.setFontColor(C(kLime));
+    c.setFontSize(10);
+    c.setFontBold(true);
+    c.textOut(r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"));
+    c.setPen(C(kLime), 1, PS::Dash);
+    c.moveTo(b.left, y);
+    c.lineTo(r.left - 10, y);
+
+    const double out = micOut();
+    const int yo = yR(out);
+    const QString text = number0(out) + (mode() == Mode::Analog ? QStringLiteral(" dBu") : QStringLiteral(" dBFS"));
+    c.setPen(C(kLime), 1, PS::Solid);
+    c.setBrush(C(kLime), BS::Solid);
+    c.polygon({{r.right + 4, yo + 4}, {r.right + 10, yo}, {r.right + 4, yo - 4}});
+    c.setPen(C(kLime), 1, PS::Dash);
+    c.moveTo(r.right + 10, yo);
+    c.lineTo(b.right, yo);
+    c.setFontColor(C(kLime));
+    c.setFontSize(10);
+    c.setFontBold(true);
+    c.textOut(r.right - 2 - c.textWidth(text), yo - 9, text);
+}
+
+void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
+{
+    const TIntRect r = ChartRect();
+    const int a = r.width() / 10;
+    const int y = yL(maxLevel());
+    c.setPenStyle(PS::Dot);
+    c.setPenColor(C(kGrey));
+    c.setBrush(C(kSilver), BS::BDiagonal, C(kRed));
+    c.rectangle(r.left, r.top, r.right, y);
+    c.setFontColor(C(kYellow));
+    c.setFontSize(10);
+    c.setFontBold(true);
+    c.textOut(r.left - 8 + 2 * a, y - 16, QString::fromStdString(labeltext::overMaxText(maxLevel(), decimalSeparator)));
+}
+
+void TLevelDiagram::DrawClippingZone(TCanvas& c)
+{
+    if (mode() != Mode::Digital) return;
+    const int yMax = yL(maxLevel());
+    const int y0 = yR(0);
+    if (yMax > y0) return;
+    const TIntRect r = ChartRect();
+    const int a = r.width() / 10;
+    c.setPenStyle(PS::Dot);
+    c.setPenColor(C(kGrey));
+    c.setBrush(C(kSilver), BS::BDiagonal, C(kOrange));
+    c.rectangle(8 * a, yMax, r.right, y0);
+    c.setFontColor(C(kYellow));
+    c.setFontSize(10);
+    c.setFontBold(true);
+    c.textOut(r.left - 8 + 6 * a, y0 - 18, QStringLiteral("Digital clipping"));
+}
+
+void TLevelDiagram::DrawNoiseZone(TCanvas& c)
+{
+    const TIntRect r = ChartRect();
+    const int a = r.width() / 10;
+    const double n = noise();
+    const int y = yR(n);
+    c.setPenStyle(PS::Dot);
+    c.setPenColor(C(kGrey));
+    c.setBrush(C(kSilver), BS::BDiagonal, C(kGrey));
+    c.rectangle(r.left, y, r.right, r.bottom);
+    c.setFontColor(C(kYellow));
+    c.setFontSize(10);
+    c.setFontBold(true);
+    c.textOut(r.left - 8 + 2 * a, y + 2,
+              QString::fromStdString(labeltext::noiseZoneText(n, mode() == Mode::Digital, decimalSeparator)));
+}
+
+void TLevelDiagram::DrawAcousticBar(TCanvas& c)
+{
+    const TIntRect r = ChartRect();
+    const int a = r.width() / 10;
+    c.setPenStyle(PS::Dot);
+    c.setPenColor(C(kBlue));
+    c.setBrush(C(kAqua), BS::Solid);
+    c.rectangle(r.left + 2 * a, yL(maxLevel()), r.left + 4 * a, yR(noise()));
+}
+
+void TLevelDiagram::DrawElectricBar(TCanvas& c)
+{
+    const TIntRect r = ChartRect();
+    const int a = r.width() / 10;
+    c.setPenStyle(PS::Dot);
+    c.setPenColor(C(kGreen));
+    c.setBrush(C(kLime), BS::Solid);
+    c.rectangle(r.left + 6 * a, yL(conv::kSensRef_dBSPL), r.left + 8 * a, yR(noise()));
+}

@@ -1,0 +1,479 @@
+#include "diagram/scalechart.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "calc/numtext.h"
+#include "diagram/canvas.h"
+
+namespace {
+
+int roundPixel(double v) { return numtext::roundHalfEvenToInt(v); }
+
+} // namespace
+
+// ---- text metrics ---------------------------------------------------------
+
+int QtTextMeasure::textWidth(const QFont& font, const QString& text) const
+{
+    return (device_ ? QFontMetrics(font, device_) : QFontMetrics(font)).horizontalAdvance(text);
+}
+
+int QtTextMeasure::textHeight(const QFont& font) const
+{
+    return (device_ ? QFontMetrics(font, device_) : QFontMetrics(font)).height();
+}
+
+// ---- axis -----------------------------------------------------------------
+
+TScaleAxis::TScaleAxis(TScaleChart* chart, TScaleAxis* master, bool otherSide)
+    : OtherSide(otherSide), chart_(chart), master_(master)
+{
+}
+
+void TScaleAxis::requestRepaint()
+{
+    if (chart_) chart_->update();
+}
+
+void TScaleAxis::setMinimum(double v)
+{
+    const bool checking = !(chart_ && chart_->isBuilding());
+    if (checking && v > maximum_) throw AxisRangeError("Axis Minimum Value must be <= Maximum");
+    if (v == minimum_) return;
+    minimum_ = v;
+    requestRepaint();
+}
+
+void TScaleAxis::setMaximum(double v)
+{
+    const bool checking = !(chart_ && chart_->isBuilding());
+    if (checking && v < minimum_) throw AxisRangeError("Axis Maximum Value must be >= Minimum");
+    if (v == maximum_) return;
+    maximum_ = v;
+    requestRepaint();
+}
+
+void TScaleAxis::setMinMax(double mn, double mx)
+{
+    if (mn > mx) throw AxisRangeError("Axis Minimum Value must be <= Maximum");
+    if (mn <= maximum_) {
+        setMinimum(mn);
+        setMaximum(mx);
+    } else {
+        setMaximum(mx);
+        setMinimum(mn);
+    }
+}
+
+void TScaleAxis::setVisible(bool v)
+{
+    Visible = v;
+    requestRepaint();
+}
+
+void TScaleAxis::setLabels(bool v)
+{
+    Labels = v;
+    requestRepaint();
+}
+
+void TScaleAxis::setLabelsFontSize(int points)
+{
+    LabelsFont.setPointSize(points);
+    requestRepaint();
+}
+
+TScaleAxis& TScaleAxis::addSubAxis()
+{
+    subAxes_.push_back(std::make_unique<TScaleAxis>(chart_, this, OtherSide));
+    return *subAxes_.back();
+}
+
+void TAxisSeries::repaint()
+{
+    if (chart_) chart_->update();
+}
+
+const TAxisLayout* TChartLayout::find(const TScaleAxis* a) const
+{
+    for (const TAxisLayout& l : axes)
+        if (l.axis == a) return &l;
+    return nullptr;
+}
+
+// ---- chart ----------------------------------------------------------------
+
+TScaleChart::TScaleChart(QWidget* parent)
+    : QWidget(parent),
+      left_(std::make_unique<TScaleAxis>(this, nullptr, false)),
+      right_(std::make_unique<TScaleAxis>(this, nullptr, true)),
+      bottom_(std::make_unique<TScaleAxis>(this, nullptr, false))
+{
+    bottom_->Visible = false;
+    setMouseTracking(false);
+}
+
+TScaleChart::~TScaleChart() = default;
+
+TAxisSeries& TScaleChart::addSeries(TScaleAxis& vertAxis, bool active)
+{
+    series_.push_back(std::make_unique<TAxisSeries>(this, &vertAxis, active));
+    return *series_.back();
+}
+
+bool TScaleChart::axisHasActiveSeries(const TScaleAxis& a) const
+{
+    bool anyActive = false;
+    for (const auto& s : series_) {
+        if (!s->Active) continue;
+        anyActive = true;
+        if (s->VertAxis == &a) return true;
+    }
+    return !anyActive;
+}
+
+bool TScaleChart::axisTakesPart(const TScaleAxis& a) const
+{
+    if (a.master_) return a.Visible && axisTakesPart(*a.master_);
+    return a.Visible && axisHasActiveSeries(a);
+}
+
+void TScaleChart::reserveColumn(TAxisLayout& out, TIntRect& r, int width) const
+{
+    const TScaleAxis& a = *out.axis;
+    int edge;
+    if (!out.otherSide) {
+        r.left = std::min(r.right - 1, r.left + width);
+        edge = r.left;
+    } else {
+        r.right = std::max(r.left + 1, r.right - width);
+        edge = r.right;
+    }
+    int shift = 0;
+    if (a.PositionPercent != 0) {
+        shift = a.PositionUnits == TPositionUnits::Pixels ? roundPixel(a.PositionPercent)
+                                                          : roundPixel(a.PositionPercent * 0.01 * (r.right - r.left));
+        if (out.otherSide) shift = -shift;
+    }
+    out.labelX = edge + shift;
+}
+
+int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const ITextMeasure& measure) const
+{
+    const int h = measure.textHeight(axis.LabelsFont);
+    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), h, axis.LabelsSeparation, axis.Increment);
+    const std::vector<double> values = scale::labelValues(map.min, map.max, step);
+    int widest = 0;
+    const std::size_t count = std::min<std::size_t>(values.size(), scale::kMaxWidthSamples);
+    for (std::size_t i = 0; i < count; ++i) {
+        const QString t = QString::fromStdString(scale::formatAxisValue(values[i], decimalSeparator, groupSeparator));
+        widest = std::max(widest, measure.textWidth(axis.LabelsFont, t));
+    }
+    return widest + measure.textWidth(axis.LabelsFont, QStringLiteral(" "));
+}
+
+void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::ScaleMap& map, bool otherSide,
+                             const ITextMeasure& measure) const
+{
+    out.map = map;
+    out.otherSide = otherSide;
+    out.h = measure.textHeight(axis.LabelsFont);
+    out.step = scale::labelStep(map.min, map.max, map.pixelSize(), out.h, axis.LabelsSeparation, axis.Increment);
+    const TScaleAxis& owner = axis.master_ ? *axis.master_ : axis;
+    if (!axisHasActiveSeries(owner)) return; // no value labels, no grid
+
+    for (double v : scale::labelValues(map.min, map.max, out.step)) {
+        TLabelItem item;
+        item.value = v;
+        item.row = map.row(v);
+        const bool inside = axis.LabelsOnAxis ? (item.row >= map.startRow && item.row <= map.endRow)
+                                              : (item.row > map.startRow && item.row < map.endRow);
+        if (!inside) continue;
+        const std::string text = scale::formatAxisValue(v, decimalSeparator, groupSeparator);
+        item.engineText = QString::fromStdString(text);
+        // The number the text shows (three decimals at most).
+        item.value = scale::parseAxisValue(text, decimalSeparator, groupSeparator);
+        item.text = item.engineText;
+        if (out.showLabels) {
+            item.boxWidth = measure.textWidth(axis.LabelsFont, item.engineText);
+            item.boxTop = item.row - out.h / 2;
+            item.boxLeft = otherSide ? out.labelX : out.labelX - item.boxWidth;
+            if (axis.OnDrawLabel) {
+                TDrawLabelArgs args;
+                args.sender = &axis;
+                args.x = out.labelX;
+                args.y = item.boxTop;
+                args.text = item.text;
+                args.value = item.value;
+                axis.OnDrawLabel(args);
+                item.text = args.text;
+                item.draw = args.drawLabel;
+            }
+            const int centre = (item.boxLeft + item.boxLeft + item.boxWidth) / 2;
+            item.textX = centre - measure.textWidth(axis.LabelsFont, item.text) / 2;
+        }
+        out.labels.push_back(std::move(item));
+    }
+}
+
+TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
+{
+    TChartLayout L;
+    L.bounds = TIntRect{0, 0, width(), height()};
+    TIntRect cr = L.bounds;
+    if (MarginUnits == TPositionUnits::Pixels) {
+        cr.left += MarginLeft;
+        cr.top += MarginTop;
+        cr.right -= MarginRight;
+        cr.bottom -= MarginBottom;
+    } else {
+        cr.left += roundPixel(MarginLeft * 0.01 * width());
+        cr.top += roundPixel(MarginTop * 0.01 * height());
+        cr.right -= roundPixel(MarginRight * 0.01 * width());
+        cr.bottom -= roundPixel(MarginBottom * 0.01 * height());
+    }
+
+    if (!Title.isEmpty()) {
+        const int w = measure.textWidth(TitleFont, Title);
+        const int h = measure.textHeight(TitleFont);
+        const double centre = (cr.left + cr.right) / 2.0;
+        const int left = roundPixel(std::max(centre - w / 2.0, 0.02 * width()));
+        L.titleBox = TIntRect{left, cr.top, left + w, cr.top + h};
+        L.titleText = Title;
+        cr.top = L.titleBox.bottom + 5;
+    }
+
+    // Label columns, left side then right side: sub-axes outermost first.
+    TIntRect r = cr;
+    struct Pending {
+        TScaleAxis* axis;
+        TScaleAxis* master;
+    };
+    std::vector<Pending> order;
+    for (TScaleAxis* main : {left_.get(), right_.get()}) {
+        if (!axisTakesPart(*main)) continue;
+        for (auto& sub : main->subAxes_)
+            if (axisTakesPart(*sub)) order.push_back({sub.get(), main});
+        order.push_back({main, main});
+    }
+    std::vector<TAxisLayout> columns;
+    for (const Pending& p : order) {
+        TAxisLayout a;
+        a.axis = p.axis;
+        a.takesPart = true;
+        a.otherSide = p.master->OtherSide;
+        a.showLabels = p.axis->Labels && axisHasActiveSeries(*p.master);
+        if (a.showLabels) {
+            int w = p.axis->LabelsSize;
+            if (w == 0) {
+                // The range this paint gives it, over the rows already fixed.
+                const scale::ScaleMap m{p.master->minimum_, p.master->maximum_, cr.top, cr.bottom};
+                w = autoColumnWidth(*p.axis, m, measure);
+            }
+            reserveColumn(a, r, w);
+        }
+        columns.push_back(std::move(a));
+    }
+    cr.left = r.left;
+    cr.right = r.right;
+    L.chartRect = cr;
+
+    // Rows and labels; drawing order is left axis, its sub-axes, right, its sub-axes.
+    for (TScaleAxis* main : {left_.get(), right_.get()}) {
+        const scale::ScaleMap m{main->minimum_, main->maximum_, cr.top, cr.bottom};
+        auto it = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == main; });
+        if (it == columns.end()) continue;
+        layoutAxis(*it, *main, m, main->OtherSide, measure);
+        L.axes.push_back(*it);
+        for (auto& sub : main->subAxes_) {
+            auto s = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == sub.get(); });
+            if (s == columns.end()) continue;
+            layoutAxis(*s, *sub, m, main->OtherSide, measure);
+            L.axes.push_back(*s);
+        }
+    }
+    return L;
+}
+
+void TScaleChart::applyLayout(const TChartLayout& layout)
+{
+    layout_ = layout;
+    for (TScaleAxis* main : {left_.get(), right_.get()}) {
+        // Every axis keeps its range and rows, taking part or not, and every
+        // sub-axis its master's.
+        const scale::ScaleMap m{main->minimum_, main->maximum_, layout.chartRect.top, layout.chartRect.bottom};
+        const TAxisLayout* al = layout.find(main);
+        main->map_ = al ? al->map : m;
+        main->posLabels_ = al ? al->labelX : 0;
+        for (auto& sub : main->subAxes_) {
+            const TAxisLayout* sl = layout.find(sub.get());
+            sub->map_ = main->map_;
+            sub->posLabels_ = sl ? sl->labelX : 0;
+        }
+    }
+}
+
+void TScaleChart::layoutNow()
+{
+    applyLayout(computeLayout(QtTextMeasure(this)));
+}
+
+void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
+{
+    p.fillRect(rect(), BackColor);
+    p.setBackgroundMode(Qt::TransparentMode);
+    if (!L.titleText.isEmpty()) {
+        p.setFont(TitleFont);
+        p.setPen(TitleColor);
+        p.drawText(QPoint(L.titleBox.left, L.titleBox.top + QFontMetrics(TitleFont, p.device()).ascent()), L.titleText);
+    }
+    for (const TAxisLayout& a : L.axes) {
+        const TScaleAxis& axis = *a.axis;
+        if (axis.Grid.visible) {
+            QPen pen(colorFromBgr(axis.Grid.color), std::max(axis.Grid.width, 1));
+            pen.setCosmetic(axis.Grid.width <= 1);
+            p.setPen(pen);
+            for (const TLabelItem& item : a.labels)
+                p.drawLine(L.chartRect.left + 1, item.row, L.chartRect.right - 1, item.row);
+        }
+        if (!a.showLabels) continue;
+        p.setFont(axis.LabelsFont);
+        p.setPen(axis.LabelsColor);
+        const int ascent = QFontMetrics(axis.LabelsFont, p.device()).ascent();
+        for (const TLabelItem& item : a.labels)
+            if (item.draw) p.drawText(QPoint(item.textX, item.boxTop + ascent), item.text);
+    }
+}
+
+void TScaleChart::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    TChartLayout L = computeLayout(QtTextMeasure(this));
+    applyLayout(L);
+    drawLayout(p, layout_);
+    TCanvas canvas(p);
+    if (OnAfterDraw) OnAfterDraw(this, canvas);
+    if (drag_ == Drag::Zoom) {
+        p.setBackgroundMode(Qt::TransparentMode);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        p.drawRect(QRect(dragStart_, dragLast_).normalized());
+    }
+}
+
+// ---- zoom and pan -----------------------------------------------------------
+
+void TScaleChart::saveView()
+{
+    if (saved_.valid) return;
+    saved_ = SavedView{true, left_->minimum_, left_->maximum_, right_->minimum_, right_->maximum_};
+}
+
+void TScaleChart::zoomRows(int y1, int y2)
+{
+    const int upper = std::min(y1, y2), lower = std::max(y1, y2);
+    saveView();
+    for (TScaleAxis* a : {left_.get(), right_.get()}) {
+        if (a->map_.pixelSize() <= 0) continue;
+        const double mn = a->map_.value(lower), mx = a->map_.value(upper);
+        if (std::isfinite(mn) && std::isfinite(mx) && mn <= mx) a->setMinMax(mn, mx);
+    }
+    viewChanged();
+    update();
+}
+
+void TScaleChart::panRows(int fromY, int toY)
+{
+    if (fromY == toY) return;
+    saveView();
+    for (TScaleAxis* a : {left_.get(), right_.get()}) {
+        const int px = a->map_.pixelSize();
+        if (px <= 0) continue;
+        // The value under the pointer follows it: a move down raises the range.
+        const double delta = (toY - fromY) * ((a->maximum_ - a->minimum_) / px);
+        if (std::isfinite(delta)) a->setMinMax(a->minimum_ + delta, a->maximum_ + delta);
+    }
+    viewChanged();
+    update();
+}
+
+void TScaleChart::wheelStep(int notches)
+{
+    if (notches == 0) return;
+    saveView();
+    for (TScaleAxis* a : {left_.get(), right_.get()}) {
+        const double delta = notches * kWheelShare * (a->maximum_ - a->minimum_);
+        if (std::isfinite(delta)) a->setMinMax(a->minimum_ + delta, a->maximum_ + delta);
+    }
+    viewChanged();
+    update();
+}
+
+void TScaleChart::restoreView()
+{
+    if (!saved_.valid) return;
+    saved_.valid = false;
+    left_->setMinMax(saved_.leftMin, saved_.leftMax);
+    right_->setMinMax(saved_.rightMin, saved_.rightMax);
+    viewChanged();
+    update();
+}
+
+void TScaleChart::mousePressEvent(QMouseEvent* e)
+{
+    if (drag_ != Drag::None) return;
+    if (e->button() == Qt::LeftButton)
+        drag_ = Drag::Zoom;
+    else if (e->button() == Qt::RightButton)
+        drag_ = Drag::Pan;
+    else
+        return;
+    dragStart_ = dragLast_ = e->position().toPoint();
+    e->accept();
+}
+
+void TScaleChart::mouseMoveEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    if (drag_ == Drag::Pan) {
+        panRows(dragLast_.y(), pos.y());
+        dragLast_ = pos;
+    } else if (drag_ == Drag::Zoom) {
+        dragLast_ = pos;
+        update();
+    }
+}
+
+void TScaleChart::mouseReleaseEvent(QMouseEvent* e)
+{
+    const QPoint pos = e->position().toPoint();
+    if (drag_ == Drag::Zoom && e->button() == Qt::LeftButton) {
+        drag_ = Drag::None;
+        const QPoint d = pos - dragStart_;
+        if (std::abs(d.x()) > kZoomMinDrag && std::abs(d.y()) > kZoomMinDrag) {
+            if (d.x() > 0)
+                zoomRows(dragStart_.y(), pos.y());
+            else
+                restoreView();
+        } else if (OnClick && rect().contains(pos)) {
+            OnClick(this);
+        }
+        update();
+    } else if (drag_ == Drag::Pan && e->button() == Qt::RightButton) {
+        panRows(dragLast_.y(), pos.y());
+        drag_ = Drag::None;
+    }
+}
+
+void TScaleChart::wheelEvent(QWheelEvent* e)
+{
+    const int notches = e->angleDelta().y() / 120;
+    if (notches != 0) wheelStep(notches);
+    e->accept();
+}

@@ -1,0 +1,142 @@
+#include "diagram/scalemath.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "calc/numtext.h"
+
+namespace scale {
+
+namespace {
+
+// Rows far outside any screen are held here so that pixel arithmetic on
+// them cannot overflow.
+constexpr long long kRowLimit = 1LL << 28;
+
+int clampRow(long long r) { return static_cast<int>(std::clamp(r, -kRowLimit, kRowLimit)); }
+
+} // namespace
+
+int ScaleMap::row(double v) const
+{
+    const double r = range();
+    if (std::fabs(r) <= kZeroRange) return (startRow + endRow) / 2;
+    const double perValue = static_cast<double>(pixelSize()) / r;
+    const double n = (v - min) * perValue;
+    if (std::isnan(n)) return endRow;
+    if (std::fabs(n) > static_cast<double>(kRowLimit)) return clampRow(n > 0 ? -kRowLimit : kRowLimit);
+    return clampRow(static_cast<long long>(endRow) - static_cast<long long>(numtext::roundHalfEven(n)));
+}
+
+double ScaleMap::value(double y) const
+{
+    if (pixelSize() == 0) return min;
+    return min + (endRow - y) * (range() / pixelSize());
+}
+
+double nextStep(double x)
+{
+    if (!(x > 0) || !std::isfinite(x)) return x;
+    if (x >= 10) return 10 * nextStep(x / 10);
+    if (x < 1) return nextStep(10 * x) / 10;
+    if (x < 2) return 2;
+    if (x < 5) return 5;
+    return 10;
+}
+
+int labelSpace(int h, int separationPercent)
+{
+    return h + numtext::roundHalfEvenToInt(h * separationPercent * 0.01);
+}
+
+int labelCount(int pixelSize, int space)
+{
+    if (pixelSize <= 0 || space <= 0) return 1;
+    return numtext::roundHalfEvenToInt(static_cast<double>(pixelSize) / space);
+}
+
+double labelStep(double min, double max, int pixelSize, int h, int separationPercent, double increment)
+{
+    const int n = labelCount(pixelSize, labelSpace(h, separationPercent));
+    const double range = max - min;
+    if (n < 1) return kMinStep;
+    const bool fixed = increment > 0;
+    if (std::fabs(range) <= kZeroRange && !fixed) return 1;
+
+    double step = fixed ? increment : std::fabs(range) / (n + 1);
+    if (!(step > 0) || !std::isfinite(step)) return std::max(kMinStep, std::isfinite(step) ? step : kMinStep);
+    long long k = LLONG_MAX;
+    do {
+        const double c = range / step;
+        if (std::fabs(c) < 2147483647.0) {
+            k = std::llround(numtext::roundHalfEven(c));
+            if (k > n) step = fixed ? 2 * step : nextStep(step);
+        } else {
+            step = fixed ? 2 * step : nextStep(step);
+        }
+    } while (k > n && step <= std::fabs(range) && std::isfinite(step));
+    return std::max(step, kMinStep);
+}
+
+std::vector<double> labelValues(double min, double max, double step)
+{
+    std::vector<double> out;
+    const double range = max - min;
+    if (!(step > 0) || !std::isfinite(step) || !std::isfinite(range)) return out;
+    if (std::fabs(range / step) >= kMaxLabelCount) return out;
+
+    double v = std::trunc(max / step) * step;
+    while (v > max) v -= step;
+    if (min == max) return {max};
+    if (std::fabs(range) <= kZeroRange || v - step == v) return {v};
+
+    const double lower = min < 0 ? min : (min - kZeroRange) / (1 + kZeroRange);
+    while (v >= lower) {
+        out.push_back(v);
+        const double next = v - step;
+        if (next == v) break;
+        v = next;
+    }
+    return out;
+}
+
+std::string formatAxisValue(double v, std::string_view decSep, std::string_view groupSep)
+{
+    std::string text = numtext::formatFixed(v, 3, ".");
+    bool negative = !text.empty() && text[0] == '-';
+    if (negative) text.erase(0, 1);
+
+    std::string intPart = text, frac;
+    if (const auto dot = text.find('.'); dot != std::string::npos) {
+        intPart = text.substr(0, dot);
+        frac = text.substr(dot + 1);
+    }
+    while (!frac.empty() && frac.back() == '0') frac.pop_back();
+    if (intPart == "0" && frac.empty()) negative = false;
+
+    std::string grouped;
+    for (std::size_t i = 0; i < intPart.size(); ++i) {
+        if (i > 0 && (intPart.size() - i) % 3 == 0) grouped += groupSep;
+        grouped += intPart[i];
+    }
+    std::string out = negative ? "-" : "";
+    out += grouped;
+    if (!frac.empty()) {
+        out += decSep;
+        out += frac;
+    }
+    return out;
+}
+
+double parseAxisValue(std::string_view text, std::string_view decSep, std::string_view groupSep)
+{
+    std::string plain(text);
+    if (!groupSep.empty() && groupSep != decSep) {
+        for (auto pos = plain.find(groupSep); pos != std::string::npos; pos = plain.find(groupSep, pos))
+            plain.erase(pos, groupSep.size());
+    }
+    return numtext::parseNumber(plain, decSep).value_or(0.0);
+}
+
+} // namespace scale

@@ -1,0 +1,311 @@
+// The chart engine's layout with known text metrics, its range setters and
+// its mouse zoom, pan and wheel.
+#include "diagram/scalechart.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+#include "fixed_measure.h"
+
+namespace {
+
+std::vector<double> values(const TAxisLayout& a)
+{
+    std::vector<double> v;
+    for (const TLabelItem& l : a.labels) v.push_back(l.value);
+    return v;
+}
+
+std::vector<double> range(double from, double to, double step)
+{
+    std::vector<double> v;
+    for (double x = from; x >= to - 1e-9; x -= step) v.push_back(x);
+    return v;
+}
+
+void mouse(QWidget& w, QEvent::Type type, QPoint pos, Qt::MouseButton button)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent ev(type, QPointF(pos), QPointF(w.mapToGlobal(pos)), type == QEvent::MouseMove ? Qt::NoButton : button,
+                   held, Qt::NoModifier);
+    QApplication::sendEvent(&w, &ev);
+}
+
+void drag(QWidget& w, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton)
+{
+    mouse(w, QEvent::MouseButtonPress, from, button);
+    mouse(w, QEvent::MouseMove, (from + to) / 2, button);
+    mouse(w, QEvent::MouseMove, to, button);
+    mouse(w, QEvent::MouseButtonRelease, to, button);
+}
+
+// 600 x 418 with 100-pixel side margins and 10-pixel top and bottom
+// margins: the axes run over rows 10 to 408, a pixel size of 398.
+class Engine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        chart.resize(600, 418);
+        chart.MarginLeft = chart.MarginRight = 100;
+        chart.MarginTop = chart.MarginBottom = 10;
+        left().LabelsSize = 40;
+        right().LabelsSize = 40;
+        left().setMinMax(0, 160);
+        right().setMinMax(-133.8, 26.2);
+        chart.addSeries(right(), true);
+        chart.addSeries(left(), true);
+    }
+    TScaleAxis& left() { return chart.LeftAxis(); }
+    TScaleAxis& right() { return chart.RightAxis(); }
+    TChartLayout layout()
+    {
+        TChartLayout l = chart.computeLayout(measure);
+        chart.applyLayout(l);
+        return l;
+    }
+    const TAxisLayout& of(const TChartLayout& l, const TScaleAxis& a)
+    {
+        const TAxisLayout* found = l.find(&a);
+        EXPECT_NE(found, nullptr);
+        return *found;
+    }
+
+    TScaleChart chart;
+    FixedMeasure measure{16, 8};
+};
+
+} // namespace
+
+TEST_F(Engine, StepsAndLabelsOfBothAxes)
+{
+    const TChartLayout l = layout();
+    EXPECT_EQ(l.chartRect, (TIntRect{140, 10, 460, 408}));
+    const TAxisLayout& L = of(l, left());
+    EXPECT_DOUBLE_EQ(L.step, 10);
+    EXPECT_EQ(values(L), range(150, 10, 10));
+    EXPECT_EQ(L.labels.front().engineText, "150");
+    EXPECT_EQ(L.labels.front().row, 408 - 373); // 150 * 398 / 160 = 373.125
+    const TAxisLayout& R = of(l, right());
+    EXPECT_DOUBLE_EQ(R.step, 10);
+    EXPECT_EQ(values(R), range(20, -130, 10)); // -140 lies below the minimum
+    EXPECT_EQ(R.labels.back().engineText, "-130");
+}
+
+TEST_F(Engine, FixedIncrementDoublesUntilTheLabelsFit)
+{
+    right().Increment = 1;
+    right().setMinMax(-120, 40);
+    const TChartLayout l = layout();
+    const TAxisLayout& R = of(l, right());
+    EXPECT_DOUBLE_EQ(R.step, 8);
+    EXPECT_EQ(values(R), range(32, -112, 8)); // 40 and -120 lie on the ends
+}
+
+TEST_F(Engine, RangeSettersRefuseAnInvertedRange)
+{
+    try {
+        left().setMaximum(-1);
+        FAIL() << "no error";
+    } catch (const AxisRangeError& e) {
+        EXPECT_STREQ(e.what(), "Axis Maximum Value must be >= Minimum");
+    }
+    try {
+        left().setMinimum(161);
+        FAIL() << "no error";
+    } catch (const AxisRangeError& e) {
+        EXPECT_STREQ(e.what(), "Axis Minimum Value must be <= Maximum");
+    }
+    EXPECT_EQ(left().minimum(), 0);
+    EXPECT_EQ(left().maximum(), 160);
+    // Equal ends are allowed; while building nothing is checked.
+    left().setMaximum(0);
+    chart.setBuilding(true);
+    left().setMinimum(50);
+    chart.setBuilding(false);
+    EXPECT_EQ(left().minimum(), 50);
+}
+
+TEST_F(Engine, SubAxisLabelsItsMastersValuesInItsOwnColumn)
+{
+    TScaleAxis& sub = left().addSubAxis();
+    sub.setMinMax(1000, 2000); // stored, never drawn
+    sub.LabelsSize = 30;
+    sub.PositionPercent = -20;
+    left().PositionPercent = -10;
+    const TChartLayout l = layout();
+    const TAxisLayout& S = of(l, sub);
+    EXPECT_EQ(values(S), range(150, 10, 10));
+    EXPECT_EQ(S.map.min, 0);
+    EXPECT_EQ(S.labelX, 130 - 20);         // outermost column
+    EXPECT_EQ(of(l, left()).labelX, 170 - 10); // then the axis itself
+    EXPECT_EQ(l.chartRect.left, 170);
+    EXPECT_EQ(sub.map().row(160), chart.ChartRect().top);
+}
+
+TEST_F(Engine, HiddenLabelsFreeTheAxisColumnOnly)
+{
+    TScaleAxis& sub = left().addSubAxis();
+    sub.LabelsSize = 30;
+    left().Labels = false;
+    const TChartLayout l = layout();
+    EXPECT_EQ(l.chartRect.left, 130);
+    EXPECT_EQ(of(l, sub).labelX, 130);
+    EXPECT_EQ(values(of(l, sub)), range(150, 10, 10));
+    EXPECT_FALSE(of(l, left()).showLabels);
+    // The mapping is unaffected.
+    EXPECT_EQ(chart.Series(1).CalcYPosValue(160), 10);
+}
+
+TEST_F(Engine, OffsetsInPixelsAndPercentMoveColumnsOutward)
+{
+    left().PositionPercent = -45;
+    right().PositionPercent = -35;
+    TScaleAxis& sub = right().addSubAxis();
+    sub.LabelsSize = 0; // automatic: widest text plus a space
+    sub.Increment = 1;
+    sub.PositionPercent = -5;
+    sub.PositionUnits = TPositionUnits::Percent;
+    right().setMinMax(-120, 40);
+    const TChartLayout l = layout();
+    EXPECT_EQ(of(l, left()).labelX, 140 - 45);
+    // "-120" is 4 characters: 32 + 8 pixels.
+    EXPECT_EQ(of(l, sub).labelX, 460 + 16); // 5 % of 460 - 140 = 16
+    EXPECT_EQ(of(l, right()).labelX, 420 + 35);
+    EXPECT_EQ(l.chartRect.right, 420);
+}
+
+TEST_F(Engine, TitleTakesItsStripAndStaysInsideTheControl)
+{
+    chart.Title = "abc";
+    TChartLayout l = layout();
+    EXPECT_EQ(l.titleBox, (TIntRect{288, 10, 312, 26}));
+    EXPECT_EQ(l.chartRect.top, 31);
+    chart.Title = QString(74, QChar('x')); // 592 pixels: centred it would start at 4
+    l = layout();
+    EXPECT_EQ(l.titleBox.left, 12);
+}
+
+TEST_F(Engine, HookEditsTextAroundTheBoxCentre)
+{
+    left().PositionPercent = -45;
+    std::vector<double> seen;
+    left().OnDrawLabel = [&](TDrawLabelArgs& a) {
+        seen.push_back(a.value);
+        a.x += 100; // moves nothing
+        a.text += " dBSPL";
+        if (a.value == 100) a.drawLabel = false;
+    };
+    right().OnDrawLabel = [&](TDrawLabelArgs& a) { EXPECT_EQ(a.sender, &right()); };
+    const TChartLayout l = layout();
+    const TAxisLayout& L = of(l, left());
+    EXPECT_EQ(seen.size(), 15u);
+    const TLabelItem& first = L.labels.front();
+    const int x = 140 - 45;
+    EXPECT_EQ(first.boxLeft, x - 24);
+    EXPECT_EQ(first.boxTop, first.row - 8);
+    EXPECT_EQ(first.text, "150 dBSPL");
+    EXPECT_EQ(first.textX, x - 12 - 36); // centre x - 12, 72 pixels wide
+    for (const TLabelItem& item : L.labels) EXPECT_EQ(item.draw, item.value != 100) << item.value;
+}
+
+TEST_F(Engine, HookGetsTheNumberOfAGroupedText)
+{
+    left().setMinMax(900, 1060);
+    std::vector<std::pair<QString, double>> seen;
+    left().OnDrawLabel = [&](TDrawLabelArgs& a) { seen.emplace_back(a.text, a.value); };
+    chart.groupSeparator = ".";
+    chart.decimalSeparator = ",";
+    layout();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front().first, "1.050");
+    EXPECT_EQ(seen.front().second, 1050);
+}
+
+TEST_F(Engine, ValuesAboveTheMaximumMapAboveThePlot)
+{
+    layout();
+    EXPECT_EQ(chart.Series(1).CalcYPosValue(160), chart.ChartRect().top);
+    EXPECT_LT(chart.Series(1).CalcYPosValue(170), chart.ChartRect().top);
+    EXPECT_EQ(chart.Series(1).CalcYPosValue(0), chart.ChartRect().bottom);
+    EXPECT_EQ(chart.Series(0).CalcYPosValue(26.2), chart.ChartRect().top);
+}
+
+TEST_F(Engine, ZoomRightThenRestoreLeft)
+{
+    layout();
+    const scale::ScaleMap before = left().map();
+    const scale::ScaleMap beforeRight = right().map();
+    drag(chart, {300, 100}, {400, 200});
+    EXPECT_DOUBLE_EQ(left().minimum(), before.value(200));
+    EXPECT_DOUBLE_EQ(left().maximum(), before.value(100));
+    EXPECT_DOUBLE_EQ(right().minimum(), beforeRight.value(200));
+    EXPECT_DOUBLE_EQ(right().maximum(), beforeRight.value(100));
+    EXPECT_TRUE(chart.hasSavedView());
+
+    // A second zoom keeps the first saved ranges.
+    layout();
+    drag(chart, {300, 100}, {400, 200});
+    layout();
+    drag(chart, {400, 200}, {300, 100});
+    EXPECT_EQ(left().minimum(), 0);
+    EXPECT_EQ(left().maximum(), 160);
+    EXPECT_EQ(right().minimum(), -133.8);
+    EXPECT_EQ(right().maximum(), 26.2);
+    // The saved set is used once.
+    left().setMinMax(10, 20);
+    drag(chart, {400, 200}, {300, 100});
+    EXPECT_EQ(left().minimum(), 10);
+}
+
+TEST_F(Engine, DragsOfSixteenPixelsOrLessChangeNothing)
+{
+    layout();
+    drag(chart, {300, 100}, {316, 200});
+    drag(chart, {300, 100}, {400, 116});
+    drag(chart, {300, 100}, {284, 84});
+    EXPECT_EQ(left().minimum(), 0);
+    EXPECT_EQ(left().maximum(), 160);
+    EXPECT_FALSE(chart.hasSavedView());
+    drag(chart, {300, 100}, {317, 117});
+    EXPECT_TRUE(chart.hasSavedView());
+}
+
+TEST_F(Engine, PanAndWheelShiftBothAxesThenRestore)
+{
+    layout();
+    drag(chart, {300, 200}, {300, 250}, Qt::RightButton);
+    const double shift = 50 * 160.0 / 398; // a move down brings higher values into view
+    EXPECT_NEAR(left().minimum(), shift, 1e-9);
+    EXPECT_NEAR(left().maximum(), 160 + shift, 1e-9);
+    EXPECT_NEAR(right().maximum() - left().maximum(), 26.2 - 160, 1e-9);
+
+    left().setMinMax(0, 160);
+    right().setMinMax(-133.8, 26.2);
+    QWheelEvent wheel(QPointF(300, 200), QPointF(300, 200), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&chart, &wheel);
+    EXPECT_NEAR(left().minimum(), 4.8, 1e-9);
+    EXPECT_NEAR(right().maximum(), 26.2 + 4.8, 1e-9);
+    QWheelEvent back(QPointF(300, 200), QPointF(300, 200), QPoint(), QPoint(0, -240), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&chart, &back);
+    EXPECT_NEAR(left().minimum(), 4.8 - 9.6, 1e-9);
+
+    // The restore brings back the ranges from before the pan.
+    chart.restoreView();
+    EXPECT_EQ(left().minimum(), 0);
+    EXPECT_EQ(left().maximum(), 160);
+}
+
+TEST_F(Engine, AnAxisWithoutActiveSeriesTakesNoPart)
+{
+    chart.Series(0).Active = false; // the right axis's only series
+    chart.addSeries(right(), false);
+    const TChartLayout l = layout();
+    EXPECT_EQ(l.find(&right()), nullptr);
+    EXPECT_EQ(l.chartRect.right, 500);
+    // Its mapping still follows its range over the plot's rows.
+    EXPECT_EQ(chart.Series(0).CalcYPosValue(26.2), l.chartRect.top);
+}

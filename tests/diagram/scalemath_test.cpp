@@ -1,0 +1,140 @@
+#include "diagram/scalemath.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+using scale::ScaleMap;
+
+TEST(NextStep, WalksTheOneTwoFiveSequence)
+{
+    EXPECT_DOUBLE_EQ(scale::nextStep(1), 2);
+    EXPECT_DOUBLE_EQ(scale::nextStep(2), 5);
+    EXPECT_DOUBLE_EQ(scale::nextStep(5), 10);
+    EXPECT_DOUBLE_EQ(scale::nextStep(10), 20);
+    EXPECT_DOUBLE_EQ(scale::nextStep(7.6), 10);
+    EXPECT_DOUBLE_EQ(scale::nextStep(0.3), 0.5);
+    EXPECT_DOUBLE_EQ(scale::nextStep(160.0 / 23), 10);
+}
+
+struct StepCase {
+    const char* name;
+    double min, max;
+    int pixels, h;
+    double increment;
+    double step;
+    std::vector<double> labels; // first and last of the list, and its size
+    std::size_t count;
+};
+
+void PrintTo(const StepCase& c, std::ostream* os) { *os << c.name; }
+
+class LabelStep : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(LabelStep, ChoosesStepAndValues)
+{
+    const StepCase& c = GetParam();
+    const double step = scale::labelStep(c.min, c.max, c.pixels, c.h, 10, c.increment);
+    EXPECT_DOUBLE_EQ(step, c.step);
+    // Values from the top down; the ones on the axis's ends are dropped by the
+    // row test of the layout, so check the kept range here.
+    const ScaleMap map{c.min, c.max, 0, c.pixels};
+    std::vector<double> kept;
+    for (double v : scale::labelValues(c.min, c.max, step)) {
+        const int r = map.row(v);
+        if (r > map.startRow && r < map.endRow) kept.push_back(v);
+    }
+    ASSERT_EQ(kept.size(), c.count);
+    if (kept.empty()) return;
+    EXPECT_NEAR(kept.front(), c.labels.front(), 1e-9);
+    EXPECT_NEAR(kept.back(), c.labels.back(), 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LabelStep,
+    ::testing::Values(StepCase{"Zero_160", 0, 160, 398, 16, 0, 10, {150, 10}, 15},
+                      StepCase{"Sensitivity_minus39_8", -133.8, 26.2, 398, 16, 0, 10, {20, -130}, 16},
+                      StepCase{"IncrementOneDoubles", -120, 40, 398, 16, 1, 8, {32, -112}, 19},
+                      StepCase{"FineRange", 0, 1, 398, 16, 0, 0.05, {0.95, 0.05}, 19},
+                      StepCase{"ZeroPixelsOneSlot", 0, 160, 0, 16, 0, 200, {0, 0}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LabelStep, LabelCountFollowsSpaceRule)
+{
+    EXPECT_EQ(scale::labelSpace(16, 10), 18);
+    EXPECT_EQ(scale::labelSpace(15, 10), 17); // 1.5 rounds to even 2
+    EXPECT_EQ(scale::labelCount(398, 18), 22);
+    EXPECT_EQ(scale::labelCount(0, 18), 1);
+    EXPECT_EQ(scale::labelCount(100, 0), 1);
+}
+
+TEST(LabelValues, EdgeRanges)
+{
+    EXPECT_EQ(scale::labelValues(5, 5, 1), std::vector<double>{5});
+    // 10000 labels or more: none.
+    EXPECT_TRUE(scale::labelValues(0, 10000, 1).empty());
+    EXPECT_EQ(scale::labelValues(0, 9999, 1).size(), 10000u);
+    // Positive minimum: the minimum itself is labelled.
+    EXPECT_EQ(scale::labelValues(10, 30, 10), (std::vector<double>{30, 20, 10}));
+    EXPECT_TRUE(scale::labelValues(0, 1, 0).empty());
+}
+
+TEST(ScaleMapRow, MapsEndsAndBeyondWithoutClamping)
+{
+    const ScaleMap m{0, 160, 31, 428};
+    EXPECT_EQ(m.row(160), 31);
+    EXPECT_EQ(m.row(0), 428);
+    EXPECT_LT(m.row(170), 31);
+    EXPECT_GT(m.row(-10), 428);
+    // (150 - 0) * 397 / 160 = 372.1875 -> 372
+    EXPECT_EQ(m.row(150), 428 - 372);
+    // A zero range puts every value on the middle row.
+    const ScaleMap flat{5, 5, 10, 21};
+    EXPECT_EQ(flat.row(100), 15);
+    // Rows far away stay far away without overflowing.
+    EXPECT_LT(m.row(1e300), -1000000);
+    EXPECT_GT(m.row(-1e300), 1000000);
+}
+
+TEST(ScaleMapRow, TiesGoToEven)
+{
+    // pixel size 10 over range 4: 2.5 pixels per value.
+    const ScaleMap m{0, 4, 0, 10};
+    EXPECT_EQ(m.row(1), 10 - 2); // 2.5 -> 2
+    EXPECT_EQ(m.row(3), 10 - 8); // 7.5 -> 8
+    EXPECT_DOUBLE_EQ(m.value(10 - 5), 2);
+}
+
+struct FormatCase {
+    const char* name;
+    double v;
+    const char* dec;
+    const char* group;
+    const char* text;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
+
+class AxisValueText : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(AxisValueText, FormatsAndReadsBack)
+{
+    const FormatCase& c = GetParam();
+    const std::string text = scale::formatAxisValue(c.v, c.dec, c.group);
+    EXPECT_EQ(text, c.text);
+    EXPECT_NEAR(scale::parseAxisValue(text, c.dec, c.group), c.v, 5e-4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AxisValueText,
+    ::testing::Values(FormatCase{"Whole", 150, ".", ",", "150"}, FormatCase{"Negative", -130, ".", ",", "-130"},
+                      FormatCase{"Half", 2.5, ".", ",", "2.5"}, FormatCase{"HalfComma", 2.5, ",", ".", "2,5"},
+                      FormatCase{"Thousand", 1000, ".", ",", "1,000"},
+                      FormatCase{"ThousandDotGroup", 1000, ",", ".", "1.000"},
+                      FormatCase{"Million", -1234567.25, ".", ",", "-1,234,567.25"},
+                      FormatCase{"ThreeDecimals", 0.30000000000000004, ".", ",", "0.3"},
+                      FormatCase{"RoundsAtThree", 1.23456, ".", ",", "1.235"},
+                      FormatCase{"TinyNegativeIsZero", -0.0001, ".", ",", "0"}),
+    [](const auto& info) { return std::string(info.param.name); });
