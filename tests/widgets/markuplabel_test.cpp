@@ -1,0 +1,193 @@
+// The markup label rendered on a black strip and probed by pixels.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QFontDatabase>
+#include <QTest>
+
+#include <memory>
+
+#include "widgets/markuplabel.h"
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+
+struct Ink {
+    int silver = 0;
+    int yellow = 0;
+    int other = 0;
+    int total() const { return silver + yellow + other; }
+};
+
+// Text pixels in `r`, by colour: grey ones are silver, ones with blue well
+// below red and green are light yellow.
+Ink inkIn(const QImage& img, const QRect& r)
+{
+    Ink ink;
+    const QRect area = r & img.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c(img.pixel(x, y));
+            if (c.red() < 60 && c.green() < 60 && c.blue() < 60) continue; // the strip
+            if (std::abs(c.red() - c.blue()) < 30 && std::abs(c.red() - c.green()) < 30) ++ink.silver;
+            else if (c.red() > 100 && c.green() > 100 && c.blue() < c.red() - 40) ++ink.yellow;
+            else ++ink.other;
+        }
+    }
+    return ink;
+}
+
+// Horizontal extent of all text pixels (left > right when none).
+std::pair<int, int> inkColumns(const QImage& img)
+{
+    int left = img.width(), right = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) >= 60) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return {left, right};
+}
+
+class MarkupLabelTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        QFontDatabase::addApplicationFont("/usr/share/wine/fonts/tahoma.ttf");
+    }
+    void SetUp() override
+    {
+        strip = std::make_unique<QWidget>();
+        strip->resize(400, 25);
+        QPalette p = strip->palette();
+        p.setColor(QPalette::Window, Qt::black);
+        strip->setPalette(p);
+        strip->setAutoFillBackground(true);
+        label = new TMarkupLabel(strip.get());
+        label->setObjectName("lblCalcMain");
+        label->setGeometry(0, 0, 400, 25);
+        label->setFont(QFont("Tahoma", 8));
+        label->setFontColor(QColor(0xC0, 0xC0, 0xC0));
+        label->setVAlignment(markup::tvaCenter);
+        strip->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(strip.get()));
+        lineHeight = QFontMetrics(label->font()).height();
+    }
+    QImage render() { return strip->grab().toImage(); }
+    QRect runBox(const markup::Block& b, int line, int run)
+    {
+        const markup::Line& l = b.lines[static_cast<size_t>(line)];
+        const markup::Run& r = l.runs[static_cast<size_t>(run)];
+        return QRect(r.x, l.top, r.width, l.height);
+    }
+
+    std::unique_ptr<QWidget> strip;
+    TMarkupLabel* label = nullptr;
+    int lineHeight = 0;
+};
+
+} // namespace
+
+TEST_F(MarkupLabelTest, FontTagColoursItsText)
+{
+    label->setResultLine(R"(<P align="center">HHH <FONT color="#FFFF80">HHH</FONT> HHH</P>)");
+    const markup::Block b = label->layoutBlock(markup::FontMeasure());
+    ASSERT_EQ(b.lines.size(), 1u);
+    ASSERT_EQ(b.lines[0].runs.size(), 4u); // "HHH ", "HHH", " ", "HHH"
+    EXPECT_EQ(b.lines[0].top, (25 - lineHeight) / 2);
+    const QImage img = render();
+
+    const Ink before = inkIn(img, runBox(b, 0, 0));
+    const Ink inside = inkIn(img, runBox(b, 0, 1));
+    const Ink after = inkIn(img, runBox(b, 0, 3));
+    EXPECT_GT(before.silver, 10);
+    EXPECT_EQ(before.yellow, 0);
+    EXPECT_GT(inside.yellow, 10);
+    EXPECT_EQ(inside.silver, 0);
+    EXPECT_GT(after.silver, 10);
+    EXPECT_EQ(after.yellow, 0);
+    // The strip shows through everywhere else.
+    EXPECT_EQ(inkIn(img, QRect(0, 0, 400, b.lines[0].top)).total(), 0);
+    EXPECT_EQ(QColor(img.pixel(2, 2)), QColor(Qt::black));
+}
+
+TEST_F(MarkupLabelTest, Alignments)
+{
+    label->setResultLine(R"(<P align="center">HHH</P>)");
+    auto [cl, cr] = inkColumns(render());
+    EXPECT_NEAR((cl + cr) / 2.0, 200.0, 3.0);
+
+    label->setResultLine("<P align=center>HHH</P>"); // unquoted: stays left
+    auto [ll, lr] = inkColumns(render());
+    EXPECT_LE(ll, 2);
+
+    label->setResultLine(R"(<P ALIGN="RIGHT">HHH</P>)");
+    auto [rl, rr] = inkColumns(render());
+    EXPECT_GE(rr, 396);
+    EXPECT_GT(rl, 350);
+}
+
+TEST_F(MarkupLabelTest, UnclosedTagEndsTheText)
+{
+    label->setResultLine("HHH <HHH HHH");
+    const markup::Block b = label->layoutBlock(markup::FontMeasure());
+    ASSERT_EQ(b.lines.size(), 1u);
+    ASSERT_EQ(b.lines[0].runs.size(), 1u);
+    const QImage img = render();
+    const QRect first = runBox(b, 0, 0);
+    EXPECT_GT(inkIn(img, first).total(), 0);
+    EXPECT_EQ(inkIn(img, QRect(first.right() + 1, 0, 400, 25)).total(), 0);
+}
+
+TEST_F(MarkupLabelTest, WrappedTextShowsOnlyTheLinesThatFit)
+{
+    QString words;
+    for (int i = 0; i < 40; ++i) words += "HHHH ";
+    label->setResultLine(R"(<P align="center">)" + words.toStdString() + "</P>");
+
+    // One pixel short of two lines: only the first is drawn, from the top.
+    label->resize(400, 2 * lineHeight - 1);
+    strip->resize(400, 2 * lineHeight - 1);
+    QImage img = render();
+    EXPECT_GT(inkIn(img, QRect(0, 0, 400, lineHeight)).total(), 0);
+    EXPECT_EQ(inkIn(img, QRect(0, lineHeight, 400, lineHeight)).total(), 0);
+
+    // Room for two lines: the second one shows.
+    label->resize(400, 2 * lineHeight);
+    strip->resize(400, 2 * lineHeight);
+    img = render();
+    EXPECT_GT(inkIn(img, QRect(0, lineHeight, 400, lineHeight)).total(), 0);
+}
+
+TEST_F(MarkupLabelTest, ClearAndAddPaintOnce)
+{
+    PaintCounter counter;
+    QCoreApplication::processEvents();
+    label->installEventFilter(&counter);
+    label->setResultLine("<P>one</P>");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.count > 0; }, 2000));
+    QTest::qWait(20);
+    EXPECT_EQ(counter.count, 1);
+    EXPECT_EQ(label->htmlText(), QStringList{"<P>one</P>"});
+    label->removeEventFilter(&counter);
+}
+
+TEST_F(MarkupLabelTest, AccessibleTextHasNoTags)
+{
+    label->setResultLine(R"(<P align="center">[Out : <FONT color="#FFFF80">-40.0</FONT> dBu]</P>)");
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(label);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->role(), QAccessible::StaticText);
+    EXPECT_EQ(a->text(QAccessible::Name), "[Out : -40.0 dBu]");
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The main window: the four regions with their controls, the menu and the
+// actions; it wires the calculator, the diagram, the widgets and the presets.
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+#include "calc/calculator.h"
+
+class QCheckBox;
+class QComboBox;
+class QFileDialog;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class TAction;
+class TActionList;
+class TFloatSpinEdit;
+class TLevelBar;
+class TLevelDiagram;
+class TMarkupLabel;
+class RadioChoice;
+namespace presets {
+class PresetController;
+}
+class WindowPresetView;
+
+class TfmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TfmMain(QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    // The client area's designed size at 96 dots per inch.
+    static constexpr int kClientWidth = 980;
+    static constexpr int kClientHeight = 633;
+
+    Calculator& calculator() { return *calc_; }
+    presets::PresetController& presets() { return *presets_; }
+    TFloatSpinEdit* input(InputId id) const;
+    TLevelDiagram* chart() const { return Chart1; }
+    TActionList* actionList() const { return ActionList1; }
+
+    QString AppPath;
+
+    void UpdateCaption();
+    void InitPaths();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void createActions();
+    void createMenu();
+    void createPanel1(QFrame* panel);
+    void createPanel3(QFrame* panel);
+    void createPanel2(QFrame* panel);
+    void bindCalculator();
+    void FormCreate();
+    void ActAppCloseExecute();
+    void Chart1Click();
+
+    TFloatSpinEdit* makeSpin(QWidget* parent, const char* name, int x, int y, int w, const QString& caption,
+                             double value, int precision, double step, double page, bool isSigned);
+
+    // Regions
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QFrame* Panel2 = nullptr;
+    TLevelDiagram* Chart1 = nullptr;
+
+    // Panel1
+    QComboBox* cbMicPresets = nullptr;
+    QPushButton* btnMicPresetPrev = nullptr;
+    QPushButton* btnMicPresetNext = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* btnMicresetRename = nullptr;
+    QPushButton* Button3 = nullptr;
+    QLabel* lblMicDesc = nullptr;
+    QLabel* lblMicPresetParamsError = nullptr;
+    QRadioButton* rbMicAnalog = nullptr;
+    QRadioButton* rbMicDigital = nullptr;
+    TFloatSpinEdit* inputs_[kInputCount] = {};
+
+    // Panel3
+    TFloatSpinEdit* FloatSpinEdit2 = nullptr;
+    TFloatSpinEdit* FloatSpinEdit5 = nullptr;
+    QRadioButton* rbSourceIsPoint = nullptr;
+    QRadioButton* rbSourceIsLine = nullptr;
+    QCheckBox* cbShowDangerThrs = nullptr;
+    QCheckBox* cbShowPainThrs = nullptr;
+    QCheckBox* cbShowHearingThrs = nullptr;
+
+    // Panel2
+    TLevelBar* pbLevelMeter = nullptr;
+    TMarkupLabel* lblCalcMain = nullptr;
+
+    QFileDialog* OpenDialog1 = nullptr;
+    QFileDialog* SaveDialog1 = nullptr;
+    TActionList* ActionList1 = nullptr;
+
+    std::unique_ptr<RadioChoice> analogChoice_;
+    std::unique_ptr<RadioChoice> digitalChoice_;
+    std::unique_ptr<Calculator> calc_;
+    std::unique_ptr<WindowPresetView> presetView_;
+    std::unique_ptr<presets::PresetController> presets_;
+    bool idleWatched_ = false;
+
+    friend class WindowPresetView;
+};

@@ -1,0 +1,433 @@
+#include "ui/mainwindow.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "diagram/leveldiagram.h"
+#include "ui/actionlist.h"
+#include "ui/presetview.h"
+#include "ui/radiochoice.h"
+#include "widgets/floatspinedit.h"
+#include "widgets/levelbar.h"
+#include "widgets/markuplabel.h"
+
+namespace {
+
+constexpr int kFrame = 2; // etched frame of the three strips
+
+QFrame* makeStrip(QWidget* parent, const char* name, int height)
+{
+    auto* f = new QFrame(parent);
+    f->setObjectName(name);
+    f->setFrameStyle(QFrame::Box | QFrame::Sunken); // 2-pixel etched edge
+    f->setLineWidth(1);
+    f->setFixedHeight(height);
+    f->setAutoFillBackground(true);
+    return f;
+}
+
+// Sets the tab order of the controls in the given order.
+void tabChain(std::initializer_list<QWidget*> chain)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* w : chain) {
+        if (previous) QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+// Places a control at its designed position inside a strip's inner area.
+void place(QWidget* w, int x, int y, int width, int height)
+{
+    w->setGeometry(x + kFrame, y + kFrame, width, height);
+}
+
+} // namespace
+
+TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName("fmMain");
+    setFont(QFont("Tahoma", 8));
+
+    auto* client = new QWidget(this);
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    setCentralWidget(client);
+
+    // The window description: every control with its place, caption and
+    // initial value. No change event fires while it is applied.
+    Panel1 = makeStrip(client, "Panel1", 99);
+    Panel3 = makeStrip(client, "Panel3", 57);
+    Chart1 = new TLevelDiagram(client);
+    Panel2 = makeStrip(client, "Panel2", 29);
+    column->addWidget(Panel1);
+    column->addWidget(Panel3);
+    column->addWidget(Chart1, 1);
+    column->addWidget(Panel2);
+
+    createActions();
+    createMenu();
+    createPanel1(Panel1);
+    createPanel3(Panel3);
+    createPanel2(Panel2);
+    bindCalculator();
+
+    tabChain({Panel1, Panel2, Panel3, Chart1});
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+
+    FormCreate();
+}
+
+TfmMain::~TfmMain()
+{
+    // The controls outlive the calculator: leave them no handler to call.
+    calc_->DetachInputHandlers();
+    input(InputId::AmpGain_dB)->setOnChange({});
+}
+
+TFloatSpinEdit* TfmMain::input(InputId id) const { return inputs_[static_cast<std::size_t>(id)]; }
+
+TFloatSpinEdit* TfmMain::makeSpin(QWidget* parent, const char* name, int x, int y, int w, const QString& caption,
+                                  double value, int precision, double step, double page, bool isSigned)
+{
+    auto* e = new TFloatSpinEdit(parent);
+    e->setObjectName(name);
+    e->beginLoad();
+    e->setPrecision(precision);
+    e->setIncrementFloat(step);
+    e->setIncrementFloatPage(page);
+    e->setSigned(isSigned);
+    e->setLabelPosition(spinlogic::lpRightCenter);
+    e->setLabelMargin(8);
+    e->setLabelCaption(caption);
+    e->setFloatValue(value);
+    place(e, x, y, w, 21);
+    e->endLoad();
+    return e;
+}
+
+void TfmMain::createActions()
+{
+    ActionList1 = new TActionList(this);
+    ActionList1->add("ActMicPresetFileOpen", "Open...");
+    ActionList1->add("ActMicPresetFileSave", "Save");
+    ActionList1->add("ActMicPresetFileSaveAs", "Save as...");
+    ActionList1->add("ActMicPresetNew", "New");
+    ActionList1->add("ActMicPresetRename", "Rename");
+    ActionList1->add("ActMicPresetDelete", "Delete");
+    ActionList1->add("ActAppClose", "Exit")->setExecuteHandler([this] { ActAppCloseExecute(); });
+    // The user preferences have nothing to load or save.
+    ActionList1->add("ActAppUserPrefsLoad", "UserPrefsLoad")->setExecuteHandler([] {});
+    ActionList1->add("ActAppUserPrefsSave", "UserPrefsSave")->setExecuteHandler([] {});
+    ActionList1->add("ActDisplayShowHearingThreshold", "Show Hearing Threshold (0 dBSPL)");
+    ActionList1->add("ActDisplayShowDangerThreshold", "Show Danger Threshold (85 dBSPL)");
+    ActionList1->add("ActDisplayShowPainThreshold", "Show Pain Threshold (120 dBSPL)");
+    ActionList1->add("ActAppReadMe", "Read me...");
+    ActionList1->add("ActAppAbout", "About");
+}
+
+void TfmMain::createMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+    auto addMenu = [&](const char* name, const QString& title) {
+        QMenu* m = bar->addMenu(title);
+        m->setObjectName(name);
+        connect(m, &QMenu::aboutToShow, this, [this, m] { ActionList1->updateMenu(m); });
+        return m;
+    };
+    auto item = [&](QMenu* m, const char* actionName, const char* itemName) {
+        ActionList1->find(actionName)->linkMenuItem(m, itemName);
+    };
+    auto separator = [](QMenu* m, const char* name) { m->addSeparator()->setObjectName(name); };
+
+    QMenu* file = addMenu("File1", "File");
+    item(file, "ActMicPresetFileOpen", "ActMicSpecsFileOpen1");
+    item(file, "ActMicPresetFileSave", "ActMicSpecsFileSave1");
+    item(file, "ActMicPresetFileSaveAs", "Saveas1");
+    separator(file, "N2");
+    item(file, "ActAppClose", "ActAppClose2");
+
+    QMenu* presets = addMenu("Presets1", "Presets");
+    item(presets, "ActMicPresetNew", "New1");
+    item(presets, "ActMicPresetRename", "Rename1");
+    item(presets, "ActMicPresetDelete", "Delete1");
+
+    QMenu* display = addMenu("Display1", "Display");
+    item(display, "ActDisplayShowPainThreshold", "ShowPainThreshold120dBSPL1");
+    item(display, "ActDisplayShowDangerThreshold", "ShowDangerThreshold85dBSPL1");
+    item(display, "ActDisplayShowHearingThreshold", "ShowHearingThreshold0dBSPL1");
+
+    QMenu* help = addMenu("Help1", "Help");
+    item(help, "ActAppReadMe", "Readme1");
+    separator(help, "N3");
+    item(help, "ActAppAbout", "About1");
+}
+
+void TfmMain::createPanel1(QFrame* p)
+{
+    cbMicPresets = new QComboBox(p);
+    cbMicPresets->setObjectName("cbMicPresets");
+    cbMicPresets->setAccessibleName("Mic presets");
+    place(cbMicPresets, 8, 3, 278, 21);
+
+    QFont bold = font();
+    bold.setBold(true);
+    btnMicPresetPrev = new QPushButton("<", p);
+    btnMicPresetPrev->setObjectName("btnMicPresetPrev");
+    btnMicPresetPrev->setFont(bold);
+    btnMicPresetPrev->setAccessibleName("Previous preset");
+    place(btnMicPresetPrev, 286, 2, 25, 23);
+    btnMicPresetNext = new QPushButton(">", p);
+    btnMicPresetNext->setObjectName("btnMicPresetNext");
+    btnMicPresetNext->setFont(bold);
+    btnMicPresetNext->setAccessibleName("Next preset");
+    place(btnMicPresetNext, 310, 2, 25, 23);
+
+    auto actionButton = [&](const char* name, const char* action, int x, int w) {
+        auto* b = new QPushButton(p);
+        b->setObjectName(name);
+        place(b, x, 25, w, 22);
+        ActionList1->find(action)->linkButton(b);
+        return b;
+    };
+    Button4 = actionButton("Button4", "ActMicPresetFileOpen", 8, 56);
+    Button1 = actionButton("Button1", "ActMicPresetFileSave", 64, 54);
+    Button2 = actionButton("Button2", "ActMicPresetNew", 118, 56);
+    btnMicresetRename = actionButton("btnMicresetRename", "ActMicPresetRename", 174, 56);
+    Button3 = actionButton("Button3", "ActMicPresetDelete", 230, 56);
+
+    lblMicDesc = new QLabel("<MicDesc>", p);
+    lblMicDesc->setObjectName("lblMicDesc");
+    lblMicDesc->setTextFormat(Qt::PlainText);
+    lblMicDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(lblMicDesc, 12, 51, 345, 26);
+
+    lblMicPresetParamsError = new QLabel("Error found in Mic preset parameters", p);
+    lblMicPresetParamsError->setObjectName("lblMicPresetParamsError");
+    lblMicPresetParamsError->setTextFormat(Qt::PlainText);
+    lblMicPresetParamsError->setAlignment(Qt::AlignCenter);
+    lblMicPresetParamsError->setAutoFillBackground(true);
+    QPalette errPal = lblMicPresetParamsError->palette();
+    errPal.setColor(QPalette::Window, QColor(0xFF, 0x00, 0x00));
+    errPal.setColor(QPalette::WindowText, QColor(0xFF, 0xFF, 0x00));
+    lblMicPresetParamsError->setPalette(errPal);
+    place(lblMicPresetParamsError, 12, 77, 274, 14);
+    lblMicPresetParamsError->hide();
+
+    rbMicAnalog = new QRadioButton("Analog mic", p);
+    rbMicAnalog->setObjectName("rbMicAnalog");
+    rbMicAnalog->setChecked(true);
+    place(rbMicAnalog, 375, 22, 73, 17);
+    rbMicDigital = new QRadioButton("Digital mic", p);
+    rbMicDigital->setObjectName("rbMicDigital");
+    place(rbMicDigital, 462, 22, 71, 17);
+
+    auto spin = [&](InputId id, int x, int y, const QString& caption, double value, int precision, double step,
+                    double page, bool isSigned) {
+        inputs_[static_cast<std::size_t>(id)] =
+            makeSpin(p, inputName(id), x, y, 64, caption, value, precision, step, page, isSigned);
+    };
+    spin(InputId::MicMaxLevel_dBSPL, 375, 47, "Mic Max level in dBSPL", 130, 0, 0.1, 1.0, false);
+    spin(InputId::MicNoise_dBSPL, 375, 69, "Mic Noise in dBSPL (ITU)", 20.0, 1, 0.1, 1.0, false);
+    spin(InputId::MicNoise_dBu, 579, 3, "Mic Noise in dBu", -100.0, 1, 0.1, 1.0, true);
+    spin(InputId::MicNoise_dBV, 579, 25, "Mic Noise in dBV", -102.0, 1, 0.1, 1.0, true);
+    spin(InputId::MicNoise_uV, 579, 47, "Mic Noise in uV", 10.0, 1, 0.01, 0.1, false);
+    spin(InputId::MicNoise_dBFS, 579, 69, "Mic Noise in dBFS", -90.0, 1, 0.1, 1.0, true);
+    spin(InputId::MicSens_dBu, 757, 3, "Mic Sensitivity in dBu", -40.0, 1, 0.1, 1.0, true);
+    spin(InputId::MicSens_dBV, 757, 25, "Mic Sensitivity in dBV", -42.0, 1, 0.1, 1.0, true);
+    spin(InputId::MicSens_mV, 757, 47, "Mic Sensitivity in mV", 10.0, 1, 0.1, 1.0, false);
+    spin(InputId::MicSens_dBFS, 757, 69, "Mic Sensitivity in dBFS", -26.0, 1, 0.1, 1.0, true);
+    input(InputId::MicSens_mV)->setMinFloatValue(0.1); // stored, not enforced
+
+    // Tab order of the strip (disabled controls are skipped by Qt itself).
+    tabChain({cbMicPresets, Button1, Button2, Button3, rbMicAnalog, rbMicDigital, input(InputId::MicNoise_uV),
+                 input(InputId::MicSens_mV), input(InputId::MicSens_dBu), input(InputId::MicSens_dBV),
+                 input(InputId::MicNoise_dBu), input(InputId::MicNoise_dBV), input(InputId::MicMaxLevel_dBSPL),
+                 input(InputId::MicSens_dBFS), input(InputId::MicNoise_dBFS), input(InputId::MicNoise_dBSPL),
+                 Button4, btnMicresetRename, btnMicPresetPrev, btnMicPresetNext});
+}
+
+void TfmMain::createPanel3(QFrame* p)
+{
+    auto spin = [&](InputId id, int x, int y, int w, const QString& caption, double value, int precision,
+                    bool isSigned) {
+        inputs_[static_cast<std::size_t>(id)] =
+            makeSpin(p, inputName(id), x, y, w, caption, value, precision, 0.1, 1.0, isSigned);
+    };
+    spin(InputId::SourceLevel_dBSPL, 8, 4, 73, "Source Level in dBSPL", 74.0, 1, false);
+    spin(InputId::SourceLevel_Pa, 8, 25, 73, "Source Level in Pa", 1.0, 5, false);
+    spin(InputId::AmpGain_dB, 552, 27, 64, "Amplifier Gain (dB)", 20, 0, true);
+    input(InputId::AmpGain_dB)->setColor(Qt::white);
+
+    FloatSpinEdit2 = makeSpin(p, "FloatSpinEdit2", 216, 4, 64, "Distance between source and mic (meters)", 1, 0,
+                              0.1, 1.0, false);
+    FloatSpinEdit2->setColor(QColor(0xC0, 0xC0, 0xC0));
+    FloatSpinEdit2->setEnabled(false);
+    FloatSpinEdit5 = makeSpin(p, "FloatSpinEdit5", 552, 4, 64, "Amplifier Noise in uV", 10, 0, 0.1, 1.0, false);
+    FloatSpinEdit5->setColor(QColor(0xC0, 0xC0, 0xC0));
+    FloatSpinEdit5->setEnabled(false);
+
+    rbSourceIsPoint = new QRadioButton("Source is Point", p);
+    rbSourceIsPoint->setObjectName("rbSourceIsPoint");
+    rbSourceIsPoint->setChecked(true);
+    place(rbSourceIsPoint, 216, 27, 113, 17);
+    rbSourceIsLine = new QRadioButton("Source is Line", p);
+    rbSourceIsLine->setObjectName("rbSourceIsLine");
+    rbSourceIsLine->setEnabled(false);
+    place(rbSourceIsLine, 320, 27, 113, 17);
+
+    auto check = [&](const char* name, const char* action, int y) {
+        auto* c = new QCheckBox(p);
+        c->setObjectName(name);
+        ActionList1->find(action)->linkButton(c);
+        // Designed 190 wide; wider where the platform's box and font need it,
+        // so the caption is never cut.
+        place(c, 763, y, std::max(190, c->sizeHint().width()), 17);
+        return c;
+    };
+    cbShowDangerThrs = check("cbShowDangerThrs", "ActDisplayShowDangerThreshold", 1);
+    cbShowPainThrs = check("cbShowPainThrs", "ActDisplayShowPainThreshold", 17);
+    cbShowHearingThrs = check("cbShowHearingThrs", "ActDisplayShowHearingThreshold", 33);
+
+    tabChain({input(InputId::SourceLevel_dBSPL), FloatSpinEdit2, input(InputId::SourceLevel_Pa), rbSourceIsPoint,
+                 rbSourceIsLine, cbShowDangerThrs, cbShowPainThrs, cbShowHearingThrs, FloatSpinEdit5,
+                 input(InputId::AmpGain_dB)});
+}
+
+void TfmMain::createPanel2(QFrame* p)
+{
+    QPalette black = p->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    p->setPalette(black);
+
+    auto* row = new QHBoxLayout(p);
+    row->setContentsMargins(0, 0, 0, 0); // the frame already insets the layout
+    row->setSpacing(0);
+    pbLevelMeter = new TLevelBar(p);
+    pbLevelMeter->setObjectName("pbLevelMeter");
+    pbLevelMeter->setFixedWidth(193);
+    pbLevelMeter->beginLoad();
+    pbLevelMeter->setMinValue(-80);
+    pbLevelMeter->setMaxValue(20);
+    pbLevelMeter->setSmooth(true);
+    pbLevelMeter->setPosition(-20);
+    pbLevelMeter->endLoad();
+    lblCalcMain = new TMarkupLabel(p);
+    lblCalcMain->setObjectName("lblCalcMain");
+    lblCalcMain->setFont(QFont("Tahoma", 8));
+    lblCalcMain->setFontColor(QColor(0xC0, 0xC0, 0xC0));
+    lblCalcMain->setVAlignment(markup::tvaCenter);
+    row->addWidget(pbLevelMeter);
+    row->addWidget(lblCalcMain, 1);
+}
+
+void TfmMain::bindCalculator()
+{
+    analogChoice_ = std::make_unique<RadioChoice>(rbMicAnalog);
+    digitalChoice_ = std::make_unique<RadioChoice>(rbMicDigital);
+
+    CalcBindings b;
+    for (std::size_t i = 0; i < kInputCount; ++i) b.inputs[i] = inputs_[i];
+    b.rbMicAnalog = analogChoice_.get();
+    b.rbMicDigital = digitalChoice_.get();
+    b.rightAxis = &Chart1->RightAxis();
+    b.leftAxis = &Chart1->LeftAxis();
+    b.diagram = Chart1;
+    b.levelBar = pbLevelMeter;
+    b.resultLine = lblCalcMain;
+    calc_ = std::make_unique<Calculator>(b);
+    calc_->decimalSeparator = QLocale().decimalPoint().toStdString();
+
+    // The window binds every input's change event to the one change operation;
+    // the gain input's binding is never detached.
+    calc_->AttachInputHandlers();
+    TFloatSpinEdit* gain = input(InputId::AmpGain_dB);
+    gain->setOnChange([this, gain] { calc_->seMicMaxLevel_dBSPLChange(gain); });
+
+    Chart1->setSources(&calc_->state, input(InputId::MicMaxLevel_dBSPL), input(InputId::SourceLevel_dBSPL),
+                       input(InputId::MicNoise_dBu), input(InputId::MicNoise_dBFS), analogChoice_.get(),
+                       digitalChoice_.get());
+    Chart1->OnClick = [this](TScaleChart*) { Chart1Click(); };
+
+    presetView_ = std::make_unique<WindowPresetView>(*this);
+    presets_ = std::make_unique<presets::PresetController>(*calc_, *presetView_);
+    connect(cbMicPresets, &QComboBox::activated, this, [this] { presets_->cbMicPresetsChange(); });
+    connect(btnMicPresetNext, &QPushButton::clicked, this, [this] { presets_->btnMicPresetNextClick(); });
+    connect(btnMicPresetPrev, &QPushButton::clicked, this, [this] { presets_->btnMicPresetPrevClick(); });
+    ActionList1->find("ActMicPresetFileOpen")->setExecuteHandler([this] { presets_->ActMicPresetFileOpenExecute(); });
+    ActionList1->find("ActMicPresetFileSave")->setExecuteHandler([this] { presets_->ActMicPresetFileSaveExecute(); });
+    ActionList1->find("ActMicPresetFileSaveAs")->setExecuteHandler([this] {
+        presets_->ActMicPresetFileSaveAsExecute();
+    });
+}
+
+void TfmMain::FormCreate()
+{
+    InitPaths();
+    Chart1->InitChart();
+    calc_->FillCurMicFromInputs();
+    calc_->RunStartupSequence(); // the eight change runs, then the mode switch
+    Chart1->refreshDiagram();    // overlays, reference lines included, repaint with the chart
+    for (const char* name : {"ActMicPresetFileOpen", "ActMicPresetFileSave", "ActMicPresetFileSaveAs",
+                             "ActMicPresetDelete", "ActMicPresetNew", "ActMicPresetRename"})
+        ActionList1->find(name)->setEnabled(false);
+    UpdateCaption();
+}
+
+void TfmMain::InitPaths()
+{
+    AppPath = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + '/';
+    // MicSetFile and MicPresetName start empty with the preset controller.
+    for (QFileDialog** d : {&OpenDialog1, &SaveDialog1}) {
+        if (!*d) {
+            *d = new QFileDialog(this);
+            (*d)->setOption(QFileDialog::DontUseNativeDialog);
+        }
+        (*d)->setDirectory(AppPath);
+        (*d)->setDefaultSuffix("dat");
+        (*d)->setNameFilter("Mic Set (*.dat)");
+    }
+    OpenDialog1->setObjectName("OpenDialog1");
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+    SaveDialog1->setObjectName("SaveDialog1");
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+}
+
+void TfmMain::UpdateCaption()
+{
+    setWindowTitle("Phonolith - Corvanne - \"" + QString::fromStdString(presets_->MicPresetName()) + "\"");
+}
+
+void TfmMain::ActAppCloseExecute() { close(); }
+
+void TfmMain::Chart1Click()
+{
+    // Reads where the click was; a click changes nothing.
+    (void)Chart1->mapFromGlobal(QCursor::pos());
+}
+
+void TfmMain::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!idleWatched_) {
+        idleWatched_ = true;
+        ActionList1->watchIdle();
+    }
+}

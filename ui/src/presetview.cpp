@@ -1,0 +1,42 @@
+#include "ui/presetview.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/mainwindow.h"
+
+void WindowPresetView::clearPresets() { w_.cbMicPresets->clear(); }
+
+void WindowPresetView::addPreset(const std::string& name) { w_.cbMicPresets->addItem(QString::fromStdString(name)); }
+
+int WindowPresetView::presetCount() const { return w_.cbMicPresets->count(); }
+
+int WindowPresetView::presetIndex() const { return w_.cbMicPresets->currentIndex(); }
+
+void WindowPresetView::setPresetIndex(int index) { w_.cbMicPresets->setCurrentIndex(index); }
+
+void WindowPresetView::setMicDescription(const std::string& text)
+{
+    // The carriage return separates the label's two lines.
+    w_.lblMicDesc->setText(QString::fromStdString(text).replace('\r', '\n'));
+}
+
+void WindowPresetView::setParamsErrorVisible(bool visible) { w_.lblMicPresetParamsError->setVisible(visible); }
+
+void WindowPresetView::setPrevEnabled(bool enabled) { w_.btnMicPresetPrev->setEnabled(enabled); }
+
+void WindowPresetView::setNextEnabled(bool enabled) { w_.btnMicPresetNext->setEnabled(enabled); }
+
+void WindowPresetView::updateCaption() { w_.UpdateCaption(); }
+
+static std::string ask(QFileDialog* d)
+{
+    if (d->exec() != QDialog::Accepted || d->selectedFiles().isEmpty()) return {};
+    return d->selectedFiles().first().toStdString();
+}
+
+std::string WindowPresetView::askOpenFileName() { return ask(w_.OpenDialog1); }
+
+std::string WindowPresetView::askSaveFileName() { return ask(w_.SaveDialog1); }

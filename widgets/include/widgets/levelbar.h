@@ -1,0 +1,144 @@
+#pragma once
+// TLevelBar: a horizontal level bar with a bevelled frame and a gradient
+// fill. Frame, gradient and fill geometry are computed by the plain
+// functions below; the widget only paints what they give, through an
+// off-screen image.
+#include <QColor>
+#include <QImage>
+#include <QPalette>
+#include <QRect>
+#include <QWidget>
+
+#include <vector>
+
+#include "calc/interfaces.h"
+
+namespace levelbar {
+
+enum TBevelStyle { bsNone, bsLowered, bsRaised };
+enum TBevelOutlineStyle { osOuter, osInner, osNone };
+enum TBarOrientation { voVertical, voHorizontal };
+enum TBarFill { pfPlain, pfGradient, pfBitmap };
+
+// The frame drawn inside the control's edge. An invalid colour stands for
+// the platform's colour: button shadow (QPalette::Dark), button highlight
+// (QPalette::Light) or button face (QPalette::Button). The defaults are the
+// main window's bar.
+struct TBarBevel {
+    int borderWidth = 5;
+    QColor borderColor = Qt::black;
+    TBevelOutlineStyle outerOutline = osNone;
+    TBevelStyle outerStyle = bsLowered;
+    int outerWidth = 1;
+    QColor outerShadow, outerHighlight;
+    int outerSpace = 0;
+    QColor outerColor;
+    TBevelOutlineStyle innerOutline = osNone;
+    TBevelStyle innerStyle = bsNone;
+    int innerWidth = 1;
+    QColor innerShadow, innerHighlight;
+    int innerSpace = 0;
+    QColor innerColor;
+    bool visible = true;
+};
+
+// A frame of `width` nested one-pixel rectangles from `rect` inwards, top
+// and left edges in `top`, bottom and right edges in `bottom`.
+struct Frame {
+    QRect rect;
+    int width = 0;
+    QColor top;
+    QColor bottom;
+};
+
+struct BevelLayout {
+    std::vector<Frame> frames; // in drawing order
+    QRect inner;               // what is left inside the frames
+};
+
+BevelLayout bevelLayout(const QRect& client, const TBarBevel& bevel, const QPalette& palette);
+
+// The colours of the gradient columns 0 .. d-1 for an inner width d (at
+// least 1): running double sums per channel from `start`, growing by
+// (end - start) / d per column, rounded half to even and clamped.
+std::vector<QRgb> gradientColumns(const QColor& start, const QColor& end, int d);
+
+// (position - min) * 100 / (max - min), truncated; 0 for an empty range.
+int percentOf(int position, int minValue, int maxValue);
+
+// The smooth horizontal fill: from inner left + 1 up to (excluding) the
+// smaller of inner left + c and inner right - 1, rows inside a one-pixel
+// track; empty when c < 2. c = trunc(percent * 0.01 * inner width).
+QRect smoothFillRect(const QRect& inner, int percent);
+
+} // namespace levelbar
+
+class TLevelBar : public QWidget, public ILevelBar {
+    Q_OBJECT
+public:
+    explicit TLevelBar(QWidget* parent = nullptr);
+
+    int position() const { return position_; }
+    // Clamped to the range; a new value repaints at once and emits changed().
+    void setPosition(int position);
+    void setLevelPosition(int position) override { setPosition(position); }
+
+    int minValue() const { return minValue_; }
+    // Ignored unless below the maximum; the position follows into the range.
+    void setMinValue(int v);
+    int maxValue() const { return maxValue_; }
+    // Ignored unless above the minimum; the position follows into the range.
+    void setMaxValue(int v);
+
+    bool smooth() const { return smooth_; }
+    void setSmooth(bool b);
+    levelbar::TBarOrientation orientation() const { return orientation_; }
+    void setOrientation(levelbar::TBarOrientation o);
+    levelbar::TBarFill fillType() const { return fillType_; }
+    void setFillType(levelbar::TBarFill f);
+    QColor startColor() const { return startColor_; }
+    void setStartColor(const QColor& c);
+    QColor endColor() const { return endColor_; }
+    void setEndColor(const QColor& c);
+    QColor color() const { return color_; }
+    void setColor(const QColor& c);
+    const QImage& bitmap() const { return bitmap_; }
+    void setBitmap(const QImage& image);
+    const levelbar::TBarBevel& bevel() const { return bevel_; }
+    void setBevel(const levelbar::TBarBevel& b);
+    int step() const { return step_; }
+    void setStep(int s) { step_ = s; }
+
+    // While the window is built no repaint happens.
+    void beginLoad() { loading_ = true; }
+    void endLoad();
+
+    // The whole control as the next paint draws it.
+    QImage render();
+
+signals:
+    void changed();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void barChanged();
+    const QImage& barImage(QSize inner);
+
+    int minValue_ = 0;
+    int maxValue_ = 100;
+    int position_ = 100;
+    bool smooth_ = false;
+    levelbar::TBarOrientation orientation_ = levelbar::voHorizontal;
+    levelbar::TBarFill fillType_ = levelbar::pfGradient;
+    QColor startColor_{0x00, 0x00, 0x80};
+    QColor endColor_{0x00, 0xFF, 0xFF};
+    QColor color_{Qt::black};
+    QImage bitmap_;
+    levelbar::TBarBevel bevel_;
+    int step_ = 10;
+    bool loading_ = false;
+    QImage bar_; // the fill image of the inner area, kept between paints
+    bool barDirty_ = true;
+};

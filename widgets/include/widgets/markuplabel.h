@@ -1,0 +1,47 @@
+#pragma once
+// TMarkupLabel: a transparent label that renders the small markup of
+// markupengine.h. Every change of its lines schedules one repaint.
+#include <QStringList>
+#include <QWidget>
+
+#include "calc/interfaces.h"
+#include "widgets/markupengine.h"
+
+class TMarkupLabel : public QWidget, public IResultLine {
+    Q_OBJECT
+public:
+    explicit TMarkupLabel(QWidget* parent = nullptr);
+
+    // The markup lines (HTMLText).
+    const QStringList& htmlText() const { return htmlText_; }
+    void setHtmlText(const QStringList& lines);
+    void clearLines();
+    void addLine(const QString& line);
+
+    // IResultLine: the lines cleared and `markup` (UTF-8) added; one repaint.
+    void setResultLine(const std::string& markup) override;
+
+    markup::TVAlignment vAlignment() const { return vAlignment_; }
+    void setVAlignment(markup::TVAlignment v);
+    // The base text colour (the palette's window-text colour).
+    QColor fontColor() const { return palette().color(QPalette::WindowText); }
+    void setFontColor(const QColor& c);
+    int lineSpacing() const { return lineSpacing_; }
+    void setLineSpacing(int px);
+
+    // The text without tags, as a screen reader gets it.
+    QString plainText() const;
+
+    // The block as the next paint lays it out in the client rectangle.
+    markup::Block layoutBlock(const markup::Measure& measure) const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void changed();
+
+    QStringList htmlText_;
+    markup::TVAlignment vAlignment_ = markup::tvaTop;
+    int lineSpacing_ = 0;
+};

@@ -1,0 +1,312 @@
+#include "widgets/levelbar.h"
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+#include "calc/numtext.h"
+
+namespace levelbar {
+
+namespace {
+
+QColor orPalette(const QColor& c, const QPalette& palette, QPalette::ColorRole role)
+{
+    return c.isValid() ? c : palette.color(role);
+}
+
+// Appends a frame of width w at r and shrinks r by w.
+void addFrame(BevelLayout& b, QRect& r, int w, const QColor& top, const QColor& bottom)
+{
+    if (w <= 0) return;
+    b.frames.push_back(Frame{r, w, top, bottom});
+    r.adjust(w, w, -w, -w);
+}
+
+void addPart(BevelLayout& b, QRect& r, TBevelOutlineStyle outline, TBevelStyle style, int width,
+             const QColor& shadow, const QColor& highlight, int space, const QColor& spaceColor)
+{
+    if (outline == osOuter) addFrame(b, r, 1, Qt::black, Qt::black);
+    if (style == bsLowered) addFrame(b, r, width, shadow, highlight);
+    else if (style == bsRaised) addFrame(b, r, width, highlight, shadow);
+    if (outline == osInner) addFrame(b, r, 1, Qt::black, Qt::black);
+    addFrame(b, r, space, spaceColor, spaceColor);
+}
+
+} // namespace
+
+BevelLayout bevelLayout(const QRect& client, const TBarBevel& bevel, const QPalette& palette)
+{
+    BevelLayout b;
+    QRect r = client;
+    if (bevel.visible) {
+        addFrame(b, r, bevel.borderWidth, bevel.borderColor, bevel.borderColor);
+        addPart(b, r, bevel.outerOutline, bevel.outerStyle, bevel.outerWidth,
+                orPalette(bevel.outerShadow, palette, QPalette::Dark),
+                orPalette(bevel.outerHighlight, palette, QPalette::Light), bevel.outerSpace,
+                orPalette(bevel.outerColor, palette, QPalette::Button));
+        addPart(b, r, bevel.innerOutline, bevel.innerStyle, bevel.innerWidth,
+                orPalette(bevel.innerShadow, palette, QPalette::Dark),
+                orPalette(bevel.innerHighlight, palette, QPalette::Light), bevel.innerSpace,
+                orPalette(bevel.innerColor, palette, QPalette::Button));
+    }
+    b.inner = r;
+    return b;
+}
+
+std::vector<QRgb> gradientColumns(const QColor& start, const QColor& end, int d)
+{
+    d = std::max(1, d);
+    const double s[3] = {double(start.red()), double(start.green()), double(start.blue())};
+    const double e[3] = {double(end.red()), double(end.green()), double(end.blue())};
+    double sum[3] = {s[0], s[1], s[2]};
+    double inc[3];
+    for (int k = 0; k < 3; ++k) inc[k] = (e[k] - s[k]) / d;
+    auto channel = [](double v) { return static_cast<int>(std::clamp(numtext::roundHalfEven(v), 0.0, 255.0)); };
+    std::vector<QRgb> cols;
+    cols.reserve(static_cast<size_t>(d));
+    for (int i = 0; i < d; ++i) {
+        cols.push_back(qRgb(channel(sum[0]), channel(sum[1]), channel(sum[2])));
+        for (int k = 0; k < 3; ++k) sum[k] += inc[k];
+    }
+    return cols;
+}
+
+int percentOf(int position, int minValue, int maxValue)
+{
+    if (maxValue == minValue) return 0;
+    return static_cast<int>((static_cast<long long>(position) - minValue) * 100 / (static_cast<long long>(maxValue) - minValue));
+}
+
+QRect smoothFillRect(const QRect& inner, int percent)
+{
+    const int c = static_cast<int>(percent * 0.01 * inner.width());
+    const int left = inner.left();
+    const int rightEx = inner.left() + inner.width(); // exclusive
+    if (left + c <= left + 1) return {};
+    const int end = std::min(left + c, rightEx - 1);
+    const int top = inner.top() + 1;
+    const int bottomEx = inner.top() + inner.height() - 1;
+    if (end <= left + 1 || bottomEx <= top) return {};
+    return QRect(QPoint(left + 1, top), QPoint(end - 1, bottomEx - 1));
+}
+
+} // namespace levelbar
+
+namespace {
+
+class LevelBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit LevelBarAccessible(TLevelBar* w) : QAccessibleWidget(w, QAccessible::ProgressBar) {}
+    TLevelBar* bar() const { return static_cast<TLevelBar*>(widget()); }
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value) return QString::number(bar()->position());
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return bar()->position(); }
+    void setCurrentValue(const QVariant&) override {} // display only
+    QVariant maximumValue() const override { return bar()->maxValue(); }
+    QVariant minimumValue() const override { return bar()->minValue(); }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+QAccessibleInterface* levelBarFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TLevelBar") && object && object->isWidgetType())
+        return new LevelBarAccessible(static_cast<TLevelBar*>(object));
+    return nullptr;
+}
+
+// Draws a frame as nested one-pixel rectangles.
+void drawFrame(QPainter& p, const levelbar::Frame& f)
+{
+    for (int i = 0; i < f.width; ++i) {
+        const QRect r = f.rect.adjusted(i, i, -i, -i);
+        if (r.width() <= 0 || r.height() <= 0) break;
+        p.setPen(f.top);
+        p.drawLine(r.left(), r.top(), r.right() - 1, r.top());
+        p.drawLine(r.left(), r.top(), r.left(), r.bottom() - 1);
+        p.setPen(f.bottom);
+        p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+        p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+    }
+}
+
+} // namespace
+
+TLevelBar::TLevelBar(QWidget* parent) : QWidget(parent)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(levelBarFactory);
+        return true;
+    }();
+    (void)installed;
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TLevelBar::setPosition(int position)
+{
+    const int p = std::clamp(position, minValue_, maxValue_);
+    if (p == position_) return;
+    position_ = p;
+    if (!loading_ && isVisible()) repaint();
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent ev(this, position_);
+        QAccessible::updateAccessibility(&ev);
+    }
+    emit changed();
+}
+
+void TLevelBar::setMinValue(int v)
+{
+    if (v >= maxValue_) return;
+    minValue_ = v;
+    if (position_ < v) setPosition(v);
+    else update();
+}
+
+void TLevelBar::setMaxValue(int v)
+{
+    if (v <= minValue_) return;
+    maxValue_ = v;
+    if (position_ > v) setPosition(v);
+    else update();
+}
+
+void TLevelBar::endLoad()
+{
+    loading_ = false;
+    update();
+}
+
+void TLevelBar::barChanged()
+{
+    barDirty_ = true;
+    update();
+}
+
+void TLevelBar::setSmooth(bool b)
+{
+    smooth_ = b;
+    update();
+}
+
+void TLevelBar::setOrientation(levelbar::TBarOrientation o)
+{
+    orientation_ = o;
+    barChanged();
+}
+
+void TLevelBar::setFillType(levelbar::TBarFill f)
+{
+    fillType_ = f;
+    barChanged();
+}
+
+void TLevelBar::setStartColor(const QColor& c)
+{
+    startColor_ = c;
+    barChanged();
+}
+
+void TLevelBar::setEndColor(const QColor& c)
+{
+    endColor_ = c;
+    barChanged();
+}
+
+void TLevelBar::setColor(const QColor& c)
+{
+    color_ = c;
+    update();
+}
+
+void TLevelBar::setBitmap(const QImage& image)
+{
+    bitmap_ = image;
+    barChanged();
+}
+
+void TLevelBar::setBevel(const levelbar::TBarBevel& b)
+{
+    bevel_ = b;
+    update();
+}
+
+const QImage& TLevelBar::barImage(QSize inner)
+{
+    const QSize size(std::max(1, inner.width()), std::max(1, inner.height()));
+    if (!barDirty_ && bar_.size() == size) return bar_;
+    bar_ = QImage(size, QImage::Format_RGB32);
+    if (fillType_ == levelbar::pfGradient) {
+        const bool horizontal = orientation_ == levelbar::voHorizontal;
+        const auto cols = levelbar::gradientColumns(startColor_, endColor_, horizontal ? size.width() : size.height());
+        for (int y = 0; y < size.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(bar_.scanLine(y));
+            for (int x = 0; x < size.width(); ++x)
+                line[x] = horizontal ? cols[static_cast<size_t>(x)]
+                                     : cols[static_cast<size_t>(size.height() - 1 - y)]; // grows upwards
+        }
+    } else if (fillType_ == levelbar::pfBitmap && !bitmap_.isNull()) {
+        QPainter p(&bar_);
+        p.drawTiledPixmap(bar_.rect(), QPixmap::fromImage(bitmap_));
+    } else {
+        bar_.fill(startColor_);
+    }
+    barDirty_ = false;
+    return bar_;
+}
+
+QImage TLevelBar::render()
+{
+    QImage img(size(), QImage::Format_RGB32);
+    img.fill(color_);
+    QPainter p(&img);
+    const levelbar::BevelLayout bevel = levelbar::bevelLayout(rect(), bevel_, palette());
+    for (const levelbar::Frame& f : bevel.frames) drawFrame(p, f);
+    const QRect inner = bevel.inner;
+    if (inner.width() <= 0 || inner.height() <= 0) return img;
+    const QImage& bar = barImage(inner.size());
+    const int percent = levelbar::percentOf(position_, minValue_, maxValue_);
+
+    if (orientation_ == levelbar::voHorizontal) {
+        const QRect fill = levelbar::smoothFillRect(inner, percent);
+        if (fill.isEmpty()) return img;
+        if (smooth_) {
+            p.drawImage(fill.topLeft(), bar, fill.translated(-inner.topLeft()));
+        } else {
+            // Blocks two thirds of the track high, one pixel apart.
+            const int block = std::max(2, fill.height() * 2 / 3);
+            for (int x = fill.left(); x <= fill.right(); x += block + 1) {
+                const QRect b(x, fill.top(), std::min(block, fill.right() + 1 - x), fill.height());
+                p.drawImage(b.topLeft(), bar, b.translated(-inner.topLeft()));
+            }
+        }
+    } else {
+        // Vertical: the same rule along the height, growing from the bottom.
+        const QRect t = levelbar::smoothFillRect(inner.transposed(), percent);
+        if (t.isEmpty()) return img;
+        const int h = t.width();
+        const int bottomEx = inner.top() + inner.height() - 1; // one track row below
+        const QRect fill(inner.left() + 1, bottomEx - h, inner.width() - 2, h);
+        p.drawImage(fill.topLeft(), bar, fill.translated(-inner.topLeft()));
+    }
+    return img;
+}
+
+void TLevelBar::paintEvent(QPaintEvent*)
+{
+    const QImage img = render();
+    QPainter p(this);
+    p.drawImage(0, 0, img);
+}

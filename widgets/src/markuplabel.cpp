@@ -1,0 +1,118 @@
+#include "widgets/markuplabel.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+class MarkupLabelAccessible : public QAccessibleWidget {
+public:
+    explicit MarkupLabelAccessible(TMarkupLabel* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name || t == QAccessible::Value) {
+            const QString explicitName = widget()->accessibleName();
+            if (t == QAccessible::Name && !explicitName.isEmpty()) return explicitName;
+            return static_cast<TMarkupLabel*>(widget())->plainText();
+        }
+        return QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* markupLabelFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TMarkupLabel") && object && object->isWidgetType())
+        return new MarkupLabelAccessible(static_cast<TMarkupLabel*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(markupLabelFactory);
+        return true;
+    }();
+    (void)installed;
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setAutoFillBackground(false); // transparent: the parent shows through
+}
+
+void TMarkupLabel::changed()
+{
+    update(); // coalesced: a clear followed by an add paints once
+    if (QAccessible::isActive()) {
+        QAccessibleEvent ev(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&ev);
+    }
+}
+
+void TMarkupLabel::setHtmlText(const QStringList& lines)
+{
+    htmlText_ = lines;
+    changed();
+}
+
+void TMarkupLabel::clearLines()
+{
+    htmlText_.clear();
+    changed();
+}
+
+void TMarkupLabel::addLine(const QString& line)
+{
+    htmlText_.append(line);
+    changed();
+}
+
+void TMarkupLabel::setResultLine(const std::string& markup)
+{
+    clearLines();
+    addLine(QString::fromStdString(markup));
+}
+
+void TMarkupLabel::setVAlignment(markup::TVAlignment v)
+{
+    vAlignment_ = v;
+    update();
+}
+
+void TMarkupLabel::setFontColor(const QColor& c)
+{
+    QPalette p = palette();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(g, QPalette::WindowText, c);
+    setPalette(p);
+    update();
+}
+
+void TMarkupLabel::setLineSpacing(int px)
+{
+    lineSpacing_ = px;
+    update();
+}
+
+QString TMarkupLabel::plainText() const
+{
+    return markup::plainText(markup::assemble(htmlText_));
+}
+
+markup::Block TMarkupLabel::layoutBlock(const markup::Measure& measure) const
+{
+    const QRect client = rect();
+    const markup::BaseStyle base{font(), palette().color(QPalette::WindowText), lineSpacing_};
+    const QString text = markup::assemble(htmlText_);
+    int blockHeight = 0;
+    if (vAlignment_ != markup::tvaTop) blockHeight = markup::layout(text, client, base, measure, false).height;
+    return markup::layout(text, markup::alignedRect(client, blockHeight, vAlignment_), base, measure, true);
+}
+
+void TMarkupLabel::paintEvent(QPaintEvent*)
+{
+    if (rect().isEmpty()) return;
+    QPainter p(this);
+    markup::draw(p, layoutBlock(markup::FontMeasure()), lineSpacing_);
+}
