@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 
 #include "calc/interfaces.h"
@@ -257,6 +258,54 @@ TEST_F(MainWindowTest, RenderedWindowShowsRegionsBarsAndLevelBar)
     const QColor fill = at(2 + 7 + 10, 604 + 14);
     EXPECT_NE(fill, QColor(Qt::black));
     EXPECT_EQ(at(2 + 150, 604 + 14), QColor(Qt::black));
+}
+
+} // namespace
+
+namespace {
+
+// Nothing is cut or overlaps: every caption shows its whole text, and no two
+// controls of a strip share pixels (but the two source choices, whose boxes
+// are designed to overlap). Run at several screen scales by CTest.
+TEST(MainWindowLayout, NothingIsCutOrOverlaps)
+{
+    TfmMain w;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QApplication::processEvents();
+    for (const char* strip : {"Panel1", "Panel3"}) {
+        QWidget* panel = w.findChild<QWidget*>(strip);
+        ASSERT_NE(panel, nullptr);
+        QList<QWidget*> controls;
+        for (QWidget* c : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (c->isVisible()) controls.append(c);
+        for (QWidget* c : controls) {
+            EXPECT_TRUE(panel->contentsRect().contains(c->geometry()))
+                << c->objectName().toStdString() << " leaves " << strip;
+            const QString text = c->property("text").toString();
+            if (text.isEmpty() || qobject_cast<QLineEdit*>(c)) continue;
+            int room = c->width();
+            if (qobject_cast<QRadioButton*>(c))
+                room -= c->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                        c->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+            else if (qobject_cast<QCheckBox*>(c))
+                room -= c->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                        c->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+            EXPECT_GE(room, c->fontMetrics().horizontalAdvance(text)) << text.toStdString() << " is cut";
+        }
+        for (int i = 0; i < controls.size(); ++i)
+            for (int j = i + 1; j < controls.size(); ++j) {
+                const QString a = controls[i]->objectName(), b = controls[j]->objectName();
+                // Boxes designed to touch: the source choices, "<" and ">", the check boxes.
+                bool designed = false;
+                for (const char* prefix : {"rbSourceIs", "btnMicPreset", "cbShow"})
+                    designed = designed || (a.startsWith(prefix) && b.startsWith(prefix));
+                if (designed) continue;
+                EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                    << a.toStdString() << " / " << controls[i]->metaObject()->className() << " overlaps "
+                    << b.toStdString() << " / " << controls[j]->metaObject()->className();
+            }
+    }
 }
 
 } // namespace
