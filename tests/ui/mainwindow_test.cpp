@@ -180,9 +180,12 @@ TEST_F(MainWindowTest, ModeSwitchBothWays)
 
 TEST_F(MainWindowTest, TabVisitsEnabledControlsInOrder)
 {
-    // Panel1's inputs, the ones the analog mode leaves enabled.
+    // Panel1's inputs that the analog mode leaves enabled, then on into Panel3.
     const char* expected[] = {"seMicNoise_uV", "seMicSens_mV", "seMicSens_dBu", "seMicSens_dBV", "seMicNoise_dBu",
-                              "seMicNoise_dBV", "seMicMaxLevel_dBSPL", "seMicNoise_dBSPL"};
+                              "seMicNoise_dBV", "seMicMaxLevel_dBSPL", "seMicNoise_dBSPL",
+                              // the preset buttons that stay enabled, then Panel3
+                              "btnMicPresetPrev", "btnMicPresetNext", "seSourceLevel_dBSPL", "seSourceLevel_Pa",
+                              "rbSourceIsPoint", "seAmpGain_dB"};
     find("seMicNoise_uV")->setFocus();
     QApplication::processEvents();
     for (const char* name : expected) {

@@ -87,7 +87,6 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
     createPanel2(Panel2);
     bindCalculator();
 
-    tabChain({Panel1, Panel2, Panel3, Chart1});
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 
     FormCreate();
@@ -255,7 +254,7 @@ void TfmMain::createPanel1(QFrame* p)
     spin(InputId::MicSens_dBFS, 757, 69, "Mic Sensitivity in dBFS", -26.0, 1, 0.1, 1.0, true);
     input(InputId::MicSens_mV)->setMinFloatValue(0.1); // stored, not enforced
 
-    // Tab order of the strip (disabled controls are skipped by Qt itself).
+    // Tab order of the strip; disabled controls are skipped when tabbing.
     tabChain({cbMicPresets, Button1, Button2, Button3, rbMicAnalog, rbMicDigital, input(InputId::MicNoise_uV),
                  input(InputId::MicSens_mV), input(InputId::MicSens_dBu), input(InputId::MicSens_dBV),
                  input(InputId::MicNoise_dBu), input(InputId::MicNoise_dBV), input(InputId::MicMaxLevel_dBSPL),
@@ -305,9 +304,10 @@ void TfmMain::createPanel3(QFrame* p)
     cbShowPainThrs = check("cbShowPainThrs", "ActDisplayShowPainThreshold", 17);
     cbShowHearingThrs = check("cbShowHearingThrs", "ActDisplayShowHearingThreshold", 33);
 
-    tabChain({input(InputId::SourceLevel_dBSPL), FloatSpinEdit2, input(InputId::SourceLevel_Pa), rbSourceIsPoint,
-                 rbSourceIsLine, cbShowDangerThrs, cbShowPainThrs, cbShowHearingThrs, FloatSpinEdit5,
-                 input(InputId::AmpGain_dB)});
+    // Panel3 follows Panel1 (Panel2 holds nothing that takes the focus).
+    tabChain({btnMicPresetNext, input(InputId::SourceLevel_dBSPL), FloatSpinEdit2, input(InputId::SourceLevel_Pa),
+              rbSourceIsPoint, rbSourceIsLine, cbShowDangerThrs, cbShowPainThrs, cbShowHearingThrs, FloatSpinEdit5,
+              input(InputId::AmpGain_dB)});
 }
 
 void TfmMain::createPanel2(QFrame* p)
