@@ -9,6 +9,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   fonts-liberation2 fonts-wine
   xvfb xauth xdotool imagemagick dbus-x11
+  desktop-file-utils appstream dpkg-dev x11-utils
 )
 packages+=("$@")
 

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Builds the .deb with CPack from a built tree, unpacks it into a scratch
+# root and checks: its control fields and dependencies, that it holds exactly
+# the expected files, that the unpacked tree's metadata validates, and that
+# the unpacked program starts on an X display of its own and shows its window
+# with the icon and the window class the launcher entry names.
+# Usage: check-deb.sh BUILD_DIR WORK_DIR VERSION
+set -euo pipefail
+build=$1 work=$2 version=$3
+app_id=org.phonolith.Phonolith
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+rm -rf "$work"
+mkdir -p "$work"
+root=$work/root
+
+# --- build ---------------------------------------------------------------
+if ! cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log"
+  fail "cpack"
+fi
+shopt -s nullglob
+debs=("$work"/pkg/*.deb)
+[ ${#debs[@]} -eq 1 ] || fail "expected one .deb, found ${#debs[@]}"
+deb=${debs[0]}
+arch=$(dpkg --print-architecture)
+[ "$(basename "$deb")" = "phonolith_${version}-1_${arch}.deb" ] || fail "package file is $(basename "$deb")"
+
+# --- control data --------------------------------------------------------
+dpkg-deb -I "$deb"
+[ "$(dpkg-deb -f "$deb" Package)" = phonolith ] || fail "Package"
+[ "$(dpkg-deb -f "$deb" Version)" = "${version}-1" ] || fail "Version"
+[ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "Architecture"
+depends=$(dpkg-deb -f "$deb" Depends)
+has_dep() { [[ ", $depends," =~ ,\ $1[\ ,] ]]; }
+for p in libqt6widgets6 libqt6gui6 libqt6core6 fonts-liberation2 fonts-wine; do
+  has_dep "$p" || fail "Depends lacks $p: $depends"
+done
+# The package holding Qt's xcb platform plugin, which no linker sees.
+xcb_owner=$(dpkg -S 'qt6/plugins/platforms/libqxcb.so' | head -n1 | cut -d: -f1)
+has_dep "$xcb_owner" || fail "Depends lacks $xcb_owner, which holds the xcb platform plugin"
+# Every dependency, versions included, is satisfied by this Debian system.
+dpkg-checkbuilddeps -d "$depends" /dev/null || fail "dependencies not satisfiable here"
+
+# --- files ---------------------------------------------------------------
+dpkg -x "$deb" "$root"
+expected=(
+  usr/bin/phonolith
+  usr/share/applications/$app_id.desktop
+  usr/share/doc/phonolith/copyright
+  usr/share/icons/hicolor/scalable/apps/$app_id.svg
+  usr/share/metainfo/$app_id.metainfo.xml
+)
+sizes=(16 32 48 64 128 256)
+for n in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${n}x${n}/apps/$app_id.png"); done
+want=$(printf '%s\n' "${expected[@]}" | sort)
+have=$(cd "$root" && find . -type f -o -type l | sed 's|^\./||' | sort)
+if [ "$want" != "$have" ]; then
+  diff <(echo "$want") <(echo "$have") || true
+  fail "the package's files differ from the expected ones (< expected, > found)"
+fi
+[ -x "$root/usr/bin/phonolith" ] || fail "usr/bin/phonolith is not executable"
+for n in "${sizes[@]}"; do
+  png=$root/usr/share/icons/hicolor/${n}x${n}/apps/$app_id.png
+  [ "$(/usr/bin/identify -format '%wx%h' "$png")" = "${n}x${n}" ] || fail "$png is not ${n}x${n}"
+done
+grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/$app_id.svg" || fail "scalable icon is not SVG"
+desktop-file-validate "$root/usr/share/applications/$app_id.desktop" >/dev/null || fail "installed launcher entry"
+# Metadata, launcher entry and icon checked together where a software centre
+# finds them.
+appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
+
+# --- the unpacked program starts and shows its window --------------------
+xvfb_pid="" app_pid=""
+cleanup() {
+  [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
+  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+# Xvfb picks a free display number itself and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
+mkdir -m 700 "$work/runtime"
+# No session bus: keep Qt from launching a D-Bus daemon that outlives it.
+env -u QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent XDG_RUNTIME_DIR="$work/runtime" \
+  "$root/usr/bin/phonolith" >"$work/app.log" 2>&1 &
+app_pid=$!
+win=$(timeout 30 xdotool search --sync --onlyvisible --name "^Phonolith" | head -n1) || true
+[ -n "$win" ] || { cat "$work/app.log"; fail "no visible Phonolith window on $DISPLAY"; }
+kill -0 "$app_pid" || fail "the program exited"
+echo "window $win: $(xdotool getwindowname "$win")"
+[ "$(xdotool getwindowpid "$win")" = "$app_pid" ] || fail "the window belongs to another process"
+
+# The launcher's StartupWMClass must be the window's class for docks to
+# match the window with the launcher entry.
+wm_class=$(xprop -id "$win" WM_CLASS)
+wmclass_entry=$(sed -n 's/^StartupWMClass=//p' "$root/usr/share/applications/$app_id.desktop")
+[[ $wm_class == *"\"$wmclass_entry\""* ]] || fail "StartupWMClass $wmclass_entry is not in $wm_class"
+# The window icon: every PNG size, the hand-drawn 16 px one included.
+# -len: the default cuts the property off after the first few images.
+xprop -len 4000000 -id "$win" _NET_WM_ICON >"$work/icon.txt"
+for n in "${sizes[@]}"; do
+  grep -q "Icon ($n x $n)" "$work/icon.txt" || fail "window icon has no ${n}x${n} image"
+done
+echo "package $(basename "$deb"): ok"
