@@ -24,8 +24,8 @@ void BM_DiagramPaint(benchmark::State& state, bool digital)
     }
 }
 
-BENCHMARK_CAPTURE(BM_DiagramPaint, analog, false)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK_CAPTURE(BM_DiagramPaint, digital, true)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(BM_DiagramPaint, analog, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_DiagramPaint, digital, true)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

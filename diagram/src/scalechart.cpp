@@ -1,12 +1,16 @@
 #include "diagram/scalechart.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStaticText>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "calc/numtext.h"
 #include "diagram/canvas.h"
@@ -28,6 +32,110 @@ int QtTextMeasure::textHeight(const QFont& font) const
 {
     return (device_ ? QFontMetrics(font, device_) : QFontMetrics(font)).height();
 }
+
+// ---- text cache -------------------------------------------------------------
+
+// Widths, heights and shaped texts per font. A long zoom or pan session
+// makes ever new label texts: past kMaxEntries the cache starts afresh.
+class TTextCache {
+public:
+    static constexpr int kMaxEntries = 4096;
+
+    struct Baseline {
+        int ascent = 0;     // whole pixels, as the text is placed
+        qreal ascentF = 0;  // as a shaped text measures it from its top
+    };
+
+    explicit TTextCache(QPaintDevice* device) : device_(device) {}
+
+    int textWidth(const QFont& font, const QString& text)
+    {
+        Font& f = entry(font);
+        const auto it = f.widths.constFind(text);
+        if (it != f.widths.cend()) return *it;
+        const int w = QtTextMeasure(device_).textWidth(font, text);
+        f.widths.insert(text, w);
+        ++entries_;
+        return w;
+    }
+
+    int textHeight(const QFont& font)
+    {
+        Font& f = entry(font);
+        if (f.height < 0) f.height = QtTextMeasure(device_).textHeight(font);
+        return f.height;
+    }
+
+    Baseline baseline(const QFont& font, QPaintDevice* device) const
+    {
+        return {QFontMetrics(font, device).ascent(), QFontMetricsF(font, device).ascent()};
+    }
+
+    // The same pixels as p.drawText(QPoint(topLeft.x, topLeft.y + ascent),
+    // text) with the painter's font set to `font`, without shaping the
+    // text again on every paint.
+    void drawText(QPainter& p, const QFont& font, QPoint topLeft, const Baseline& base, const QString& text)
+    {
+        Font& f = entry(font);
+        auto it = f.texts.find(text);
+        if (it == f.texts.end()) {
+            QStaticText st(text);
+            st.setTextFormat(Qt::PlainText);
+            it = f.texts.insert(text, st);
+            ++entries_;
+        }
+        p.drawStaticText(QPointF(topLeft.x(), topLeft.y() + base.ascent - base.ascentF), *it);
+    }
+
+    // Starts afresh when the device's resolution or the system's fonts
+    // changed, or when the cache has grown too large; call before a paint.
+    void check(bool fontsChanged)
+    {
+        const int dpiX = device_->logicalDpiX(), dpiY = device_->logicalDpiY();
+        if (fontsChanged || dpiX != dpiX_ || dpiY != dpiY_ || entries_ > kMaxEntries) {
+            fonts_.clear();
+            entries_ = 0;
+            dpiX_ = dpiX;
+            dpiY_ = dpiY;
+        }
+    }
+
+private:
+    struct Font {
+        QFont font;
+        int height = -1;
+        QHash<QString, int> widths;
+        QHash<QString, QStaticText> texts;
+    };
+
+    Font& entry(const QFont& font)
+    {
+        for (Font& f : fonts_)
+            if (f.font == font) return f;
+        fonts_.push_back(Font{font, -1, {}, {}});
+        return fonts_.back();
+    }
+
+    QPaintDevice* device_;
+    std::vector<Font> fonts_;
+    int entries_ = 0;
+    int dpiX_ = 0, dpiY_ = 0;
+};
+
+namespace {
+
+// The chart's own metrics through its text cache.
+class CachedTextMeasure : public ITextMeasure {
+public:
+    explicit CachedTextMeasure(TTextCache& cache) : cache_(cache) {}
+    int textWidth(const QFont& font, const QString& text) const override { return cache_.textWidth(font, text); }
+    int textHeight(const QFont& font) const override { return cache_.textHeight(font); }
+
+private:
+    TTextCache& cache_;
+};
+
+} // namespace
 
 // ---- axis -----------------------------------------------------------------
 
@@ -113,10 +221,14 @@ TScaleChart::TScaleChart(QWidget* parent)
     : QWidget(parent),
       left_(std::make_unique<TScaleAxis>(this, nullptr, false)),
       right_(std::make_unique<TScaleAxis>(this, nullptr, true)),
-      bottom_(std::make_unique<TScaleAxis>(this, nullptr, false))
+      bottom_(std::make_unique<TScaleAxis>(this, nullptr, false)),
+      textCache_(std::make_unique<TTextCache>(this))
 {
     bottom_->Visible = false;
     setMouseTracking(false);
+    // The whole area is painted (BackColor first): nothing below shows through.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, [this] { fontsChanged_ = true; });
 }
 
 TScaleChart::~TScaleChart() = default;
@@ -321,7 +433,8 @@ void TScaleChart::applyLayout(const TChartLayout& layout)
 
 void TScaleChart::layoutNow()
 {
-    applyLayout(computeLayout(QtTextMeasure(this)));
+    textCache_->check(std::exchange(fontsChanged_, false));
+    applyLayout(computeLayout(CachedTextMeasure(*textCache_)));
 }
 
 void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
@@ -331,31 +444,39 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
     if (!L.titleText.isEmpty()) {
         p.setFont(TitleFont);
         p.setPen(TitleColor);
-        p.drawText(QPoint(L.titleBox.left, L.titleBox.top + QFontMetrics(TitleFont, p.device()).ascent()), L.titleText);
+        textCache_->drawText(p, TitleFont, QPoint(L.titleBox.left, L.titleBox.top),
+                             textCache_->baseline(TitleFont, p.device()), L.titleText);
     }
     for (const TAxisLayout& a : L.axes) {
         const TScaleAxis& axis = *a.axis;
-        if (axis.Grid.visible) {
-            QPen pen(colorFromBgr(axis.Grid.color), std::max(axis.Grid.width, 1));
-            pen.setCosmetic(axis.Grid.width <= 1);
-            p.setPen(pen);
+        if (axis.Grid.visible && axis.Grid.width <= 1) {
+            // A one-pixel row, the same pixels as a cosmetic line with square
+            // caps: a filled rectangle blends one span per line where the
+            // line rasterizer hands over one span per pixel (and, with a
+            // translucent colour, farms them out to the paint thread pool).
+            const QColor colour = colorFromBgr(axis.Grid.color);
+            const int x1 = std::min(L.chartRect.left + 1, L.chartRect.right - 1);
+            const int x2 = std::max(L.chartRect.left + 1, L.chartRect.right - 1);
+            for (const TLabelItem& item : a.labels) p.fillRect(x1, item.row, x2 - x1 + 1, 1, colour);
+        } else if (axis.Grid.visible) {
+            p.setPen(QPen(colorFromBgr(axis.Grid.color), axis.Grid.width));
             for (const TLabelItem& item : a.labels)
                 p.drawLine(L.chartRect.left + 1, item.row, L.chartRect.right - 1, item.row);
         }
         if (!a.showLabels) continue;
         p.setFont(axis.LabelsFont);
         p.setPen(axis.LabelsColor);
-        const int ascent = QFontMetrics(axis.LabelsFont, p.device()).ascent();
+        const TTextCache::Baseline base = textCache_->baseline(axis.LabelsFont, p.device());
         for (const TLabelItem& item : a.labels)
-            if (item.draw) p.drawText(QPoint(item.textX, item.boxTop + ascent), item.text);
+            if (item.draw) textCache_->drawText(p, axis.LabelsFont, QPoint(item.textX, item.boxTop), base, item.text);
     }
 }
 
 void TScaleChart::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    TChartLayout L = computeLayout(QtTextMeasure(this));
-    applyLayout(L);
+    textCache_->check(std::exchange(fontsChanged_, false));
+    applyLayout(computeLayout(CachedTextMeasure(*textCache_)));
     drawLayout(p, layout_);
     TCanvas canvas(p);
     if (OnAfterDraw) OnAfterDraw(this, canvas);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -225,6 +226,27 @@ TEST_F(MainWindowTest, ClickingTheDiagramChangesNothing)
     EXPECT_EQ(resultLine(), before);
     EXPECT_NEAR(w->chart()->RightAxis().maximum(), 26.2, 1e-9);
     EXPECT_NEAR(w->chart()->LeftAxis().maximum(), 160, 1e-9);
+}
+
+TEST_F(MainWindowTest, FileDialogsAreMadeOnFirstUseWithTheirSettings)
+{
+    EXPECT_EQ(w->findChild<QFileDialog*>(), nullptr); // none at start-up
+    QFileDialog* open = w->fileDialog(false);
+    QFileDialog* save = w->fileDialog(true);
+    ASSERT_NE(open, nullptr);
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(w->fileDialog(false), open); // made once
+    EXPECT_EQ(open->objectName(), "OpenDialog1");
+    EXPECT_EQ(save->objectName(), "SaveDialog1");
+    EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+    for (QFileDialog* d : {open, save}) {
+        EXPECT_EQ(d->directory().absolutePath() + '/', w->AppPath) << d->objectName().toStdString();
+        EXPECT_EQ(d->defaultSuffix(), "dat");
+        EXPECT_EQ(d->nameFilters(), QStringList{"Mic Set (*.dat)"});
+        EXPECT_TRUE(d->testOption(QFileDialog::DontUseNativeDialog));
+    }
 }
 
 TEST_F(MainWindowTest, EveryControlIsNamedForScreenReaders)

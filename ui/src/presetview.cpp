@@ -37,6 +37,6 @@ static std::string ask(QFileDialog* d)
     return d->selectedFiles().first().toStdString();
 }
 
-std::string WindowPresetView::askOpenFileName() { return ask(w_.OpenDialog1); }
+std::string WindowPresetView::askOpenFileName() { return ask(w_.fileDialog(false)); }
 
-std::string WindowPresetView::askSaveFileName() { return ask(w_.SaveDialog1); }
+std::string WindowPresetView::askSaveFileName() { return ask(w_.fileDialog(true)); }

@@ -2,8 +2,13 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QGuiApplication>
+#include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -21,6 +26,64 @@ public:
     }
 };
 
+} // namespace
+
+// Word widths and line heights per font, kept between paints: from one
+// result line to the next most words stay the same. Starts afresh when
+// the system's fonts change or it has grown large.
+class TMarkupLabel::MeasureCache : public markup::Measure {
+public:
+    static constexpr int kMaxEntries = 2048;
+
+    int width(const QFont& font, const QString& text) const override
+    {
+        Font& f = entry(font);
+        const auto it = f.widths.constFind(text);
+        if (it != f.widths.cend()) return *it;
+        const int w = base_.width(font, text);
+        f.widths.insert(text, w);
+        ++entries_;
+        return w;
+    }
+    // The platform's line height does not depend on the text.
+    int height(const QFont& font, const QString& text) const override
+    {
+        Font& f = entry(font);
+        if (f.height < 0) f.height = base_.height(font, text);
+        return f.height;
+    }
+    // Call before a paint with the widget's resolution.
+    void check(bool fontsChanged, int dpi)
+    {
+        if (fontsChanged || dpi != dpi_ || entries_ > kMaxEntries) {
+            fonts_.clear();
+            entries_ = 0;
+            dpi_ = dpi;
+        }
+    }
+
+private:
+    struct Font {
+        QFont font;
+        int height = -1;
+        QHash<QString, int> widths;
+    };
+    Font& entry(const QFont& font) const
+    {
+        for (Font& f : fonts_)
+            if (f.font == font) return f;
+        fonts_.push_back(Font{font, -1, {}});
+        return fonts_.back();
+    }
+
+    markup::FontMeasure base_;
+    mutable std::vector<Font> fonts_;
+    mutable int entries_ = 0;
+    int dpi_ = 0;
+};
+
+namespace {
+
 QAccessibleInterface* markupLabelFactory(const QString& className, QObject* object)
 {
     if (className == QLatin1String("TMarkupLabel") && object && object->isWidgetType())
@@ -30,8 +93,9 @@ QAccessibleInterface* markupLabelFactory(const QString& className, QObject* obje
 
 } // namespace
 
-TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent)
+TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent), measure_(std::make_unique<MeasureCache>())
 {
+    connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, [this] { fontsChanged_ = true; });
     static const bool installed = [] {
         QAccessible::installFactory(markupLabelFactory);
         return true;
@@ -40,6 +104,8 @@ TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAutoFillBackground(false); // transparent: the parent shows through
 }
+
+TMarkupLabel::~TMarkupLabel() = default;
 
 void TMarkupLabel::changed()
 {
@@ -114,5 +180,6 @@ void TMarkupLabel::paintEvent(QPaintEvent*)
 {
     if (rect().isEmpty()) return;
     QPainter p(this);
-    markup::draw(p, layoutBlock(markup::FontMeasure()), lineSpacing_);
+    measure_->check(std::exchange(fontsChanged_, false), logicalDpiY());
+    markup::draw(p, layoutBlock(*measure_), lineSpacing_);
 }

@@ -25,6 +25,7 @@ class QPainter;
 class TScaleChart;
 class TScaleAxis;
 class TCanvas;
+class TTextCache;
 
 // Rectangle by its four edges; right and bottom lie just outside it.
 struct TIntRect {
@@ -278,6 +279,10 @@ private:
     bool building_ = false;
     TChartLayout layout_;
     SavedView saved_;
+    // Text widths and shaped label texts kept between paints: from one
+    // paint to the next most labels keep their texts.
+    std::unique_ptr<TTextCache> textCache_;
+    bool fontsChanged_ = false;
 
     enum class Drag { None, Zoom, Pan };
     Drag drag_ = Drag::None;

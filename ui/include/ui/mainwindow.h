@@ -47,6 +47,9 @@ public:
 
     void UpdateCaption();
     void InitPaths();
+    // OpenDialog1 (save = false) or SaveDialog1, made on first use with the
+    // settings InitPaths gives them.
+    QFileDialog* fileDialog(bool save);
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -60,6 +63,7 @@ private:
     void bindCalculator();
     void FormCreate();
     void ActAppCloseExecute();
+    void configureFileDialog(QFileDialog* d) const;
     void Chart1Click();
 
     TFloatSpinEdit* makeSpin(QWidget* parent, const char* name, int x, int y, int w, const QString& caption,

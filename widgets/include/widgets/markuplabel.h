@@ -3,6 +3,7 @@
 // markupengine.h. Every change of its lines schedules one repaint.
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 
 #include "calc/interfaces.h"
 #include "widgets/markupengine.h"
@@ -11,6 +12,7 @@ class TMarkupLabel : public QWidget, public IResultLine {
     Q_OBJECT
 public:
     explicit TMarkupLabel(QWidget* parent = nullptr);
+    ~TMarkupLabel() override;
 
     // The markup lines (HTMLText).
     const QStringList& htmlText() const { return htmlText_; }
@@ -40,6 +42,10 @@ protected:
 
 private:
     void changed();
+
+    class MeasureCache;
+    std::unique_ptr<MeasureCache> measure_; // word widths kept between paints
+    bool fontsChanged_ = false;
 
     QStringList htmlText_;
     markup::TVAlignment vAlignment_ = markup::tvaTop;

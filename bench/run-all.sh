@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release, runs them all offscreen and prints one
+# table of medians with the machine they ran on. See docs/benchmarks.md.
+#
+#   bench/run-all.sh                 # the whole table
+#   REPS=31 RUNS=51 bench/run-all.sh # more repetitions / start-up runs
+#   BUILD=/tmp/b bench/run-all.sh    # another build folder
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${BUILD:-$root/build/bench}
+reps=${REPS:-15}      # repetitions of each in-process benchmark
+runs=${RUNS:-31}      # start-up runs of each program
+min_time=${MIN_TIME:-0.1}
+
+"$root/tools/install-deps.sh" qt6-charts-dev libqt6opengl6-dev libbenchmark-dev jq
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPHONOLITH_BENCH=ON -DPHONOLITH_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target window_bench charts_peer_bench startup_phonolith startup_minimal startup_text proc_bench >/dev/null
+
+export QT_QPA_PLATFORM=offscreen
+# No session bus is wanted: keeps Qt from starting one and from waiting on it.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
+export LC_ALL=C.UTF-8
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# One line per benchmark: "NAME REAL_US CPU_US counter=value ...", medians.
+run_bench() {
+  local exe=$1 out=$2
+  "$build/bench/$exe" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+    --benchmark_min_time="$min_time" --benchmark_format=json 2>/dev/null >"$work/$exe.json"
+  jq -r '.benchmarks[] | select(.aggregate_name == "median")
+    | [.run_name, (.real_time | tostring), (.cpu_time | tostring)]
+      + [to_entries[] | select(.key | test("paints$")) | "\(.key)=\(.value)"]
+    | join(" ")' "$work/$exe.json" >>"$out"
+}
+
+results=$work/results
+: >"$results"
+run_bench window_bench "$results"
+run_bench charts_peer_bench "$results"
+"$build/bench/proc_bench" --runs "$runs" \
+  phonolith="$build/bench/startup_phonolith" minimal="$build/bench/startup_minimal" \
+  text="$build/bench/startup_text" >"$work/startup"
+
+real() { awk -v n="$1" '$1 == n { print $2 }' "$results"; }
+cpu() { awk -v n="$1" '$1 == n { print $3 }' "$results"; }
+counter() { awk -v n="$1" -v k="$2" '$1 == n { for (i = 4; i <= NF; ++i) { split($i, kv, "="); if (kv[1] == k) print kv[2] } }' "$results"; }
+startup() { awk -v n="$1" -v f="$2" '$1 == n { print $f }' "$work/startup"; }
+ms() { awk -v v="$1" 'BEGIN { printf "%.3f ms", v / 1000 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+
+row() { printf '| %s | %s | %s | %s | %s | %s |\n' "$@"; }
+
+cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+qt_version=$(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknown)
+
+echo "Phonolith benchmarks, $(date -u +%Y-%m-%d) - ${cpu_model:-unknown CPU}, $(nproc) CPUs,"
+echo "Qt ${qt_version}, offscreen, Release; load average at start ${load_before}."
+echo "Medians of ${reps} repetitions (in process) and ${runs} runs (start-up)."
+echo
+row "Figure" "Phonolith (wall)" "Phonolith (CPU)" "Reference (wall)" "Ratio" "Target"
+row "---" "---" "---" "---" "---" "---"
+row "One edit end to end: key into seMicSens_dBu, write-backs, repaint until idle" \
+  "$(ms "$(real BM_EditEndToEnd)")" "$(ms "$(cpu BM_EditEndToEnd)")" "frame 16.700 ms" \
+  "$(ratio "$(real BM_EditEndToEnd)" 16700)" "< 2 ms"
+row "Paints per edit: diagram / result line / level bar / window" \
+  "$(counter BM_EditEndToEnd chart_paints) / $(counter BM_EditEndToEnd line_paints) / $(counter BM_EditEndToEnd bar_paints) / $(counter BM_EditEndToEnd window_paints)" \
+  "" "" "" "1 each"
+row "Change operation alone (seMicMaxLevel_dBSPLChange, no paint)" \
+  "$(ms "$(real BM_ChangeOperation)")" "$(ms "$(cpu BM_ChangeOperation)")" "" "" ""
+row "Diagram paint 980x448, analog" \
+  "$(ms "$(real BM_DiagramPaint/analog)")" "$(ms "$(cpu BM_DiagramPaint/analog)")" "" "" ""
+row "Diagram paint 980x448, digital" \
+  "$(ms "$(real BM_DiagramPaint/digital)")" "$(ms "$(cpu BM_DiagramPaint/digital)")" "" "" ""
+row "Diagram repaint after a right-axis range change (window's chart)" \
+  "$(ms "$(real BM_DiagramRangeChange)")" "$(ms "$(cpu BM_DiagramRangeChange)")" "" "" "< 0.5 ms"
+row "Diagram paint vs Qt Charts peer (paint into image)" \
+  "$(ms "$(real BM_Paint/ours)")" "$(ms "$(cpu BM_Paint/ours)")" "$(ms "$(real BM_Paint/peer)")" \
+  "$(ratio "$(real BM_Paint/peer)" "$(real BM_Paint/ours)") x faster" ""
+row "Range change + repaint vs Qt Charts peer (into image)" \
+  "$(ms "$(real BM_RangeChange/ours)")" "$(ms "$(cpu BM_RangeChange/ours)")" "$(ms "$(real BM_RangeChange/peer)")" \
+  "$(ratio "$(real BM_RangeChange/peer)" "$(real BM_RangeChange/ours)") x faster" ">= 3 x faster"
+row "Range change + repaint vs peer (shown windows, event loop)" \
+  "$(ms "$(real BM_RangeLoop/ours)")" "$(ms "$(cpu BM_RangeLoop/ours)")" "$(ms "$(real BM_RangeLoop/peer)")" \
+  "$(ratio "$(real BM_RangeLoop/peer)" "$(real BM_RangeLoop/ours)") x faster" ""
+row "Result line paint (TMarkupLabel)" \
+  "$(ms "$(real BM_ResultLinePaint)")" "$(ms "$(cpu BM_ResultLinePaint)")" "" "" ""
+row "Level bar paint (TLevelBar)" \
+  "$(ms "$(real BM_LevelBarPaint)")" "$(ms "$(cpu BM_LevelBarPaint)")" "" "" ""
+row "Start-up to first painted frame vs empty Qt window" \
+  "$(startup phonolith 2) ms" "" "$(startup minimal 2) ms" \
+  "$(ratio "$(startup phonolith 2)" "$(startup minimal 2)") x" "<= 1.5 x"
+row "Start-up, whole process (to exit) vs empty Qt window" \
+  "$(startup phonolith 3) ms" "" "$(startup minimal 3) ms" \
+  "$(ratio "$(startup phonolith 3)" "$(startup minimal 3)") x" ""
+row "Peak RSS vs empty Qt window" \
+  "$(startup phonolith 4) KiB" "" "$(startup minimal 4) KiB" \
+  "$(ratio "$(startup phonolith 4)" "$(startup minimal 4)") x" "<= 1.15 x"
+row "Floor with text: menu bar + one label, first frame / peak RSS vs empty window" \
+  "$(startup text 2) ms / $(startup text 4) KiB" "" "$(startup minimal 2) ms / $(startup minimal 4) KiB" \
+  "$(ratio "$(startup text 2)" "$(startup minimal 2)") x / $(ratio "$(startup text 4)" "$(startup minimal 4)") x" ""
+echo
+echo "Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)."
