@@ -51,7 +51,7 @@ struct Rounded {
     int scale;          // value = digits * 10^scale
 };
 
-Rounded roundDigits(const Digits& x, int keep)
+Rounded roundDigits(const Digits& x, int keep, bool cut = false)
 {
     Rounded r;
     r.scale = x.exp + 1 - keep;
@@ -64,10 +64,24 @@ Rounded roundDigits(const Digits& x, int keep)
     } else if (keep == 0) {
         up = x.d[0] >= '5';
     }
-    if (up) {
+    if (up && !cut) {
         if (r.digits.empty()) r.digits = "0";
         incrementDigits(r.digits);
     }
+    return r;
+}
+
+// Rounds like roundDigits, but cuts instead where rounding up would carry one
+// of the largest doubles past the double range (1.7976931348623157e308 to
+// 15 digits is 1.79769313486232e308), so that the text always reads back.
+Rounded roundWithinRange(const Digits& x, int keep)
+{
+    Rounded r = roundDigits(x, keep);
+    if (x.exp < 308 || r.digits.empty()) return r;
+    const std::string s = r.digits + "e" + std::to_string(r.scale);
+    double v = 0;
+    if (std::from_chars(s.data(), s.data() + s.size(), v).ec == std::errc::result_out_of_range)
+        r = roundDigits(x, keep, true);
     return r;
 }
 
@@ -94,7 +108,7 @@ std::string formatFixed(double v, int decimals, std::string_view decSep)
         const Digits x = expand(a);
         int keep = x.exp + 1 + decimals;
         if (keep > 15) keep = 15;
-        Rounded r = roundDigits(x, keep);
+        Rounded r = roundWithinRange(x, keep);
         if (!r.digits.empty()) {
             std::string d = r.digits;
             if (r.scale >= 0) {
@@ -128,7 +142,7 @@ std::string formatGeneral(double v, int sigDigits, std::string_view decSep)
     if (v == 0.0) return "0";
     const bool negative = v < 0;
     const Digits x = expand(std::fabs(v));
-    Rounded r = roundDigits(x, sigDigits);
+    Rounded r = roundWithinRange(x, sigDigits);
     // Exponent of the first significant digit after rounding.
     int exp10 = r.scale + static_cast<int>(r.digits.size()) - 1;
     std::string d = r.digits;

@@ -87,7 +87,9 @@ std::vector<double> labelValues(double min, double max, double step)
     if (std::fabs(range / step) >= kMaxLabelCount) return out;
 
     double v = std::trunc(max / step) * step;
-    while (v > max) v -= step;
+    if (!std::isfinite(v)) v = max; // max / step beyond the double range
+    // Where step is below the precision of v, subtracting it changes nothing.
+    while (v > max && v - step != v) v -= step;
     if (min == max) return {max};
     if (std::fabs(range) <= kZeroRange || v - step == v) return {v};
 

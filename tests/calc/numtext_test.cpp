@@ -132,6 +132,22 @@ TEST(FormatThenRead, GivesTheValueBackToTheShownDecimals)
     }
 }
 
+// Rounded to 15 digits the largest doubles would pass the double range and
+// read back as nothing; they are cut instead.
+TEST(FormatThenRead, LargestDoublesStayReadable)
+{
+    const double max = std::numeric_limits<double>::max();
+    for (const char* sep : {".", ","}) {
+        for (double v : {max, -max, 1.7976931348623155e308}) {
+            const auto fixed = numtext::parseNumber(formatFixed(v, 1, sep), sep);
+            ASSERT_TRUE(fixed.has_value()) << formatFixed(v, 1, sep);
+            EXPECT_NEAR(*fixed, v, std::fabs(v) * 1e-14);
+            EXPECT_TRUE(numtext::parseNumber(numtext::formatGeneral(v, 15, sep), sep).has_value());
+        }
+    }
+    EXPECT_EQ(numtext::formatGeneral(max, 15), "1.79769313486231E308");
+}
+
 TEST(RoundHalfEven, TiesGoToTheEvenNeighbour)
 {
     EXPECT_EQ(numtext::roundHalfEvenToInt(-60.5), -60);

@@ -81,6 +81,15 @@ TEST(LabelValues, EdgeRanges)
     EXPECT_TRUE(scale::labelValues(0, 1, 0).empty());
 }
 
+// A step below the precision of the maximum, or a maximum / step beyond the
+// double range, used to spin for ever looking for the first value.
+TEST(LabelValues, StepBelowThePrecisionOfTheMaximumEnds)
+{
+    EXPECT_EQ(scale::labelValues(9.391670189485866e24, 9.391670189485866e24, 1e-4),
+              std::vector<double>{9.391670189485866e24});
+    EXPECT_EQ(scale::labelValues(1.05e308, 1.05e308, 1e-12), std::vector<double>{1.05e308});
+}
+
 TEST(ScaleMapRow, MapsEndsAndBeyondWithoutClamping)
 {
     const ScaleMap m{0, 160, 31, 428};

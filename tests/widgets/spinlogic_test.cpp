@@ -190,6 +190,8 @@ TEST(ToggleSign, MovesTheSelectionWithTheText)
     EXPECT_EQ(toggleSign("5.0", {0, 3}), (Edit{"-5.0", {1, 3}}));
     EXPECT_EQ(toggleSign("-5.0", {0, 2}), (Edit{"5.0", {0, 2}}));
     EXPECT_EQ(toggleSign("", {0, 0}), (Edit{"-", {1, 0}}));
+    // The whole text selected: the selection ends with the shorter text.
+    EXPECT_EQ(toggleSign("-5.0", {0, 4}), (Edit{"5.0", {0, 3}}));
 }
 
 struct StepCase {

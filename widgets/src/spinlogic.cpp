@@ -130,6 +130,8 @@ Edit toggleSign(const QString& text, Selection sel)
         e.sel = {sel.start + 1, sel.length};
     }
     e.sel.start = std::min(e.sel.start, static_cast<int>(e.text.size()));
+    // The selection runs at most to the end of the text.
+    e.sel.length = std::min(e.sel.length, static_cast<int>(e.text.size()) - e.sel.start);
     return e;
 }
 

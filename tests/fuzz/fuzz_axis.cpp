@@ -1,0 +1,215 @@
+// The axis engine over random ranges, sizes, settings and text metrics: the
+// label step and labelled values, the axis number text, the chart layout of
+// a plain chart and of the level diagram (with its label hooks), the mouse
+// zoom, pan and wheel, and now and then a real paint with the overlays.
+// Every layout ends quickly, keeps within the label limits, and writes no
+// "nan" or "inf".
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "diagram/leveldiagram.h"
+#include "diagram/scalemath.h"
+#include "fakes.h"
+#include "fixed_measure.h"
+#include "fuzz_check.h"
+#include "invariants.h"
+
+namespace {
+
+double anyValue(FuzzedDataProvider& in)
+{
+    switch (in.ConsumeIntegralInRange(0, 4)) {
+    case 0: {
+        const auto bits = in.ConsumeIntegral<std::uint64_t>();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        return std::isfinite(v) ? v : 0.0;
+    }
+    case 1:
+        return in.ConsumeFloatingPointInRange(-1e6, 1e6);
+    case 2:
+        return in.ConsumeFloatingPointInRange(-1e-9, 1e-9);
+    case 3:
+        return static_cast<double>(in.ConsumeIntegralInRange(-400, 400));
+    default:
+        return in.ConsumeFloatingPoint<double>();
+    }
+}
+
+void setRange(TScaleAxis& a, double x, double y)
+{
+    if (x > y) std::swap(x, y);
+    a.setMinMax(x, y); // in order: never refused
+}
+
+bool finiteRange(const TScaleAxis& a) { return std::isfinite(a.minimum()) && std::isfinite(a.maximum()); }
+
+void checkLayout(const TChartLayout& L, const std::string& what)
+{
+    for (const TAxisLayout& a : L.axes) {
+        FUZZ_CHECK(a.labels.size() <= static_cast<std::size_t>(scale::kMaxLabelCount), what + ": too many labels");
+        if (!a.labels.empty()) FUZZ_CHECK(a.step >= scale::kMinStep, what + ": step below the smallest");
+        const TScaleAxis* master = a.axis->master() ? a.axis->master() : a.axis;
+        if (!finiteRange(*master)) continue;
+        for (const TLabelItem& item : a.labels) {
+            FUZZ_CHECK(!robust::showsNonFinite(item.engineText.toStdString()), what + ": " + item.engineText.toStdString());
+            FUZZ_CHECK(!robust::showsNonFinite(item.text.toStdString()), what + ": " + item.text.toStdString());
+            FUZZ_CHECK(item.row > a.map.startRow && item.row < a.map.endRow, what + ": label on or beyond an end");
+        }
+    }
+}
+
+void fuzzScaleMath(FuzzedDataProvider& in)
+{
+    const double mn = anyValue(in), mx = anyValue(in);
+    const int pixels = in.ConsumeIntegralInRange(-10, 5000);
+    const int h = in.ConsumeIntegralInRange(-5, 200);
+    const int separation = in.ConsumeIntegralInRange(-100, 400);
+    const double increment = in.ConsumeBool() ? 0.0 : anyValue(in);
+    const double step = scale::labelStep(mn, mx, pixels, h, separation, increment);
+    FUZZ_CHECK(step >= scale::kMinStep, "labelStep below the smallest step");
+    const auto values = scale::labelValues(std::min(mn, mx), std::max(mn, mx), step);
+    FUZZ_CHECK(values.size() <= static_cast<std::size_t>(scale::kMaxLabelCount), "labelValues beyond the limit");
+    for (std::size_t i = 1; i < values.size(); ++i) FUZZ_CHECK(values[i] < values[i - 1], "labels not from the top down");
+
+    const double v = anyValue(in);
+    const std::string sep = in.ConsumeBool() ? "," : ".";
+    const std::string group = sep == "," ? "." : ",";
+    const std::string text = scale::formatAxisValue(v, sep, group);
+    FUZZ_CHECK(!robust::showsNonFinite(text), text);
+    const double back = scale::parseAxisValue(text, sep, group);
+    FUZZ_CHECK(std::fabs(back - v) <= 0.0005 * (1 + 1e-9) + std::fabs(v) * 1e-13, "axis text " + text);
+
+    const scale::ScaleMap map{mn, mx, in.ConsumeIntegralInRange(-5000, 5000), in.ConsumeIntegralInRange(-5000, 5000)};
+    (void)map.row(anyValue(in));
+    (void)map.value(in.ConsumeIntegralInRange(-100000, 100000));
+}
+
+void configureAxis(FuzzedDataProvider& in, TScaleAxis& a)
+{
+    a.Visible = in.ConsumeIntegralInRange(0, 7) != 0;
+    a.Labels = in.ConsumeIntegralInRange(0, 7) != 0;
+    a.Increment = in.ConsumeBool() ? 0.0 : std::fabs(anyValue(in));
+    a.LabelsSize = in.ConsumeBool() ? 0 : in.ConsumeIntegralInRange(-50, 500);
+    a.LabelsSeparation = in.ConsumeIntegralInRange(-100, 300);
+    a.PositionPercent = in.ConsumeFloatingPointInRange(-200.0, 200.0);
+    a.PositionUnits = in.ConsumeBool() ? TPositionUnits::Percent : TPositionUnits::Pixels;
+}
+
+void fuzzPlainChart(FuzzedDataProvider& in)
+{
+    TScaleChart chart;
+    chart.resize(in.ConsumeIntegralInRange(0, 4000), in.ConsumeIntegralInRange(0, 4000));
+    chart.MarginUnits = in.ConsumeBool() ? TPositionUnits::Percent : TPositionUnits::Pixels;
+    chart.MarginLeft = in.ConsumeIntegralInRange(-200, 1000);
+    chart.MarginTop = in.ConsumeIntegralInRange(-200, 1000);
+    chart.MarginRight = in.ConsumeIntegralInRange(-200, 1000);
+    chart.MarginBottom = in.ConsumeIntegralInRange(-200, 1000);
+    if (in.ConsumeBool()) chart.Title = QStringLiteral("title");
+    chart.addSeries(chart.LeftAxis(), in.ConsumeBool());
+    chart.addSeries(chart.RightAxis(), in.ConsumeBool());
+    chart.RightAxis().OtherSide = true;
+    for (TScaleAxis* main : {&chart.LeftAxis(), &chart.RightAxis()}) {
+        configureAxis(in, *main);
+        setRange(*main, anyValue(in), anyValue(in));
+        const int subs = in.ConsumeIntegralInRange(0, 3);
+        for (int i = 0; i < subs; ++i) {
+            TScaleAxis& sub = main->addSubAxis();
+            configureAxis(in, sub);
+            setRange(sub, anyValue(in), anyValue(in));
+        }
+    }
+    const FixedMeasure measure(in.ConsumeIntegralInRange(0, 120), in.ConsumeIntegralInRange(0, 40));
+    for (int round = 0; round < 4 && in.remaining_bytes() > 0; ++round) {
+        const TChartLayout L = chart.computeLayout(measure);
+        checkLayout(L, "plain chart");
+        chart.applyLayout(L);
+        switch (in.ConsumeIntegralInRange(0, 3)) {
+        case 0: chart.zoomRows(in.ConsumeIntegralInRange(-5000, 5000), in.ConsumeIntegralInRange(-5000, 5000)); break;
+        case 1: chart.panRows(in.ConsumeIntegralInRange(-5000, 5000), in.ConsumeIntegralInRange(-5000, 5000)); break;
+        case 2: chart.wheelStep(in.ConsumeIntegralInRange(-10, 10)); break;
+        default: chart.restoreView(); break;
+        }
+        FUZZ_CHECK(chart.LeftAxis().minimum() <= chart.LeftAxis().maximum(), "left axis inverted");
+        FUZZ_CHECK(chart.RightAxis().minimum() <= chart.RightAxis().maximum(), "right axis inverted");
+    }
+}
+
+void fuzzLevelDiagram(FuzzedDataProvider& in)
+{
+    const std::string sep = in.ConsumeBool() ? "," : ".";
+    FakeWindow w(sep);
+    TLevelDiagram chart;
+    chart.setSeparators(QString::fromStdString(sep), sep == "," ? QStringLiteral(".") : QStringLiteral(","));
+    chart.InitChart();
+    chart.setSources(&w.calc.state, &w.in(InputId::MicMaxLevel_dBSPL), &w.in(InputId::SourceLevel_dBSPL),
+                     &w.in(InputId::MicNoise_dBu), &w.in(InputId::MicNoise_dBFS), &w.analog, &w.digital);
+    chart.resize(in.ConsumeIntegralInRange(0, 1400), in.ConsumeIntegralInRange(0, 1000));
+    if (in.ConsumeBool()) w.digital.choose();
+    chart.setRightAxisLabelsVisible(in.ConsumeBool());
+    for (int i = 0; i < 3; ++i) chart.setRightSubAxisVisible(i, in.ConsumeBool());
+    // What the overlays read: the inputs as typed, the state as computed.
+    for (InputId id : {InputId::MicMaxLevel_dBSPL, InputId::SourceLevel_dBSPL, InputId::MicNoise_dBu,
+                       InputId::MicNoise_dBFS})
+        w.in(id).text = numtext::formatFixed(anyValue(in), 1, sep);
+    w.calc.state.CurMic.MicOut_dBu = anyValue(in);
+    w.calc.state.CurMic.MicOut_dBFS = anyValue(in);
+    w.calc.state.AmpOut_dBu = anyValue(in);
+    setRange(chart.LeftAxis(), anyValue(in), anyValue(in));
+    setRange(chart.RightAxis(), anyValue(in), anyValue(in));
+
+    const FixedMeasure measure(in.ConsumeIntegralInRange(0, 60), in.ConsumeIntegralInRange(0, 20));
+    for (int round = 0; round < 4 && in.remaining_bytes() > 0; ++round) {
+        const TChartLayout L = chart.computeLayout(measure);
+        checkLayout(L, "level diagram");
+        chart.applyLayout(L);
+        if (finiteRange(chart.LeftAxis()) && finiteRange(chart.RightAxis()))
+            FUZZ_CHECK(!robust::showsNonFinite(chart.accessibleDescriptionText().toStdString()),
+                       chart.accessibleDescriptionText().toStdString());
+        switch (in.ConsumeIntegralInRange(0, 4)) {
+        case 0: chart.zoomRows(in.ConsumeIntegralInRange(-2000, 2000), in.ConsumeIntegralInRange(-2000, 2000)); break;
+        case 1: chart.panRows(in.ConsumeIntegralInRange(-2000, 2000), in.ConsumeIntegralInRange(-2000, 2000)); break;
+        case 2: chart.wheelStep(in.ConsumeIntegralInRange(-5, 5)); break;
+        case 3: chart.restoreView(); break;
+        default: { // a real paint with the overlays, at a small size to keep runs quick
+            chart.resize(in.ConsumeIntegralInRange(1, 400), in.ConsumeIntegralInRange(1, 300));
+            QImage image(chart.size(), QImage::Format_ARGB32);
+            chart.render(&image);
+            break;
+        }
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static int argc = 1;
+    static char name[] = "fuzz_axis";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Never destroyed: at exit Qt's own statics may already be gone.
+    static QApplication* app = new QApplication(argc, argv);
+    (void)app;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    switch (in.ConsumeIntegralInRange(0, 2)) {
+    case 0: fuzzScaleMath(in); break;
+    case 1: fuzzPlainChart(in); break;
+    default: fuzzLevelDiagram(in); break;
+    }
+    return 0;
+}
