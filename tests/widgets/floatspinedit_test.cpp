@@ -149,6 +149,23 @@ TEST_F(SpinEditTest, SensitivityStepsBelowItsMinimum)
     EXPECT_EQ(edit->text(), "0.1");
 }
 
+TEST_F(SpinEditTest, KeptSelectionIsCutToAShorterText)
+{
+    // Typed leading zeros make a long text that a step shortens: the selection
+    // put back after the key must fit the new text.
+    show("0000005.0", 1);
+    edit->setSelection(8, 1);
+    static QStringList warnings;
+    warnings.clear();
+    QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& m) { warnings.append(m); });
+    QTest::keyClick(edit, Qt::Key_Down);
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+    EXPECT_EQ(edit->text(), "4.9");
+    EXPECT_LE(edit->cursorPosition(), 3);
+}
+
 TEST_F(SpinEditTest, KeysPutTheCaretBack)
 {
     show("9.9", 1);

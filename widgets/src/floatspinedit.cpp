@@ -1,5 +1,7 @@
 #include "widgets/floatspinedit.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -226,6 +228,10 @@ Selection TFloatSpinEdit::selection() const
 
 void TFloatSpinEdit::applySelection(Selection s)
 {
+    // A selection kept from a longer text is cut to the text it now applies to.
+    const int size = static_cast<int>(text().size());
+    s.start = std::clamp(s.start, 0, size);
+    s.length = std::clamp(s.length, 0, size - s.start);
     if (s.length > 0) {
         setSelection(s.start, s.length);
     } else {
