@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fakes.h"
+#include "calc_fakes.h"
 
 using ID = InputId;
 

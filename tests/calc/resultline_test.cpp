@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "calc/resultline.h"
-#include "fakes.h"
+#include "calc_fakes.h"
 
 TEST(FormatVolts, ChoosesTheUnitByMagnitude)
 {

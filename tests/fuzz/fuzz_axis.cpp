@@ -17,7 +17,7 @@
 
 #include "diagram/leveldiagram.h"
 #include "diagram/scalemath.h"
-#include "fakes.h"
+#include "calc_fakes.h"
 #include "fixed_measure.h"
 #include "fuzz_check.h"
 #include "invariants.h"

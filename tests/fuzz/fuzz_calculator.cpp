@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "fakes.h"
+#include "calc_fakes.h"
 #include "fuzz_check.h"
 #include "invariants.h"
 

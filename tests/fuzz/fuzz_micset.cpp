@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "fakes.h"
+#include "calc_fakes.h"
 #include "fuzz_check.h"
 #include "invariants.h"
 #include "presets/inifile.h"

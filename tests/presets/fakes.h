@@ -1,6 +1,6 @@
 #pragma once
-// In-memory stand-ins for the window: inputs that keep only their text, the
-// two kind choices, and a preset view that records what it was told.
+// The window without a screen for preset loading: the calculator's fake
+// inputs and choices, and a preset view that records what it was told.
 #include <array>
 #include <filesystem>
 #include <random>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "calc/calculator.h"
-#include "calc/numtext.h"
+#include "calc_fakes.h"
 #include "presets/presetcontroller.h"
 
 inline std::string dataFile(const std::string& name) { return std::string(PRESETS_TEST_DATA) + "/" + name; }
@@ -24,57 +24,6 @@ struct TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     std::filesystem::path path;
-};
-
-class FakeInput : public INumericInput {
-public:
-    FakeInput(int decimals, double initial, std::string sep) : decimals_(decimals), sep_(std::move(sep))
-    {
-        text = format(initial);
-    }
-    std::string text;
-    int writes = 0;
-    int eventsRaised = 0; // changes made while a handler was attached
-
-    double floatValue() const override { return numtext::readInputText(text, sep_); }
-    void setFloatValue(double v) override
-    {
-        ++writes;
-        const std::string t = format(v);
-        if (t == text) return;
-        text = t;
-        if (handler_) {
-            ++eventsRaised;
-            handler_();
-        }
-    }
-    bool isTextEmpty() const override { return text.empty(); }
-    void setOnChange(Handler h) override { handler_ = std::move(h); }
-    bool hasOnChange() const override { return static_cast<bool>(handler_); }
-    void setInputEnabled(bool) override {}
-
-private:
-    std::string format(double v) const { return numtext::formatFixed(v, decimals_, sep_); }
-    int decimals_;
-    std::string sep_;
-    Handler handler_;
-};
-
-class FakeChoice : public IChoice {
-public:
-    bool chosen = false;
-    FakeChoice* other = nullptr;
-    bool isChosen() const override { return chosen; }
-    void choose() override
-    {
-        chosen = true;
-        if (other) other->chosen = false;
-    }
-    void setOnClick(Handler h) override { handler_ = std::move(h); }
-    bool hasOnClick() const override { return static_cast<bool>(handler_); }
-
-private:
-    Handler handler_;
 };
 
 class FakePresetView : public presets::IPresetView {
@@ -148,26 +97,8 @@ public:
 // calculator bound to them with its handlers attached, and the preset controller.
 struct PresetRig {
     explicit PresetRig(const std::string& sep = ".")
-        : inputs{{
-              {1, 74.0, sep},   // seSourceLevel_dBSPL
-              {5, 1.0, sep},    // seSourceLevel_Pa
-              {0, 130, sep},    // seMicMaxLevel_dBSPL
-              {1, 10.0, sep},   // seMicSens_mV
-              {1, -40.0, sep},  // seMicSens_dBu
-              {1, -42.0, sep},  // seMicSens_dBV
-              {1, -26.0, sep},  // seMicSens_dBFS
-              {1, 10.0, sep},   // seMicNoise_uV
-              {1, -100.0, sep}, // seMicNoise_dBu
-              {1, -102.0, sep}, // seMicNoise_dBV
-              {1, -90.0, sep},  // seMicNoise_dBFS
-              {1, 20.0, sep},   // seMicNoise_dBSPL
-              {0, 20, sep},     // seAmpGain_dB
-          }},
-          calc(bindings()), presets(calc, view)
+        : inputs(windowInputs(sep)), calc(fakeBindings(inputs, analog, digital)), presets(calc, view)
     {
-        analog.chosen = true;
-        analog.other = &digital;
-        digital.other = &analog;
         calc.decimalSeparator = sep;
         calc.AttachInputHandlers();
     }
@@ -185,19 +116,9 @@ struct PresetRig {
         presets.LoadMicPreset(name);
     }
 
-    std::array<FakeInput, kInputCount> inputs;
+    WindowInputs inputs;
     FakeChoice analog, digital;
     Calculator calc;
     FakePresetView view;
     presets::PresetController presets;
-
-private:
-    CalcBindings bindings()
-    {
-        CalcBindings b;
-        for (size_t i = 0; i < kInputCount; ++i) b.inputs[i] = &inputs[i];
-        b.rbMicAnalog = &analog;
-        b.rbMicDigital = &digital;
-        return b;
-    }
 };

@@ -1,6 +1,7 @@
 #pragma once
 // In-memory stand-ins for the window's controls that obey the same rules:
 // an input keeps only its text and raises its change event once per change.
+// Shared by the tests and fuzz targets of the calculator, diagram and presets.
 #include <algorithm>
 #include <array>
 #include <string>
@@ -17,10 +18,16 @@ public:
     }
     std::string text;
     bool enabled = true;
-    int changes = 0;
+    int changes = 0;      // shown-text changes
+    int writes = 0;       // values written by the program
+    int eventsRaised = 0; // changes that reached an attached handler
 
     double floatValue() const override { return numtext::readInputText(text, sep_); }
-    void setFloatValue(double v) override { setText(format(v)); }
+    void setFloatValue(double v) override
+    {
+        ++writes;
+        setText(format(v));
+    }
     bool isTextEmpty() const override { return text.empty(); }
     void setOnChange(Handler h) override { handler_ = std::move(h); }
     bool hasOnChange() const override { return static_cast<bool>(handler_); }
@@ -33,6 +40,7 @@ public:
         text = t;
         ++changes;
         if (handler_) {
+            ++eventsRaised;
             Handler h = handler_; // the run detaches (destroys) the stored handler
             h();
         }
@@ -126,29 +134,50 @@ public:
     }
 };
 
-// The window's thirteen bound inputs with their decimals and initial values.
+using WindowInputs = std::array<FakeInput, kInputCount>;
+
+// The window's thirteen bound inputs (in InputId order) with their decimals
+// and initial values.
+inline WindowInputs windowInputs(const std::string& sep = ".")
+{
+    return {{
+        {1, 74.0, sep},   // seSourceLevel_dBSPL
+        {5, 1.0, sep},    // seSourceLevel_Pa
+        {0, 130, sep},    // seMicMaxLevel_dBSPL
+        {1, 10.0, sep},   // seMicSens_mV
+        {1, -40.0, sep},  // seMicSens_dBu
+        {1, -42.0, sep},  // seMicSens_dBV
+        {1, -26.0, sep},  // seMicSens_dBFS
+        {1, 10.0, sep},   // seMicNoise_uV
+        {1, -100.0, sep}, // seMicNoise_dBu
+        {1, -102.0, sep}, // seMicNoise_dBV
+        {1, -90.0, sep},  // seMicNoise_dBFS
+        {1, 20.0, sep},   // seMicNoise_dBSPL
+        {0, 20, sep},     // seAmpGain_dB
+    }};
+}
+
+// The calculator's bindings to a set of fake inputs and the two choices,
+// which are made one exclusive group with analog chosen.
+inline CalcBindings fakeBindings(WindowInputs& inputs, FakeChoice& analog, FakeChoice& digital)
+{
+    analog.chosen = true;
+    digital.chosen = false;
+    analog.other = &digital;
+    digital.other = &analog;
+    CalcBindings b;
+    for (size_t i = 0; i < kInputCount; ++i) b.inputs[i] = &inputs[i];
+    b.rbMicAnalog = &analog;
+    b.rbMicDigital = &digital;
+    return b;
+}
+
+// A window without a screen: the inputs, both choices, both axes, the
+// diagram, the level bar and the result line, bound to a calculator.
 struct FakeWindow {
     explicit FakeWindow(const std::string& sep = ".")
-        : inputs{{
-              {1, 74.0, sep},    // seSourceLevel_dBSPL
-              {5, 1.0, sep},     // seSourceLevel_Pa
-              {0, 130, sep},     // seMicMaxLevel_dBSPL
-              {1, 10.0, sep},    // seMicSens_mV
-              {1, -40.0, sep},   // seMicSens_dBu
-              {1, -42.0, sep},   // seMicSens_dBV
-              {1, -26.0, sep},   // seMicSens_dBFS
-              {1, 10.0, sep},    // seMicNoise_uV
-              {1, -100.0, sep},  // seMicNoise_dBu
-              {1, -102.0, sep},  // seMicNoise_dBV
-              {1, -90.0, sep},   // seMicNoise_dBFS
-              {1, 20.0, sep},    // seMicNoise_dBSPL
-              {0, 20, sep},      // seAmpGain_dB
-          }},
-          left(0, 160), right(-144, 56), calc(bindings())
+        : inputs(windowInputs(sep)), left(0, 160), right(-144, 56), calc(bindings())
     {
-        analog.chosen = true;
-        analog.other = &digital;
-        digital.other = &analog;
         calc.decimalSeparator = sep;
         calc.AttachInputHandlers();
         // The gain input is bound once and never detached.
@@ -166,7 +195,7 @@ struct FakeWindow {
         calc.RunStartupSequence();
     }
 
-    std::array<FakeInput, kInputCount> inputs;
+    WindowInputs inputs;
     FakeChoice analog, digital;
     FakeAxis left, right;
     FakeDiagram diagram;
@@ -177,10 +206,7 @@ struct FakeWindow {
 private:
     CalcBindings bindings()
     {
-        CalcBindings b;
-        for (size_t i = 0; i < kInputCount; ++i) b.inputs[i] = &inputs[i];
-        b.rbMicAnalog = &analog;
-        b.rbMicDigital = &digital;
+        CalcBindings b = fakeBindings(inputs, analog, digital);
         b.rightAxis = &right;
         b.leftAxis = &left;
         b.diagram = &diagram;
