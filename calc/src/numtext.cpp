@@ -65,7 +65,7 @@ Rounded roundDigits(const Digits& x, int keep, bool cut = false)
         up = x.d[0] >= '5';
     }
     if (up && !cut) {
-        if (r.digits.empty()) r.digits = "0";
+        if (r.digits.empty()) r.digits.push_back('0');
         incrementDigits(r.digits);
     }
     return r;
