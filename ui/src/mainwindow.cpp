@@ -130,9 +130,12 @@ void TfmMain::createActions()
     ActionList1->add("ActMicPresetRename", "Rename");
     ActionList1->add("ActMicPresetDelete", "Delete");
     ActionList1->add("ActAppClose", "Exit")->setExecuteHandler([this] { ActAppCloseExecute(); });
-    // The user preferences have nothing to load or save.
-    ActionList1->add("ActAppUserPrefsLoad", "UserPrefsLoad")->setExecuteHandler([] {});
-    ActionList1->add("ActAppUserPrefsSave", "UserPrefsSave")->setExecuteHandler([] {});
+    ActionList1->add("ActAppUserPrefsLoad", "UserPrefsLoad")->setExecuteHandler([this] {
+        ActAppUserPrefsLoadExecute();
+    });
+    ActionList1->add("ActAppUserPrefsSave", "UserPrefsSave")->setExecuteHandler([this] {
+        ActAppUserPrefsSaveExecute();
+    });
     ActionList1->add("ActDisplayShowHearingThreshold", "Show Hearing Threshold (0 dBSPL)");
     ActionList1->add("ActDisplayShowDangerThreshold", "Show Danger Threshold (85 dBSPL)");
     ActionList1->add("ActDisplayShowPainThreshold", "Show Pain Threshold (120 dBSPL)");
@@ -432,6 +435,10 @@ void TfmMain::UpdateCaption()
 }
 
 void TfmMain::ActAppCloseExecute() { close(); }
+
+// The program keeps no user preferences: there is nothing to load or save.
+void TfmMain::ActAppUserPrefsLoadExecute() {}
+void TfmMain::ActAppUserPrefsSaveExecute() {}
 
 void TfmMain::Chart1Click()
 {

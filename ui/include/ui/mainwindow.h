@@ -63,6 +63,8 @@ private:
     void bindCalculator();
     void FormCreate();
     void ActAppCloseExecute();
+    void ActAppUserPrefsLoadExecute();
+    void ActAppUserPrefsSaveExecute();
     void configureFileDialog(QFileDialog* d) const;
     void Chart1Click();
 
