@@ -19,18 +19,6 @@ bool isLinear(InputId id)
     return id == InputId::MicSens_mV || id == InputId::MicNoise_uV || id == InputId::SourceLevel_Pa;
 }
 
-// Re-attaches the handlers when a run ends, whichever way it ends.
-class AttachGuard {
-public:
-    explicit AttachGuard(Calculator& c) : c_(c) {}
-    ~AttachGuard() { c_.AttachInputHandlers(); }
-    AttachGuard(const AttachGuard&) = delete;
-    AttachGuard& operator=(const AttachGuard&) = delete;
-
-private:
-    Calculator& c_;
-};
-
 } // namespace
 
 const char* inputName(InputId id) { return kInputNames[static_cast<std::size_t>(id)]; }
@@ -92,8 +80,7 @@ void Calculator::seMicMaxLevel_dBSPLChange(INumericInput* sender)
 
     {
         // 3. to 7.: the writes below must not re-enter this operation.
-        DetachInputHandlers();
-        AttachGuard reattach(*this);
+        HandlersDetached detached(*this);
 
         for (std::size_t i = 0; i < kInputCount; ++i) {
             if (sender && b_.inputs[i] == sender) {

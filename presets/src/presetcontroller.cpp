@@ -12,26 +12,7 @@ constexpr double kMissing = conv::kMissingLevel;
 constexpr double kRef = conv::kSensRef_dBSPL; // level of the sensitivity and SNR figures
 constexpr double kWeighting = conv::kItuToAWeighting;
 
-// Re-attaches the calculator's handlers when the write-back scope ends.
-class DetachScope {
-public:
-    explicit DetachScope(Calculator& c) : c_(c) { c_.DetachInputHandlers(); }
-    ~DetachScope() { c_.AttachInputHandlers(); }
-    DetachScope(const DetachScope&) = delete;
-    DetachScope& operator=(const DetachScope&) = delete;
-
-private:
-    Calculator& c_;
-};
-
 } // namespace
-
-void PresetController::write(InputId id, double v)
-{
-    // A preset's extreme figures can overflow a conversion; an input never
-    // receives a non-finite value.
-    if (INumericInput* in = calc_.input(id)) in->setFloatValue(std::isfinite(v) ? v : 0.0);
-}
 
 void PresetController::OpenMicSetFile(const std::string& path)
 {
@@ -116,14 +97,14 @@ void PresetController::LoadMicPreset(const std::string& name)
     TMicParams& cur = calc_.state.CurMic;
     TMicParams& file = calc_.state.FileMic;
     {
-        DetachScope detached(calc_);
+        Calculator::HandlersDetached detached(calc_);
         calc_.state.ResetCurMic();
         view_.setParamsErrorVisible(false);
         readMicParams(IniFile::load(micSetFile_), name, calc_.decimalSeparator, file);
         view_.updateCaption();
 
         cur.MicMaxLevel_dBSPL = file.MicMaxLevel_dBSPL;
-        write(InputId::MicMaxLevel_dBSPL, std::trunc(cur.MicMaxLevel_dBSPL));
+        calc_.write(InputId::MicMaxLevel_dBSPL, std::trunc(cur.MicMaxLevel_dBSPL));
         if (file.MicDigital)
             loadDigital(file);
         else
@@ -148,7 +129,7 @@ void PresetController::loadDigital(const TMicParams& f)
     c.MicDigital = true;
     if (IChoice* rb = calc_.bindings().rbMicDigital) rb->choose();
     c.MicSens_dBFS = f.MicSens_dBFS;
-    write(InputId::MicSens_dBFS, std::trunc(c.MicSens_dBFS));
+    calc_.write(InputId::MicSens_dBFS, std::trunc(c.MicSens_dBFS));
 
     if (f.MicNoise_dBFS > kMissing) { // D1: the dynamic range reaches up to digital full scale
         c.MicNoise_dBFS = f.MicNoise_dBFS;
@@ -156,8 +137,8 @@ void PresetController::loadDigital(const TMicParams& f)
         c.MicSNR_dB_ITU = c.MicSens_dBFS - c.MicNoise_dBFS;
         c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
         c.MicNoise_dBSPL_ITU = kRef - c.MicSNR_dB_ITU;
-        write(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
-        write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
+        calc_.write(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
+        calc_.write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
         return;
     }
     if (f.MicNoise_dBSPL_ITU > 0) { // D2
@@ -172,8 +153,8 @@ void PresetController::loadDigital(const TMicParams& f)
     c.MicSNR_dB_ITU = conv::SnrFromNoise(c.MicNoise_dBSPL_ITU);
     c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
     c.MicNoise_dBFS = conv::NoiseFromSnr(c.MicSens_dBFS, c.MicSNR_dB_ITU);
-    write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
-    write(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
+    calc_.write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
+    calc_.write(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
 }
 
 void PresetController::loadAnalog(const TMicParams& f)
@@ -187,23 +168,23 @@ void PresetController::loadAnalog(const TMicParams& f)
         c.MicSens_V = f.MicSens_V;
         c.MicSens_dBu = conv::VoltsToDbu(c.MicSens_V);
         c.MicSens_dBV = conv::DbuToDbv(c.MicSens_dBu);
-        write(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
-        write(InputId::MicSens_dBu, c.MicSens_dBu);
-        write(InputId::MicSens_dBV, c.MicSens_dBV);
+        calc_.write(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        calc_.write(InputId::MicSens_dBu, c.MicSens_dBu);
+        calc_.write(InputId::MicSens_dBV, c.MicSens_dBV);
     } else if (f.MicSens_dBu > kMissing) {
         c.MicSens_dBu = f.MicSens_dBu;
         c.MicSens_dBV = conv::DbuToDbv(c.MicSens_dBu);
         c.MicSens_V = conv::DbuToVolts(c.MicSens_dBu);
-        write(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
-        write(InputId::MicSens_dBV, c.MicSens_dBV);
-        write(InputId::MicSens_dBu, c.MicSens_dBu);
+        calc_.write(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        calc_.write(InputId::MicSens_dBV, c.MicSens_dBV);
+        calc_.write(InputId::MicSens_dBu, c.MicSens_dBu);
     } else if (f.MicSens_dBV > kMissing) {
         c.MicSens_dBV = f.MicSens_dBV;
         c.MicSens_dBu = conv::DbvToDbu(c.MicSens_dBV);
         c.MicSens_V = conv::DbuToVolts(c.MicSens_dBu);
-        write(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
-        write(InputId::MicSens_dBu, c.MicSens_dBu);
-        write(InputId::MicSens_dBV, c.MicSens_dBV);
+        calc_.write(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        calc_.write(InputId::MicSens_dBu, c.MicSens_dBu);
+        calc_.write(InputId::MicSens_dBV, c.MicSens_dBV);
     }
     // The noise rows use the sensitivity just derived, -200 when none was given.
     const double sens = c.MicSens_dBu;
@@ -227,10 +208,10 @@ void PresetController::loadAnalog(const TMicParams& f)
         c.MicNoise_dBSPL_ITU = kRef - c.MicSNR_dB_ITU;
         c.MicDynamic_dB = c.MicMaxLevel_dBSPL - c.MicNoise_dBSPL_ITU;
         if (!givenVolts) c.MicNoise_V = conv::DbuToVolts(c.MicNoise_dBu);
-        write(InputId::MicNoise_dBu, c.MicNoise_dBu);
-        write(InputId::MicNoise_dBV, c.MicNoise_dBV);
-        write(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
-        write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
+        calc_.write(InputId::MicNoise_dBu, c.MicNoise_dBu);
+        calc_.write(InputId::MicNoise_dBV, c.MicNoise_dBV);
+        calc_.write(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
+        calc_.write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
         return;
     }
 
@@ -264,10 +245,10 @@ void PresetController::loadAnalog(const TMicParams& f)
     } else {
         return;
     }
-    write(InputId::MicNoise_dBu, c.MicNoise_dBu);
-    write(InputId::MicNoise_dBV, c.MicNoise_dBV);
-    write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
-    write(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
+    calc_.write(InputId::MicNoise_dBu, c.MicNoise_dBu);
+    calc_.write(InputId::MicNoise_dBV, c.MicNoise_dBV);
+    calc_.write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
+    calc_.write(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
 }
 
 } // namespace presets

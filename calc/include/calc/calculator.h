@@ -85,13 +85,27 @@ public:
 
     // A value read from an input, limited to a finite working range.
     double read(InputId id) const;
+    // Writes v into an input; a non-finite value is written as 0.
+    void write(InputId id, double v);
+
+    // Detaches the handlers for its lifetime and attaches them again however
+    // the scope ends, an exception included.
+    class HandlersDetached {
+    public:
+        explicit HandlersDetached(Calculator& c) : c_(c) { c_.DetachInputHandlers(); }
+        ~HandlersDetached() { c_.AttachInputHandlers(); }
+        HandlersDetached(const HandlersDetached&) = delete;
+        HandlersDetached& operator=(const HandlersDetached&) = delete;
+
+    private:
+        Calculator& c_;
+    };
 
 private:
     void applySenderCase(InputId id, double v);
     void computeOutputs();
     void updateRightAxisFromInputs();
     void showResults();
-    void write(InputId id, double v);
 
     CalcBindings b_;
 };

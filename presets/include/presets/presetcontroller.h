@@ -75,7 +75,6 @@ public:
 private:
     void loadDigital(const TMicParams& file);
     void loadAnalog(const TMicParams& file);
-    void write(InputId id, double v);
 
     Calculator& calc_;
     IPresetView& view_;
