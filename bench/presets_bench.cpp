@@ -87,7 +87,7 @@ void BM_LoadPreset(benchmark::State& state, std::string (*makeFile)(std::string&
 
 } // namespace
 
-BENCHMARK_CAPTURE(BM_LoadPreset, name_4MiB, oneHugeName)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_LoadPreset, presets_4MiB, manyPresets)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_LoadPreset, name_4MiB, oneHugeName)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_LoadPreset, presets_4MiB, manyPresets)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
