@@ -16,7 +16,7 @@ min_time=${MIN_TIME:-0.1}
 "$root/tools/install-deps.sh" qt6-charts-dev libqt6opengl6-dev libbenchmark-dev jq
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPHONOLITH_BENCH=ON -DPHONOLITH_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target window_bench charts_peer_bench startup_phonolith startup_minimal startup_text proc_bench >/dev/null
+cmake --build "$build" -j2 --target window_bench charts_peer_bench presets_bench startup_phonolith startup_minimal startup_text proc_bench >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 # No session bus is wanted: keeps Qt from starting one and from waiting on it.
@@ -42,6 +42,7 @@ results=$work/results
 : >"$results"
 run_bench window_bench "$results"
 run_bench charts_peer_bench "$results"
+run_bench presets_bench "$results"
 "$build/bench/proc_bench" --runs "$runs" \
   phonolith="$build/bench/startup_phonolith" minimal="$build/bench/startup_minimal" \
   text="$build/bench/startup_text" >"$work/startup"
@@ -91,6 +92,10 @@ row "Result line paint (TMarkupLabel)" \
   "$(ms "$(real BM_ResultLinePaint)")" "$(ms "$(cpu BM_ResultLinePaint)")" "" "" ""
 row "Level bar paint (TLevelBar)" \
   "$(ms "$(real BM_LevelBarPaint)")" "$(ms "$(cpu BM_LevelBarPaint)")" "" "" ""
+row "Preset load, 4 MiB mic-set file: one preset with a 4 MiB section name" \
+  "$(ms "$(real BM_LoadPreset/name_4MiB)")" "$(ms "$(cpu BM_LoadPreset/name_4MiB)")" "" "" ""
+row "Preset load, 4 MiB mic-set file: 12,666 presets of twenty keys, the last one" \
+  "$(ms "$(real BM_LoadPreset/presets_4MiB)")" "$(ms "$(cpu BM_LoadPreset/presets_4MiB)")" "" "" ""
 row "Start-up to first painted frame vs empty Qt window" \
   "$(startup phonolith 2) ms" "" "$(startup minimal 2) ms" \
   "$(ratio "$(startup phonolith 2)" "$(startup minimal 2)") x" "<= 1.5 x"

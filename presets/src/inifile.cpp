@@ -37,8 +37,10 @@ Line classify(std::string_view line)
     line = trimBlanks(line);
     if (line.empty() || line.front() == ';') return {};
     if (line.front() == '[') {
-        if (const auto close = line.find(']'); close != std::string_view::npos)
-            return {Line::Header, trimBlanks(line.substr(1, close - 1)), {}};
+        // Without a ']' the name runs to the end of the line.
+        const auto close = line.find(']');
+        const auto length = close == std::string_view::npos ? std::string_view::npos : close - 1;
+        return {Line::Header, trimBlanks(line.substr(1, length)), {}};
     }
     const auto eq = line.find('=');
     if (eq == std::string_view::npos) return {};
@@ -98,16 +100,27 @@ std::vector<std::string> IniFile::sectionNames() const
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const
 {
-    std::optional<std::string> result;
+    return std::move(values(section, std::span(&key, 1)).front());
+}
+
+std::vector<std::optional<std::string>> IniFile::values(std::string_view section,
+                                                        std::span<const std::string_view> keys) const
+{
+    std::vector<std::optional<std::string>> result(keys.size());
+    std::size_t missing = keys.size();
     bool inSection = false;
     forEachLine(text_, [&](std::string_view raw) {
+        if (missing == 0) return false;
         const Line line = classify(raw);
         if (line.kind == Line::Header) {
             if (inSection) return false; // only the first section of that name is searched
             inSection = equalsIgnoreCase(line.name, section);
-        } else if (line.kind == Line::Key && inSection && equalsIgnoreCase(line.name, key)) {
-            result = std::string(utf8Prefix(unquote(line.value), kMaxValueLength));
-            return false; // the first occurrence wins
+        } else if (line.kind == Line::Key && inSection) {
+            for (std::size_t i = 0; i < keys.size(); ++i) {
+                if (result[i] || !equalsIgnoreCase(line.name, keys[i])) continue;
+                result[i] = std::string(utf8Prefix(unquote(line.value), kMaxValueLength)); // the first occurrence wins
+                --missing;
+            }
         }
         return true;
     });

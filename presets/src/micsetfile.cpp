@@ -1,5 +1,7 @@
 #include "presets/micsetfile.h"
 
+#include <array>
+#include <cassert>
 #include <filesystem>
 #include <limits>
 
@@ -75,11 +77,23 @@ std::optional<double> parseIniDecimal(std::string_view text, std::string_view de
     return numtext::parseNumber(text, decSep);
 }
 
+namespace {
+
+std::int32_t integerOr(const std::optional<std::string>& text, std::int32_t def)
+{
+    return text ? parseIniInteger(*text).value_or(def) : def;
+}
+
+double decimalOr(const std::optional<std::string>& text, double def, std::string_view decSep)
+{
+    return text ? parseIniDecimal(*text, decSep).value_or(def) : def;
+}
+
+} // namespace
+
 std::int32_t readInteger(const IniFile& ini, std::string_view section, std::string_view key, std::int32_t def)
 {
-    const auto text = ini.value(section, key);
-    if (!text) return def;
-    return parseIniInteger(*text).value_or(def);
+    return integerOr(ini.value(section, key), def);
 }
 
 bool readFlag(const IniFile& ini, std::string_view section, std::string_view key, bool def)
@@ -90,9 +104,7 @@ bool readFlag(const IniFile& ini, std::string_view section, std::string_view key
 double readDecimal(const IniFile& ini, std::string_view section, std::string_view key, double def,
                    std::string_view decSep)
 {
-    const auto text = ini.value(section, key);
-    if (!text) return def;
-    return parseIniDecimal(*text, decSep).value_or(def);
+    return decimalOr(ini.value(section, key), def, decSep);
 }
 
 std::string readText(const IniFile& ini, std::string_view section, std::string_view key, const std::string& def)
@@ -102,22 +114,36 @@ std::string readText(const IniFile& ini, std::string_view section, std::string_v
 
 void readMicParams(const IniFile& ini, std::string_view section, std::string_view decSep, TMicParams& m)
 {
+    // The twenty keys in their reading order, found in one pass over the file.
+    static constexpr std::array<std::string_view, 20> kKeys = {
+        "Digital",   "MaxLevel_dBSPL", "BandWidth_L",     "BandWidth_H",    "Sens_V",
+        "Sens_dBu",  "Sens_dBV",       "Sens_dBFS",       "Noise_V",        "Noise_dBu",
+        "Noise_dBV", "Noise_dBFS",     "Noise_dBSPL_ITU", "Noise_dBSPL_AW", "SNR_dB_ITU",
+        "SNR_dB_AW", "Dynamic_dB",     "Type",            "PolarPattern",   "Zout",
+    };
+    const std::vector<std::optional<std::string>> found = ini.values(section, kKeys);
+    std::size_t next = 0; // the values are taken in the order of kKeys
+    const auto take = [&](std::string_view key) -> const std::optional<std::string>& {
+        assert(kKeys[next] == key);
+        (void)key;
+        return found[next++];
+    };
     const auto level = [&](std::string_view key, std::int32_t def) {
-        return static_cast<double>(readInteger(ini, section, key, def));
+        return static_cast<double>(integerOr(take(key), def));
     };
     // Band limits keep the low 16 bits of the integer (70000 -> 4464, -1 -> 65535).
     const auto band = [&](std::string_view key) {
-        return static_cast<std::uint16_t>(static_cast<std::uint32_t>(readInteger(ini, section, key, 0)) & 0xFFFFu);
+        return static_cast<std::uint16_t>(static_cast<std::uint32_t>(integerOr(take(key), 0)) & 0xFFFFu);
     };
-    m.MicDigital = readFlag(ini, section, "Digital", false);
+    m.MicDigital = integerOr(take("Digital"), 0) != 0;
     m.MicMaxLevel_dBSPL = level("MaxLevel_dBSPL", 0);
     m.MicBandWidth_L = band("BandWidth_L");
     m.MicBandWidth_H = band("BandWidth_H");
-    m.MicSens_V = readDecimal(ini, section, "Sens_V", 0.0, decSep);
+    m.MicSens_V = decimalOr(take("Sens_V"), 0.0, decSep);
     m.MicSens_dBu = level("Sens_dBu", -200);
     m.MicSens_dBV = level("Sens_dBV", -200);
     m.MicSens_dBFS = level("Sens_dBFS", -200);
-    m.MicNoise_V = readDecimal(ini, section, "Noise_V", 0.0, decSep);
+    m.MicNoise_V = decimalOr(take("Noise_V"), 0.0, decSep);
     m.MicNoise_dBu = level("Noise_dBu", -200);
     m.MicNoise_dBV = level("Noise_dBV", -200);
     m.MicNoise_dBFS = level("Noise_dBFS", -200);
@@ -126,9 +152,9 @@ void readMicParams(const IniFile& ini, std::string_view section, std::string_vie
     m.MicSNR_dB_ITU = level("SNR_dB_ITU", 0);
     m.MicSNR_dB_AW = level("SNR_dB_AW", 0);
     m.MicDynamic_dB = level("Dynamic_dB", 0);
-    m.MicType = readText(ini, section, "Type", "");
-    m.MicPolarPattern = readText(ini, section, "PolarPattern", "");
-    m.MicZout = readInteger(ini, section, "Zout", 0);
+    m.MicType = take("Type").value_or("");
+    m.MicPolarPattern = take("PolarPattern").value_or("");
+    m.MicZout = integerOr(take("Zout"), 0);
 }
 
 bool micSetFileExists(const std::string& path)

@@ -69,7 +69,7 @@ TEST(IniLookup, CutsLongValuesTo2047Characters)
 TEST(IniFile, OddLinesBehaveAsTheWindowsReader)
 {
     const IniFile ini = IniFile::load(dataFile("odd_lines.dat"));
-    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"Lookup", "lookup"}));
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"Lookup", "lookup", "Lookup"}));
     EXPECT_EQ(ini.value("Lookup", "Sens_dBu"), "-40");  // the first of two wins, not the repeated section's
     EXPECT_EQ(ini.value("Lookup", "MaxLevel_dBSPL"), std::nullopt); // only in the repeated section
     EXPECT_EQ(ini.value("Lookup", "#MaxLevel_dBSPL"), "1");         // '#' is data
@@ -77,8 +77,49 @@ TEST(IniFile, OddLinesBehaveAsTheWindowsReader)
     EXPECT_EQ(ini.value("Lookup", ""), "empty name");
     EXPECT_EQ(ini.value("Lookup", "PolarPattern"), "Super cardioid");
     EXPECT_EQ(ini.value("Lookup", "a line without an equals sign"), std::nullopt);
-    EXPECT_EQ(ini.value("Lookup", "Noise_dBu"), std::nullopt); // "[Lookup" is no header
+    EXPECT_EQ(ini.value("Lookup", "Noise_dBu"), std::nullopt); // "[Lookup" repeats the section
     EXPECT_EQ(ini.value("", "Sens_dBu"), std::nullopt);        // keys before the first header
+}
+
+TEST(IniFile, HeaderWithoutClosingBracketRunsToTheEndOfTheLine)
+{
+    // A mistyped "[B" still opens B: its keys do not fall to the preset above.
+    struct Case {
+        const char* header;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"[B", "B"},
+        {"[SectionName   ", "SectionName"},
+        {"  [ Two words \t\v", "Two words"},
+        {"[B=1", "B=1"},
+        {"[", ""},
+        {"[B] after", "B"},
+        {"[B]]", "B"},
+        {"[[B]", "[B"},
+    };
+    for (const Case& c : cases) {
+        const IniFile ini = IniFile::parse(std::string("[A]\nk=a\n") + c.header + "\r\nk=b\nonly=b\n");
+        EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"A", c.name})) << c.header;
+        EXPECT_EQ(ini.value("A", "k"), "a") << c.header;
+        EXPECT_EQ(ini.value("A", "only"), std::nullopt) << c.header;
+        EXPECT_EQ(ini.value(c.name, "only"), "b") << c.header;
+    }
+}
+
+TEST(IniLookup, SeveralKeysInOnePassAnswerAsSingleLookups)
+{
+    const IniFile ini = IniFile::parse("[Other]\nType=other\n"
+                                       "[Mic]\nsens_dbu=-40\nType=\"Tube\"\nSens_dBu=-41\n=blank\n"
+                                       "[mic]\nZout=200\n");
+    const std::string_view keys[] = {"Zout", "Sens_dBu", "Type", "Missing", "", "TYPE"};
+    const auto found = ini.values("MIC", keys);
+    ASSERT_EQ(found.size(), std::size(keys));
+    for (std::size_t i = 0; i < found.size(); ++i) EXPECT_EQ(found[i], ini.value("MIC", keys[i])) << keys[i];
+    EXPECT_EQ(found, (std::vector<std::optional<std::string>>{std::nullopt, "-40", "Tube", std::nullopt, "blank",
+                                                              "Tube"}));
+    EXPECT_EQ(ini.values("Absent", keys), std::vector<std::optional<std::string>>(std::size(keys)));
+    EXPECT_TRUE(ini.values("Mic", {}).empty());
 }
 
 TEST(IniFile, AllLineEndsWork)
@@ -139,9 +180,9 @@ TEST(IniFile, DamagedFilesGiveWhatTheyCanAndNeverFail)
     EXPECT_TRUE(IniFile::load(PRESETS_TEST_DATA).sectionNames().empty()); // a folder
     EXPECT_TRUE(IniFile::load("").sectionNames().empty());
 
-    // A NUL ends its line.
+    // A NUL ends its line ("[A" opens A).
     const IniFile nul = IniFile::parse(std::string("[A\0B]\n[C]\nk=v\0w\n", 17));
-    EXPECT_EQ(nul.sectionNames(), std::vector<std::string>{"C"});
+    EXPECT_EQ(nul.sectionNames(), (std::vector<std::string>{"A", "C"}));
     EXPECT_EQ(nul.value("C", "k"), "v");
 }
 

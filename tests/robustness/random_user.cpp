@@ -1,15 +1,19 @@
 // A random user on the real main window: a seeded stream of keys, pastes,
 // wheel notches, step-button presses and holds, mode switches, drags and
 // wheel on the diagram, resizes and menus. After every event the window
-// must still hold together (see checkWindow). A failure prints the seed and
-// the event index that reproduce it.
+// must still hold together (see checkWindow), and over the whole run the
+// heap must stay flat (see heapProblem). A failure prints the seed and the
+// event index that reproduce it.
 //
 //   random_user [--seed N] [--events N] [--locale NAME] [--edits] [--quiet]
-//               [--event-timeout SECONDS]
+//               [--event-timeout SECONDS] [--heap-allowed BYTES]
 //
 // --locale picks the user's locale (C for ".", de_DE for ","); --edits keeps
 // to editing the inputs (keys, pastes, steps), as the memory check does; an
-// event that takes longer than --event-timeout (60 s) fails as a hang.
+// event that takes longer than --event-timeout (60 s) fails as a hang;
+// --heap-allowed is how far the live heap may grow from the warm-up to the
+// end of the run (2 MiB: the bounded caches of shaped label texts and of the
+// style's pixmaps move the heap by up to about 0.8 MiB either way).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
@@ -39,6 +43,7 @@
 #include "calc/calculator.h"
 #include "diagram/fonts.h"
 #include "diagram/leveldiagram.h"
+#include "heapuse.h"
 #include "invariants.h"
 #include "ui/mainwindow.h"
 #include "widgets/floatspinedit.h"
@@ -53,6 +58,7 @@ struct Options {
     QString locale = QStringLiteral("C");
     bool editsOnly = false;
     bool quiet = false;
+    long long heapAllowed = 2ll << 20;
 };
 
 Options parseOptions(const QStringList& args)
@@ -65,6 +71,7 @@ Options parseOptions(const QStringList& args)
         else if (a == "--events") o.events = next.toLongLong(), ++i;
         else if (a == "--locale") o.locale = next, ++i;
         else if (a == "--event-timeout") o.eventTimeoutSeconds = next.toInt(), ++i;
+        else if (a == "--heap-allowed") o.heapAllowed = next.toLongLong(), ++i;
         else if (a == "--edits") o.editsOnly = true;
         else if (a == "--quiet") o.quiet = true;
         else {
@@ -145,6 +152,7 @@ public:
     long long run()
     {
         for (index_ = 0; index_ < opt_.events; ++index_) {
+            if (index_ == kHeapWarmUp) heapStart_ = heapAtStartSize();
             std::string problem;
             try {
                 target_ = nullptr;
@@ -166,14 +174,26 @@ public:
                 std::fflush(stdout);
             }
         }
+        if (const std::string problem = heapProblem(); !problem.empty()) {
+            std::fprintf(stderr,
+                         "random_user: FAILED over the run of seed %llu (locale %s): %s\n"
+                         "reproduce with: random_user --seed %llu --events %lld --locale %s%s\n",
+                         opt_.seed, qPrintable(opt_.locale), problem.c_str(), opt_.seed, opt_.events,
+                         qPrintable(opt_.locale), opt_.editsOnly ? " --edits" : "");
+            return index_;
+        }
         return -1;
     }
 
     // How much the run changed: a stream that changes nothing checks nothing.
     std::string summary() const
     {
-        return std::to_string(resultChanges_) + " result lines, " + std::to_string(inputChanges_) +
-               " input texts changed, " + std::to_string(rangeChanges_) + " right-axis ranges";
+        std::string s = std::to_string(resultChanges_) + " result lines, " + std::to_string(inputChanges_) +
+                        " input texts changed, " + std::to_string(rangeChanges_) + " right-axis ranges";
+        if (heapStart_ > 0 && opt_.events > kHeapWarmUp)
+            s += "; heap " + std::to_string(heapGrowth_) + " bytes from event " + std::to_string(kHeapWarmUp) +
+                 " to the end";
+        return s;
     }
 
 private:
@@ -432,6 +452,31 @@ private:
         return {};
     }
 
+    // The live heap, measured with the window back at its first size and
+    // repainted, so that its backing store takes the same room every time.
+    long long heapAtStartSize()
+    {
+        w_.resize(startSize_);
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+        }
+        return static_cast<long long>(robust::liveHeapBytes());
+    }
+
+    // Caches fill while the first events run; from then on to the end of the
+    // run the heap must stay flat, within opt_.heapAllowed, which the caches
+    // that are bounded (shaped label texts, the style's pixmaps) stay inside.
+    std::string heapProblem()
+    {
+        if (opt_.events <= kHeapWarmUp || heapStart_ <= 0) return {}; // valgrind: no figure
+        heapGrowth_ = heapAtStartSize() - heapStart_;
+        if (heapGrowth_ <= opt_.heapAllowed) return {};
+        return "the heap grew by " + std::to_string(heapGrowth_) + " bytes from event " +
+               std::to_string(kHeapWarmUp) + " to the end of the run (allowed " + std::to_string(opt_.heapAllowed) +
+               ")";
+    }
+
     void report(const std::string& problem) const
     {
         std::fprintf(stderr, "random_user: FAILED at event %lld of seed %llu (locale %s): %s\n", index_, opt_.seed,
@@ -441,6 +486,10 @@ private:
         std::fprintf(stderr, "reproduce with: random_user --seed %llu --events %lld --locale %s%s\n", opt_.seed,
                      index_ + 1, qPrintable(opt_.locale), opt_.editsOnly ? " --edits" : "");
     }
+
+    // The heap is measured at this event (a fixed index, so that a shorter
+    // run reproducing a failure sees the same stream) and after the last.
+    static constexpr long long kHeapWarmUp = 1000;
 
     TfmMain& w_;
     Options opt_;
@@ -461,6 +510,8 @@ private:
     QString lastLine_;
     std::pair<double, double> lastRange_;
     long long resultChanges_ = 0, inputChanges_ = 0, rangeChanges_ = 0;
+    QSize startSize_{w_.size()};
+    long long heapStart_ = 0, heapGrowth_ = 0;
 };
 
 // The offscreen platform cannot grab the keyboard or raise a menu; it says

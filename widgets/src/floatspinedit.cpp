@@ -94,11 +94,31 @@ void TRepeatButton::paintEvent(QPaintEvent*)
     QPainter p(this);
     QStyleOption opt;
     opt.initFrom(this);
+    opt.palette = stylePalette();
     opt.state |= (held_ && over_) ? QStyle::State_Sunken : QStyle::State_Raised;
     style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &opt, &p, this);
     opt.rect = rect().adjusted(3, 1, -3, -1);
     style()->drawPrimitive(direction_ == Up ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &opt, &p,
                            this);
+}
+
+// The style keeps the bevel and arrow pixmaps it draws in the application's
+// pixmap cache, keyed by the palette's cache key. The box's palette, which the
+// buttons inherit, takes a new key each time the box sets a colour (every
+// enable switch, every focus change), even when it only returns to colours it
+// had before: each new key would leave another set of pixmaps in that cache,
+// and memory would grow with every analog/digital switch. So the buttons
+// paint with the first of their last few palettes that has the same colours,
+// whose key the cache already knows.
+const QPalette& TRepeatButton::stylePalette()
+{
+    constexpr qsizetype kKept = 8; // a box cycles through a handful of colour sets
+    const QPalette current = palette();
+    for (const QPalette& p : std::as_const(stylePalettes_))
+        if (p == current) return p;
+    if (stylePalettes_.size() >= kKept) stylePalettes_.removeFirst();
+    stylePalettes_.append(current);
+    return stylePalettes_.constLast();
 }
 
 // ---------------------------------------------------------------------------

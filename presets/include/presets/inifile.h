@@ -12,7 +12,8 @@
 // - a line whose first non-blank character is ';' is a comment; a ';' or
 //   '#' anywhere else is data (there are no end-of-line comments);
 // - a header "[name]" ends at its first ']'; text after it is ignored; a
-//   line starting with '[' and holding no ']' is no header;
+//   line starting with '[' and holding no ']' is a header too, its name
+//   running to the end of the line ("[B  " opens "B");
 // - a line without '=' is no key; "=v" is a key with an empty name;
 // - the first occurrence of a key in a section wins; a repeated section is
 //   listed again but never searched; keys before the first header cannot be
@@ -21,6 +22,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,8 +53,14 @@ public:
     // when the section or the key is missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
+    // The values of several keys of the first section named `section`, found
+    // in one pass over the text: element i is what value(section, keys[i])
+    // gives.
+    std::vector<std::optional<std::string>> values(std::string_view section,
+                                                   std::span<const std::string_view> keys) const;
+
 private:
-    // The decoded text; each lookup scans it, so that no file, however odd,
+    // The decoded text; a lookup scans it once, so that no file, however odd,
     // costs more memory than its own text.
     std::string text_;
 };

@@ -5,6 +5,8 @@
 #include <QColor>
 #include <QFont>
 #include <QLineEdit>
+#include <QList>
+#include <QPalette>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -52,11 +54,13 @@ protected:
 
 private:
     void stop();
+    const QPalette& stylePalette();
 
     Direction direction_;
     QTimer timer_;
     bool held_ = false;
     bool over_ = false;
+    QList<QPalette> stylePalettes_; // the last few palettes painted with; see stylePalette()
 };
 
 // The up button above the down button, filling a column.
