@@ -116,4 +116,7 @@ xprop -len 4000000 -id "$win" _NET_WM_ICON >"$work/icon.txt"
 for n in "${sizes[@]}"; do
   grep -q "Icon ($n x $n)" "$work/icon.txt" || fail "window icon has no ${n}x${n} image"
 done
+# No size limits: the window gives the window manager no minimum size.
+hints=$(xprop -id "$win" WM_NORMAL_HINTS)
+if grep -qi 'minimum size' <<<"$hints"; then echo "$hints"; fail "the window asks for a minimum size"; fi
 echo "package $(basename "$deb"): ok"
