@@ -6,9 +6,14 @@
 #   share/metainfo/org.phonolith.Phonolith.metainfo.xml    AppStream metadata
 #   share/icons/hicolor/scalable/apps/org.phonolith.Phonolith.svg
 #   share/icons/hicolor/NxN/apps/org.phonolith.Phonolith.png (N = 16 ... 256)
+#   share/man/man1/phonolith.1.gz                          manual page
 #   share/doc/phonolith/copyright                          the licence
+#   share/doc/phonolith/changelog.Debian.gz                package history
+#   share/lintian/overrides/phonolith                      lintian's one exception
 #
 # Build the package with `cpack -G DEB` in a build folder (docs/packaging.md).
+# PHONOLITH_MAINTAINER and PHONOLITH_HOMEPAGE (top-level CMakeLists.txt) go
+# into the package, the metadata and the manual page.
 # Included last from the top-level CMakeLists.txt.
 
 include(GNUInstallDirs)
@@ -16,10 +21,70 @@ include(GNUInstallDirs)
 set(PHONOLITH_APP_ID org.phonolith.Phonolith)
 set(PHONOLITH_ICON_SIZES 16 32 48 64 128 256)
 set(_phonolith_data ${PROJECT_SOURCE_DIR}/ui/data)
+set(_phonolith_gen ${PROJECT_BINARY_DIR}/data)
+
+if(NOT PHONOLITH_MAINTAINER MATCHES "^[^<>@]*[^<>@ ] <[^<>@ ]+@[^<>@ ]+>$")
+  message(FATAL_ERROR "PHONOLITH_MAINTAINER must read 'Name <address>', not '${PHONOLITH_MAINTAINER}'")
+endif()
+if(NOT PHONOLITH_HOMEPAGE STREQUAL "" AND NOT PHONOLITH_HOMEPAGE MATCHES "^https?://[^ <>\"]+$")
+  message(FATAL_ERROR "PHONOLITH_HOMEPAGE must be an http(s) address or empty, not '${PHONOLITH_HOMEPAGE}'")
+endif()
+
+# Writes the AppStream metadata to OUT. With a homepage it names it and the
+# published screenshot, <homepage>/screenshots/main-window.png, at the size of
+# docs/screenshot.png; without one it names neither.
+function(phonolith_configure_metainfo out homepage)
+  set(PHONOLITH_METAINFO_WEB "")
+  if(NOT homepage STREQUAL "")
+    string(REGEX REPLACE "/+$" "" _base "${homepage}")
+    set(_shot ${PROJECT_SOURCE_DIR}/docs/screenshot.png)
+    # PNG: width and height are the big-endian 32-bit words at bytes 16 and 20.
+    file(READ ${_shot} _ihdr OFFSET 16 LIMIT 8 HEX)
+    string(SUBSTRING "${_ihdr}" 0 8 _w)
+    string(SUBSTRING "${_ihdr}" 8 8 _h)
+    math(EXPR _w "0x${_w}")
+    math(EXPR _h "0x${_h}")
+    string(CONCAT PHONOLITH_METAINFO_WEB
+      "  <screenshots>\n"
+      "    <screenshot type=\"default\">\n"
+      "      <caption>The main window with its inputs, result line, level bar and level diagram</caption>\n"
+      "      <image type=\"source\" width=\"${_w}\" height=\"${_h}\">${_base}/screenshots/main-window.png</image>\n"
+      "    </screenshot>\n"
+      "  </screenshots>\n"
+      "  <url type=\"homepage\">${homepage}</url>\n")
+    set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_shot})
+  endif()
+  configure_file(${_phonolith_data}/${PHONOLITH_APP_ID}.metainfo.xml.in ${out} @ONLY)
+endfunction()
+phonolith_configure_metainfo(${_phonolith_gen}/${PHONOLITH_APP_ID}.metainfo.xml "${PHONOLITH_HOMEPAGE}")
+
+# The manual page and the package history, both gzipped as Debian wants them
+# (best compression, no name or time stamp in the header).
+string(REPLACE "-" "\\-" PHONOLITH_MAINTAINER_ROFF "${PHONOLITH_MAINTAINER}")
+set(PHONOLITH_MAN_HOMEPAGE "")
+if(NOT PHONOLITH_HOMEPAGE STREQUAL "")
+  string(REPLACE "-" "\\-" _home "${PHONOLITH_HOMEPAGE}")
+  set(PHONOLITH_MAN_HOMEPAGE ".PP\nThe project's homepage is\n.IR ${_home} .\n")
+endif()
+configure_file(${PROJECT_SOURCE_DIR}/packaging/phonolith.1.in ${_phonolith_gen}/phonolith.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.Debian.in ${_phonolith_gen}/changelog.Debian @ONLY)
+find_program(GZIP_EXECUTABLE gzip REQUIRED)
+set(_phonolith_gz)
+foreach(_f phonolith.1 changelog.Debian)
+  add_custom_command(OUTPUT ${_phonolith_gen}/${_f}.gz
+    COMMAND ${GZIP_EXECUTABLE} -9nkf ${_phonolith_gen}/${_f}
+    DEPENDS ${_phonolith_gen}/${_f}
+    COMMENT "Compressing ${_f}")
+  list(APPEND _phonolith_gz ${_phonolith_gen}/${_f}.gz)
+endforeach()
+add_custom_target(phonolith_docs ALL DEPENDS ${_phonolith_gz})
+if(TARGET phonolith)
+  add_dependencies(phonolith phonolith_docs)
+endif()
 
 install(FILES ${_phonolith_data}/${PHONOLITH_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${_phonolith_data}/${PHONOLITH_APP_ID}.metainfo.xml
+install(FILES ${_phonolith_gen}/${PHONOLITH_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${_phonolith_data}/icons/phonolith.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
@@ -29,9 +94,27 @@ foreach(_n IN LISTS PHONOLITH_ICON_SIZES)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_n}x${_n}/apps
     RENAME ${PHONOLITH_APP_ID}.png)
 endforeach()
+install(FILES ${_phonolith_gen}/phonolith.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/phonolith
   RENAME copyright)
+install(FILES ${_phonolith_gen}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/phonolith)
+# The one tag lintian gives that does not fit a package built outside Debian,
+# with its reason (docs/packaging.md).
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME phonolith)
+
+# A stripped install (CPack's, or `cmake --install --strip`) also drops the
+# sections a program needs no more than its symbols: .comment (compiler
+# versions) and .note, as Debian's dh_strip does.
+if(TARGET phonolith)
+  install(CODE "
+    set(_bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/phonolith\")
+    if(CMAKE_INSTALL_DO_STRIP AND EXISTS \"\${_bin}\")
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note \"\${_bin}\"
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+endif()
 
 # CPack: one .deb holding the program and the files above. Without the
 # program (ui/ left out of PHONOLITH_PARTS, or no Qt) there is nothing to ship.
@@ -40,8 +123,11 @@ if(TARGET phonolith)
   set(CPACK_PACKAGE_NAME phonolith)
   set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
   set(CPACK_PACKAGE_VENDOR "The Phonolith developers")
-  set(CPACK_PACKAGE_CONTACT "The Phonolith developers")
-  set(CPACK_PACKAGE_HOMEPAGE_URL "https://phonolith.org/")
+  set(CPACK_PACKAGE_CONTACT "${PHONOLITH_MAINTAINER}")
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PHONOLITH_MAINTAINER}")
+  if(NOT PHONOLITH_HOMEPAGE STREQUAL "")
+    set(CPACK_PACKAGE_HOMEPAGE_URL "${PHONOLITH_HOMEPAGE}")
+  endif()
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "calculator for microphone levels")
   set(CPACK_PACKAGE_DESCRIPTION
     "Phonolith converts a microphone's sensitivity, self-noise and maximum level\n"

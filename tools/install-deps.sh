@@ -10,6 +10,7 @@ packages=(
   fonts-liberation2 fonts-wine
   xvfb xauth xdotool imagemagick dbus-x11
   desktop-file-utils appstream dpkg-dev x11-utils
+  lintian devscripts man-db groff-base bsdextrautils binutils
   clang libclang-rt-14-dev valgrind
 )
 packages+=("$@")

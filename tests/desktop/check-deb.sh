@@ -3,10 +3,12 @@
 # root and checks: its control fields and dependencies, that it holds exactly
 # the expected files, that the unpacked tree's metadata validates, and that
 # the unpacked program starts on an X display of its own and shows its window
-# with the icon and the window class the launcher entry names.
-# Usage: check-deb.sh BUILD_DIR WORK_DIR VERSION
+# with the icon, the window class and the desktop file name the launcher entry
+# goes by. With "release" it also runs Debian's own checks on the package
+# (check-package.sh), which only an optimised, hardened build passes.
+# Usage: check-deb.sh BUILD_DIR WORK_DIR VERSION [release]
 set -euo pipefail
-build=$1 work=$2 version=$3
+build=$1 work=$2 version=$3 release=${4:-}
 app_id=org.phonolith.Phonolith
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -47,8 +49,11 @@ dpkg -x "$deb" "$root"
 expected=(
   usr/bin/phonolith
   usr/share/applications/$app_id.desktop
+  usr/share/doc/phonolith/changelog.Debian.gz
   usr/share/doc/phonolith/copyright
   usr/share/icons/hicolor/scalable/apps/$app_id.svg
+  usr/share/lintian/overrides/phonolith
+  usr/share/man/man1/phonolith.1.gz
   usr/share/metainfo/$app_id.metainfo.xml
 )
 sizes=(16 32 48 64 128 256)
@@ -69,6 +74,12 @@ desktop-file-validate "$root/usr/share/applications/$app_id.desktop" >/dev/null 
 # Metadata, launcher entry and icon checked together where a software centre
 # finds them.
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
+# The package history's newest entry is this version, by the maintainer.
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+changelog=$(gzip -dc "$root/usr/share/doc/phonolith/changelog.Debian.gz")
+[[ $(head -n1 <<<"$changelog") == "phonolith (${version}-1) "* ]] || fail "changelog starts: $(head -n1 <<<"$changelog")"
+[[ $changelog == *" -- $maintainer  "* ]] || fail "changelog is not signed by $maintainer"
+[ "$release" != release ] || bash "$(dirname "$0")/check-package.sh" "$deb" "$root" "$maintainer" "$version" "$build"
 
 # --- the unpacked program starts and shows its window --------------------
 xvfb_pid="" app_pid=""
@@ -105,4 +116,7 @@ xprop -len 4000000 -id "$win" _NET_WM_ICON >"$work/icon.txt"
 for n in "${sizes[@]}"; do
   grep -q "Icon ($n x $n)" "$work/icon.txt" || fail "window icon has no ${n}x${n} image"
 done
+# No size limits: the window gives the window manager no minimum size.
+hints=$(xprop -id "$win" WM_NORMAL_HINTS)
+if grep -qi 'minimum size' <<<"$hints"; then echo "$hints"; fail "the window asks for a minimum size"; fi
 echo "package $(basename "$deb"): ok"

@@ -62,11 +62,15 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName("fmMain");
     setFont(QFont("Tahoma", 8));
+    // Drop-down and context menus are windows of their own and take no font
+    // from their parent: give every menu the window's font, as the menu bar has.
+    QApplication::setFont(font(), "QMenu");
 
     auto* client = new QWidget(this);
     auto* column = new QVBoxLayout(client);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    column->setSizeConstraint(QLayout::SetMinimumSize); // see the end of the constructor
     setCentralWidget(client);
 
     // The window description: every control with its place, caption and
@@ -87,6 +91,10 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
     createPanel2(Panel2);
     bindCalculator();
 
+    // The window has no size limits: the client area keeps the least size of
+    // its strips, and a window made smaller than that clips it at the right
+    // and bottom instead of giving the window manager a minimum size.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
 
     FormCreate();
