@@ -30,8 +30,6 @@ bool isLinear(InputId id)
     return id == InputId::MicSens_mV || id == InputId::MicNoise_uV || id == InputId::SourceLevel_Pa;
 }
 
-const double kLog10Max = kLog10MaxDouble;
-
 // The largest whole number x at or below `estimate` for which ok(x) holds;
 // `estimate` comes from the overflow bound and is off by a rounding at most.
 template <typename Ok>
@@ -42,7 +40,9 @@ double largestWholeLevel(double estimate, Ok ok)
     return x;
 }
 
-bool isFiniteValue(double v) { return std::isfinite(v); }
+// Whether a level in dBu is a finite voltage in mV / in uV.
+bool finiteInMilli(double dBu) { return std::isfinite(conv::VoltsToMilli(conv::DbuToVolts(dBu))); }
+bool finiteInMicro(double dBu) { return std::isfinite(conv::VoltsToMicro(conv::DbuToVolts(dBu))); }
 
 } // namespace
 
@@ -165,7 +165,7 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicSens_dBV, m.MicSens_dBV);
         break;
     case InputId::MicSens_dBu:
-        v = limitSender(id, v, largestWholeLevel(kMaxSens_dBu, [](double x) { return isFiniteValue(VoltsToMilli(DbuToVolts(x))); }));
+        v = limitSender(id, v, largestWholeLevel(kMaxSens_dBu, finiteInMilli));
         m.MicSens_dBu = v;
         m.MicSens_dBV = DbuToDbv(v);
         m.MicSens_V = DbuToVolts(v);
@@ -174,7 +174,7 @@ void Calculator::applySenderCase(InputId id, double v)
         break;
     case InputId::MicSens_dBV:
         v = limitSender(id, v, largestWholeLevel(kMaxSens_dBu - kDbuToDbv, [](double x) {
-                            return isFiniteValue(VoltsToMilli(DbuToVolts(DbvToDbu(x))));
+                            return finiteInMilli(DbvToDbu(x));
                         }));
         m.MicSens_dBV = v;
         m.MicSens_dBu = DbvToDbu(v);
@@ -200,7 +200,7 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
         break;
     case InputId::MicNoise_dBu:
-        v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu, [](double x) { return isFiniteValue(VoltsToMicro(DbuToVolts(x))); }));
+        v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu, finiteInMicro));
         m.MicNoise_dBu = v;
         m.MicNoise_dBV = DbuToDbv(v);
         m.MicNoise_V = DbuToVolts(v);
@@ -211,7 +211,7 @@ void Calculator::applySenderCase(InputId id, double v)
         break;
     case InputId::MicNoise_dBV:
         v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu - kDbuToDbv, [](double x) {
-                            return isFiniteValue(VoltsToMicro(DbuToVolts(DbvToDbu(x))));
+                            return finiteInMicro(DbvToDbu(x));
                         }));
         m.MicNoise_dBV = v;
         m.MicNoise_dBu = DbvToDbu(v);
@@ -228,8 +228,9 @@ void Calculator::applySenderCase(InputId id, double v)
         break;
     case InputId::MicNoise_dBSPL: {
         const double sens_dBu = m.MicSens_dBu;
+        // The noise level turns into a voltage through the sensitivity.
         v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu - sens_dBu + kSensRef_dBSPL, [sens_dBu](double x) {
-                            return isFiniteValue(VoltsToMicro(DbuToVolts(NoiseFromSnr(sens_dBu, SnrFromNoise(x)))));
+                            return finiteInMicro(NoiseFromSnr(sens_dBu, SnrFromNoise(x)));
                         }));
         m.MicNoise_dBSPL_ITU = v;
         m.MicSNR_dB_ITU = SnrFromNoise(v);
@@ -244,7 +245,8 @@ void Calculator::applySenderCase(InputId id, double v)
         break;
     }
     case InputId::SourceLevel_dBSPL:
-        v = limitSender(id, v, largestWholeLevel(kMaxSource_dBSPL, [](double x) { return isFiniteValue(DbsplToPa(x)); }));
+        v = limitSender(id, v,
+                        largestWholeLevel(kMaxSource_dBSPL, [](double x) { return std::isfinite(DbsplToPa(x)); }));
         state.SourceLevel_dBSPL = v;
         state.SourceLevel_Pa = DbsplToPa(v);
         write(InputId::SourceLevel_Pa, state.SourceLevel_Pa);
@@ -268,14 +270,16 @@ void Calculator::computeOutputs()
     const double sensBox_dBu = read(InputId::MicSens_dBu);
     const double sensBox_dBV = read(InputId::MicSens_dBV);
     const double sensBox_dBFS = read(InputId::MicSens_dBFS);
-    auto micOutAt = [&](double src) { return OutputVolts(m.MicSens_V, OutputAtSource(sensBox_dBu, src), m.MicSens_dBu); };
+    auto micOutAt = [&](double src) {
+        return OutputVolts(m.MicSens_V, OutputAtSource(sensBox_dBu, src), m.MicSens_dBu);
+    };
 
     // A microphone output past the double range lowers the source level.
     if (!std::isfinite(micOutAt(state.SourceLevel_dBSPL))) {
         // Bounds of the product and of the power of ten alone.
-        const double estimate = std::min(20.0 * (kLog10Max - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) +
+        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) +
                                 m.MicSens_dBu - sensBox_dBu + kSensRef_dBSPL;
-        const double src = largestWholeLevel(estimate, [&](double x) { return isFiniteValue(micOutAt(x)); });
+        const double src = largestWholeLevel(estimate, [&](double x) { return std::isfinite(micOutAt(x)); });
         state.SourceLevel_dBSPL = src;
         state.SourceLevel_Pa = DbsplToPa(src);
         writeUnbound(InputId::SourceLevel_dBSPL, state.SourceLevel_dBSPL);
@@ -291,9 +295,9 @@ void Calculator::computeOutputs()
     auto ampOutWith = [&](double gain) { return OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, gain); };
     // An amplifier output past the double range lowers the gain.
     if (!std::isfinite(ampOutWith(state.AmpGain_dB))) {
-        const double estimate = std::min(20.0 * (kLog10Max - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) -
+        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) -
                                 (m.MicOut_dBu - m.MicSens_dBu);
-        state.AmpGain_dB = largestWholeLevel(estimate, [&](double x) { return isFiniteValue(ampOutWith(x)); });
+        state.AmpGain_dB = largestWholeLevel(estimate, [&](double x) { return std::isfinite(ampOutWith(x)); });
         writeUnbound(InputId::AmpGain_dB, state.AmpGain_dB);
     }
     state.AmpOut_dBu = m.MicOut_dBu + state.AmpGain_dB;

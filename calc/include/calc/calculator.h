@@ -35,10 +35,11 @@ const char* inputName(InputId id);
 // a conversion would overflow a double, and then writes the value it used
 // back into the input, so that the inputs, the state, the result line and
 // the axis always agree:
-// - a level above the one whose voltage (in the unit its sibling input shows)
-//   or pressure is still a finite double is lowered to that level, in whole
-//   decibels (about 6047 dBu for noise in uV, 6107 dBu for a sensitivity in
-//   mV, 6259 dB SPL for pascal);
+// - a level whose voltage (in the unit its sibling input shows) or pressure
+//   would pass the double range is lowered to the largest whole level that
+//   does not: 6047 dBu for a noise in uV, 6107 dBu for a sensitivity in mV,
+//   6165 dB SPL for the source level (where 10^(x/20) itself overflows); a
+//   pressure is lowered to that of 6165 dB SPL;
 // - an output voltage that would overflow lowers the figure that raised it:
 //   the source level for the microphone output, the gain for the amplifier;
 // - a level beyond +-kMaxLevelMagnitude is taken as that, as a sum of the
