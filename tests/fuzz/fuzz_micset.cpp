@@ -97,9 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < sections.size() && i < 4; ++i) {
         w.presetList->setCurrentIndex(static_cast<int>(i));
         presets.LoadMicPreset(sections[i]);
-        w.check("load preset " + std::to_string(i));
-        // A user edit after the load: the change operation over the loaded figures.
-        w->calculator().seMicMaxLevel_dBSPLChange(w->input(InputId::MicMaxLevel_dBSPL));
+        w.check("load preset " + std::to_string(i), true);
+        // The change operation over the loaded figures, as the next edit runs it.
+        w->calculator().seMicMaxLevel_dBSPLChange(nullptr);
         w.check("change after loading preset " + std::to_string(i));
         const QString caption = w->windowTitle();
         FUZZ_CHECK(presets::isValidUtf8(caption.toStdString()), "caption is not UTF-8");

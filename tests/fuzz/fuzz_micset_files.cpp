@@ -202,7 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Made known = make(Regular, "known.dat", kKnownFile);
         presets.OpenMicSetFile(known.path);
         presets.LoadMicPreset("Known A");
-        w.check("known file loaded");
+        w.check("known file loaded", true);
     }
 
     const std::string what = std::string("open a ") + kKindNames[kind] + " path";
@@ -232,12 +232,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string presetBefore = presets.MicPresetName();
     const bool loads = presets::micSetFileExists(presets.MicSetFile());
     presets.LoadMicPreset(name);
-    w.check(loadWhat);
+    w.check(loadWhat, true);
     if (!loads) {
         FUZZ_CHECK(inputTexts(w) == textsBefore, loadWhat + ": the inputs changed");
         FUZZ_CHECK(presets.MicPresetName() == presetBefore, loadWhat + ": the preset name changed");
     } else {
         FUZZ_CHECK(presets.MicPresetName() == name, loadWhat + ": the preset name is not the loaded one");
     }
+    w->calculator().seMicMaxLevel_dBSPLChange(nullptr); // as the next edit runs it
+    w.check(loadWhat + ", then the change operation");
     return 0;
 }
