@@ -57,7 +57,7 @@ bool finiteRange(const TScaleAxis& a) { return std::isfinite(a.minimum()) && std
 // Where the labels of a layout break what a user sees: a drawn label that
 // reaches outside the control, or two drawn labels of one column that
 // overlap. Empty when there is none.
-std::string labelPlacementProblem(const TChartLayout& L, const ITextMeasure& measure)
+[[maybe_unused]] std::string labelPlacementProblem(const TChartLayout& L, const ITextMeasure& measure)
 {
     const TIntRect& b = L.bounds;
     for (const TAxisLayout& a : L.axes) {
