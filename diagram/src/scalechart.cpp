@@ -276,11 +276,18 @@ void TScaleChart::reserveColumn(TAxisLayout& out, TIntRect& r, int width) const
     out.labelX = edge + shift;
 }
 
-int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const ITextMeasure& measure) const
+double TScaleChart::axisStep(const TScaleAxis& axis, const scale::ScaleMap& map, int h) const
+{
+    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), h, axis.LabelsSeparation, axis.Increment);
+    return axis.MinStep > 0 ? std::max(step, axis.MinStep) : step;
+}
+
+int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const TIntRect& bounds,
+                                 const ITextMeasure& measure) const
 {
     const int h = measure.textHeight(axis.LabelsFont);
-    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), h, axis.LabelsSeparation, axis.Increment);
-    const std::vector<double> values = scale::labelValues(map.min, map.max, step);
+    const double step = axisStep(axis, map, h);
+    const std::vector<double> values = scale::labelValuesInRows(map, step, bounds.top, bounds.bottom);
     int widest = 0;
     const std::size_t count = std::min<std::size_t>(values.size(), scale::kMaxWidthSamples);
     for (std::size_t i = 0; i < count; ++i) {
@@ -291,16 +298,17 @@ int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& 
 }
 
 void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::ScaleMap& map, bool otherSide,
-                             const ITextMeasure& measure) const
+                             const TIntRect& bounds, const ITextMeasure& measure) const
 {
     out.map = map;
     out.otherSide = otherSide;
     out.h = measure.textHeight(axis.LabelsFont);
-    out.step = scale::labelStep(map.min, map.max, map.pixelSize(), out.h, axis.LabelsSeparation, axis.Increment);
+    out.step = axisStep(axis, map, out.h);
     const TScaleAxis& owner = axis.master_ ? *axis.master_ : axis;
     if (!axisHasActiveSeries(owner)) return; // no value labels, no grid
 
-    for (double v : scale::labelValues(map.min, map.max, out.step)) {
+    // Only the rows inside the control can show a label or a grid line.
+    for (double v : scale::labelValuesInRows(map, out.step, bounds.top, bounds.bottom)) {
         TLabelItem item;
         item.value = v;
         item.row = map.row(v);
@@ -323,12 +331,15 @@ void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::Sc
                 args.y = item.boxTop;
                 args.text = item.text;
                 args.value = item.value;
+                args.step = out.step;
                 axis.OnDrawLabel(args);
                 item.text = args.text;
                 item.draw = args.drawLabel;
             }
             const int centre = (item.boxLeft + item.boxLeft + item.boxWidth) / 2;
-            item.textX = centre - measure.textWidth(axis.LabelsFont, item.text) / 2;
+            const int w = measure.textWidth(axis.LabelsFont, item.text);
+            item.textX = centre - w / 2;
+            item.textRect = TIntRect{item.textX, item.boxTop, item.textX + w, item.boxTop + out.h};
         }
         out.labels.push_back(std::move(item));
     }
@@ -386,7 +397,7 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
             if (w == 0) {
                 // The range this paint gives it, over the rows already fixed.
                 const scale::ScaleMap m{p.master->minimum_, p.master->maximum_, cr.top, cr.bottom};
-                w = autoColumnWidth(*p.axis, m, measure);
+                w = autoColumnWidth(*p.axis, m, L.bounds, measure);
             }
             reserveColumn(a, r, w);
         }
@@ -401,13 +412,30 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
         const scale::ScaleMap m{main->minimum_, main->maximum_, cr.top, cr.bottom};
         auto it = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == main; });
         if (it == columns.end()) continue;
-        layoutAxis(*it, *main, m, main->OtherSide, measure);
+        layoutAxis(*it, *main, m, main->OtherSide, L.bounds, measure);
         L.axes.push_back(*it);
         for (auto& sub : main->subAxes_) {
             auto s = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == sub.get(); });
             if (s == columns.end()) continue;
-            layoutAxis(*s, *sub, m, main->OtherSide, measure);
+            layoutAxis(*s, *sub, m, main->OtherSide, L.bounds, measure);
             L.axes.push_back(*s);
+        }
+    }
+
+    // A label is drawn only inside the control, clear of the areas kept
+    // out and of the labels drawn before it.
+    std::vector<TIntRect> taken = labelKeepOut(measure);
+    for (TAxisLayout& a : L.axes) {
+        if (!a.showLabels) continue;
+        for (TLabelItem& item : a.labels) {
+            if (!item.draw) continue;
+            const TIntRect& t = item.textRect;
+            const bool clear = L.bounds.contains(t) &&
+                               std::none_of(taken.begin(), taken.end(), [&](const TIntRect& o) { return o.intersects(t); });
+            if (clear)
+                taken.push_back(t);
+            else
+                item.draw = false;
         }
     }
     return L;
@@ -416,6 +444,7 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
 void TScaleChart::applyLayout(const TChartLayout& layout)
 {
     layout_ = layout;
+    layout_.generation = ++generation_;
     for (TScaleAxis* main : {left_.get(), right_.get()}) {
         // Every axis keeps its range and rows, taking part or not, and every
         // sub-axis its master's.
@@ -502,24 +531,49 @@ void TScaleChart::zoomRows(int y1, int y2)
     saveView();
     for (TScaleAxis* a : {left_.get(), right_.get()}) {
         if (a->map_.pixelSize() <= 0) continue;
-        const double mn = a->map_.value(lower), mx = a->map_.value(upper);
-        if (std::isfinite(mn) && std::isfinite(mx) && mn <= mx) a->setMinMax(mn, mx);
+        double mn = a->map_.value(lower), mx = a->map_.value(upper);
+        if (!(std::isfinite(mn) && std::isfinite(mx) && mn <= mx)) continue;
+        if (mx - mn < MinViewSpan) {
+            const double centre = (mn + mx) / 2;
+            mn = centre - MinViewSpan / 2;
+            mx = centre + MinViewSpan / 2;
+        }
+        a->setMinMax(mn, mx);
     }
+    shiftView(0); // a widened range may reach past a view bound
     viewChanged();
     update();
+}
+
+void TScaleChart::shiftView(double share)
+{
+    // The share every axis can move by without passing its bounds; an axis
+    // already past a bound is brought back inside.
+    double allowed = share;
+    for (TScaleAxis* a : {left_.get(), right_.get()}) {
+        const double range = a->maximum_ - a->minimum_;
+        if (!(range > 0) || !std::isfinite(range)) continue;
+        if (range > a->ViewMax - a->ViewMin) continue; // wider than its bounds: not held
+        const double lo = (a->ViewMin - a->minimum_) / range, hi = (a->ViewMax - a->maximum_) / range;
+        allowed = std::clamp(allowed, lo, hi);
+    }
+    if (allowed == 0 || !std::isfinite(allowed)) return;
+    for (TScaleAxis* a : {left_.get(), right_.get()}) {
+        const double delta = allowed * (a->maximum_ - a->minimum_);
+        if (std::isfinite(delta)) a->setMinMax(a->minimum_ + delta, a->maximum_ + delta);
+    }
 }
 
 void TScaleChart::panRows(int fromY, int toY)
 {
     if (fromY == toY) return;
     saveView();
-    for (TScaleAxis* a : {left_.get(), right_.get()}) {
-        const int px = a->map_.pixelSize();
-        if (px <= 0) continue;
-        // The value under the pointer follows it: a move down raises the range.
-        const double delta = (toY - fromY) * ((a->maximum_ - a->minimum_) / px);
-        if (std::isfinite(delta)) a->setMinMax(a->minimum_ + delta, a->maximum_ + delta);
-    }
+    // The value under the pointer follows it: a move down raises the range.
+    // Both axes span their rows alike, so one share of the range moves both.
+    const TScaleAxis* a = left_->map_.pixelSize() > 0 ? left_.get() : right_.get();
+    const int px = a->map_.pixelSize();
+    if (px <= 0) return;
+    shiftView(static_cast<double>(toY - fromY) / px);
     viewChanged();
     update();
 }
@@ -528,10 +582,7 @@ void TScaleChart::wheelStep(int notches)
 {
     if (notches == 0) return;
     saveView();
-    for (TScaleAxis* a : {left_.get(), right_.get()}) {
-        const double delta = notches * kWheelShare * (a->maximum_ - a->minimum_);
-        if (std::isfinite(delta)) a->setMinMax(a->minimum_ + delta, a->maximum_ + delta);
-    }
+    shiftView(notches * kWheelShare);
     viewChanged();
     update();
 }
@@ -594,7 +645,11 @@ void TScaleChart::mouseReleaseEvent(QMouseEvent* e)
 
 void TScaleChart::wheelEvent(QWheelEvent* e)
 {
-    const int notches = e->angleDelta().y() / 120;
+    // Partial turns (touchpads, high-resolution wheels) add up: one step
+    // per 120 units, the rest kept for the next event.
+    wheelRemainder_ += e->angleDelta().y();
+    const int notches = wheelRemainder_ / 120;
+    wheelRemainder_ -= notches * 120;
     if (notches != 0) wheelStep(notches);
     e->accept();
 }
