@@ -2,8 +2,8 @@
 // label step and labelled values, the axis number text, the chart layout of
 // a plain chart and of the level diagram (with its label hooks), the mouse
 // zoom, pan and wheel, and now and then a real paint with the overlays.
-// Every layout ends quickly, keeps within the label limits, and writes no
-// "nan" or "inf".
+// Every layout ends quickly, keeps within the label limits, writes no "nan"
+// or "inf", and draws every label inside the control, clear of the others.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QApplication>
@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "diagram/leveldiagram.h"
 #include "diagram/scalemath.h"
@@ -54,6 +55,16 @@ bool finiteRange(const TScaleAxis& a) { return std::isfinite(a.minimum()) && std
 
 void checkLayout(const TChartLayout& L, const std::string& what)
 {
+    std::vector<TIntRect> drawn;
+    for (const TAxisLayout& a : L.axes) {
+        if (!a.showLabels) continue;
+        for (const TLabelItem& item : a.labels) {
+            if (!item.draw) continue;
+            FUZZ_CHECK(L.bounds.contains(item.textRect), what + ": a label leaves the control");
+            for (const TIntRect& r : drawn) FUZZ_CHECK(!r.intersects(item.textRect), what + ": labels overlap");
+            drawn.push_back(item.textRect);
+        }
+    }
     for (const TAxisLayout& a : L.axes) {
         FUZZ_CHECK(a.labels.size() <= static_cast<std::size_t>(scale::kMaxLabelCount), what + ": too many labels");
         if (!a.labels.empty()) FUZZ_CHECK(a.step >= scale::kMinStep, what + ": step below the smallest");
