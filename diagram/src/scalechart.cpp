@@ -423,17 +423,35 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
     }
 
     // A label is drawn only inside the control, clear of the areas kept
-    // out and of the labels drawn before it.
-    std::vector<TIntRect> taken = labelKeepOut(measure);
+    // out and of the labels drawn before it. Rectangles are kept by bands
+    // of rows, so each label is held against its neighbours only.
+    constexpr int kBand = 32;
+    const int bands = std::max(1, (L.bounds.height() + kBand - 1) / kBand);
+    std::vector<std::vector<TIntRect>> taken(static_cast<std::size_t>(bands));
+    auto bandsOf = [&](const TIntRect& r) {
+        const int first = std::clamp((r.top - L.bounds.top) / kBand, 0, bands - 1);
+        const int last = std::clamp((std::max(r.top, r.bottom - 1) - L.bounds.top) / kBand, 0, bands - 1);
+        return std::pair<std::size_t, std::size_t>(static_cast<std::size_t>(first), static_cast<std::size_t>(last));
+    };
+    auto take = [&](const TIntRect& r) {
+        const auto [first, last] = bandsOf(r);
+        for (std::size_t b = first; b <= last; ++b) taken[b].push_back(r);
+    };
+    for (const TIntRect& r : labelKeepOut(measure)) take(r);
     for (TAxisLayout& a : L.axes) {
         if (!a.showLabels) continue;
         for (TLabelItem& item : a.labels) {
             if (!item.draw) continue;
             const TIntRect& t = item.textRect;
-            const bool clear = L.bounds.contains(t) &&
-                               std::none_of(taken.begin(), taken.end(), [&](const TIntRect& o) { return o.intersects(t); });
+            bool clear = L.bounds.contains(t);
+            if (clear) {
+                const auto [first, last] = bandsOf(t);
+                for (std::size_t b = first; clear && b <= last; ++b)
+                    clear = std::none_of(taken[b].begin(), taken[b].end(),
+                                         [&](const TIntRect& o) { return o.intersects(t); });
+            }
             if (clear)
-                taken.push_back(t);
+                take(t);
             else
                 item.draw = false;
         }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -61,10 +62,14 @@ void checkLayout(const TChartLayout& L, const std::string& what)
         for (const TLabelItem& item : a.labels) {
             if (!item.draw) continue;
             FUZZ_CHECK(L.bounds.contains(item.textRect), what + ": a label leaves the control");
-            for (const TIntRect& r : drawn) FUZZ_CHECK(!r.intersects(item.textRect), what + ": labels overlap");
-            drawn.push_back(item.textRect);
+            if (item.textRect.width() > 0 && item.textRect.height() > 0) drawn.push_back(item.textRect);
         }
     }
+    // Sorted by top, a rectangle can only meet the ones that start above its bottom.
+    std::sort(drawn.begin(), drawn.end(), [](const TIntRect& x, const TIntRect& y) { return x.top < y.top; });
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        for (std::size_t j = i + 1; j < drawn.size() && drawn[j].top < drawn[i].bottom; ++j)
+            FUZZ_CHECK(!drawn[i].intersects(drawn[j]), what + ": labels overlap");
     for (const TAxisLayout& a : L.axes) {
         FUZZ_CHECK(a.labels.size() <= static_cast<std::size_t>(scale::kMaxLabelCount), what + ": too many labels");
         if (!a.labels.empty()) FUZZ_CHECK(a.step >= scale::kMinStep, what + ": step below the smallest");
