@@ -425,12 +425,12 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
     // A label is drawn only inside the control, clear of the areas kept
     // out and of the labels drawn before it. Rectangles are kept by bands
     // of rows, so each label is held against its neighbours only.
-    constexpr int kBand = 32;
-    const int bands = std::max(1, (L.bounds.height() + kBand - 1) / kBand);
+    const int band = std::max(32, L.bounds.height() / 1024 + 1); // rows a band, at most about 1024 bands
+    const int bands = std::max(1, (L.bounds.height() + band - 1) / band);
     std::vector<std::vector<TIntRect>> taken(static_cast<std::size_t>(bands));
     auto bandsOf = [&](const TIntRect& r) {
-        const int first = std::clamp((r.top - L.bounds.top) / kBand, 0, bands - 1);
-        const int last = std::clamp((std::max(r.top, r.bottom - 1) - L.bounds.top) / kBand, 0, bands - 1);
+        const int first = std::clamp((r.top - L.bounds.top) / band, 0, bands - 1);
+        const int last = std::clamp((std::max(r.top, r.bottom - 1) - L.bounds.top) / band, 0, bands - 1);
         return std::pair<std::size_t, std::size_t>(static_cast<std::size_t>(first), static_cast<std::size_t>(last));
     };
     auto take = [&](const TIntRect& r) {
