@@ -3,6 +3,7 @@
 #include "calc/micparams.h"
 #include "calc/numtext.h"
 
+#include <cmath>
 #include <iterator>
 
 namespace labeltext {
@@ -24,15 +25,35 @@ bool readsZero(const std::string& s)
     return true;
 }
 
-// The text of v by text(v, extra) with the fewest extra decimals that set it
-// apart from both neighbours.
+// Significant digits of the number in a text: from its first digit other
+// than zero to its last digit.
+int significantDigits(const std::string& s)
+{
+    int n = 0;
+    bool started = false;
+    for (char c : s) {
+        if (c == ' ' && started) break;
+        if (c >= '1' && c <= '9') started = true;
+        if (started && c >= '0' && c <= '9') ++n;
+    }
+    return n;
+}
+
+// The text of v (a level in dB) by text(v, extra) with the fewest extra
+// decimals that set it apart from both neighbours, v - step and v + step.
 template <class Text>
 std::string distinct(const Text& text, double v, double step)
 {
     constexpr int kMaxExtra = 9;
+    if (!(step > 0)) return text(v, 0);
+    // A text of s significant digits resolves 10^(1 - s) of its figure; the
+    // neighbours lie a share g away: wide enough, they cannot read alike,
+    // and their texts need not be made.
+    const double g = 1 - std::pow(10.0, -step / 20);
     for (int extra = 0; extra < kMaxExtra; ++extra) {
         std::string t = text(v, extra);
-        if (!(step > 0) || (t != text(v - step, extra) && t != text(v + step, extra))) return t;
+        if (g >= 1.5 * std::pow(10.0, 1 - significantDigits(t))) return t;
+        if (t != text(v - step, extra) && t != text(v + step, extra)) return t;
     }
     return text(v, kMaxExtra);
 }
