@@ -101,16 +101,12 @@ void TCanvas::rectangle(int x1, int y1, int x2, int y2)
     if (x2 - x1 < 1 || y2 - y1 < 1) return;
     // The fill covers x1 .. x2 - 1 and y1 .. y2 - 1, the outline's own
     // pixels included, so a broken pen shows the fill in its gaps.
+    // A hatch is filled in opaque mode: its lines over its background in one pass.
     const QRect area(x1, y1, x2 - x1, y2 - y1);
-    if (brushStyle_ == BrushStyle::BDiagonal) {
-        p_.fillRect(area, hatchBackground_);
-        p_.fillRect(area, QBrush(brushColor_, Qt::BDiagPattern));
-    } else {
-        p_.fillRect(area, brushColor_);
-    }
+    applyBrush();
+    p_.fillRect(area, p_.brush());
     // An outlined QRect covers width + 1 pixels: this spans x1 .. x2 - 1.
     // Over a hatch the pen's gaps take the hatch background, as before.
-    applyBrush();
     p_.setBrush(Qt::NoBrush);
     applyPen();
     p_.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
