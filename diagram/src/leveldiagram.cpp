@@ -1,6 +1,8 @@
 #include "diagram/leveldiagram.h"
 
+#include <QFontMetrics>
 #include <QLocale>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -51,6 +53,7 @@ TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
 {
     registerAppFonts();
     installDiagramAccessibility();
+    sideTitleFont_ = overlayFont(10, true);
     setObjectName(QStringLiteral("Chart1"));
     setAccessibleName(QStringLiteral("Level diagram"));
     const QLocale locale;
@@ -326,11 +329,14 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     DrawNoiseZone(c);
     DrawAcousticBar(c);
     DrawElectricBar(c);
-    // The texts last, over the zones and bars, in their own fonts and colours.
+    // The texts last, over the zones and bars, in their own fonts and
+    // colours, as TCanvas::textOut draws them.
+    QPainter& p = c.painter();
+    p.setBackgroundMode(Qt::TransparentMode);
     for (const TOverlayText& t : overlayTexts_) {
-        c.setFont(t.font);
-        c.setFontColor(t.colour);
-        c.textOut(t.rect.left, t.rect.top, t.text);
+        p.setFont(t.font);
+        p.setPen(QPen(t.colour));
+        p.drawText(QPoint(t.rect.left, t.rect.top + t.ascent), t.text);
     }
 }
 
@@ -343,8 +349,9 @@ TIntRect TLevelDiagram::keptInside(int x, int y, int w, int h) const
 
 void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text)
 {
-    overlayTexts_.push_back(
-        TOverlayText{text, keptInside(x, y, c.textWidth(text), c.textHeight(text)), c.font(), c.fontColor()});
+    const QFontMetrics fm(c.font(), c.painter().device());
+    overlayTexts_.push_back(TOverlayText{text, keptInside(x, y, fm.horizontalAdvance(text), fm.height()), c.font(),
+                                         c.fontColor(), fm.ascent()});
 }
 
 QString TLevelDiagram::sideTitle() const
@@ -356,7 +363,7 @@ std::vector<TIntRect> TLevelDiagram::labelKeepOut(const ITextMeasure& measure) c
 {
     // The side titles, as DrawSideTitles places them.
     if (!hasSources()) return {};
-    const QFont f = overlayFont(10, true);
+    const QFont& f = sideTitleFont_;
     const int h = measure.textHeight(f);
     const int wa = measure.textWidth(f, QStringLiteral("Acoustic")), we = measure.textWidth(f, sideTitle());
     return {keptInside(64, 12, wa, h), keptInside(width() - 64 - we, 12, we, h)};

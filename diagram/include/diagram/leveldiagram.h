@@ -25,6 +25,7 @@ struct TOverlayText {
     TIntRect rect;
     QFont font;
     QColor colour;
+    int ascent = 0; // from the top of rect to the baseline
 };
 
 class TLevelDiagram : public TScaleChart, public IDiagramView {
@@ -138,5 +139,6 @@ private:
     const IChoice* analog_ = nullptr;
     const IChoice* digital_ = nullptr;
     std::vector<TOverlayText> overlayTexts_;
+    QFont sideTitleFont_; // as DrawSideTitles sets it, for the labels to keep clear of
     unsigned overlayGeneration_ = 0;
 };
