@@ -349,9 +349,9 @@ TIntRect TLevelDiagram::keptInside(int x, int y, int w, int h) const
 
 void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text)
 {
-    const QFontMetrics fm(c.font(), c.painter().device());
-    overlayTexts_.push_back(TOverlayText{text, keptInside(x, y, fm.horizontalAdvance(text), fm.height()), c.font(),
-                                         c.fontColor(), fm.ascent()});
+    const QFont& f = c.font();
+    overlayTexts_.push_back(TOverlayText{text, keptInside(x, y, cachedTextWidth(f, text), cachedTextHeight(f)), f,
+                                         c.fontColor(), cachedTextAscent(f)});
 }
 
 QString TLevelDiagram::sideTitle() const
@@ -380,7 +380,7 @@ void TLevelDiagram::DrawSideTitles(TCanvas& c)
     c.setFontSize(10);
     c.setFontBold(true);
     const QString side = sideTitle();
-    addText(c, b.right - 64 - c.textWidth(side), 12, side);
+    addText(c, b.right - 64 - cachedTextWidth(c.font(), side), 12, side);
 }
 
 void TLevelDiagram::DrawReferenceLines(TCanvas& c)
@@ -432,7 +432,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.setFontColor(C(kLime));
     c.setFontSize(10);
     c.setFontBold(true);
-    addText(c, r.right - 2 - c.textWidth(text), yo - 9, text);
+    addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text);
 }
 
 void TLevelDiagram::DrawOverMaxZone(TCanvas& c)

@@ -66,6 +66,13 @@ public:
         return f.height;
     }
 
+    int ascent(const QFont& font)
+    {
+        Font& f = entry(font);
+        if (f.ascent < 0) f.ascent = QFontMetrics(font, device_).ascent();
+        return f.ascent;
+    }
+
     Baseline baseline(const QFont& font, QPaintDevice* device) const
     {
         return {QFontMetrics(font, device).ascent(), QFontMetricsF(font, device).ascent()};
@@ -104,6 +111,7 @@ private:
     struct Font {
         QFont font;
         int height = -1;
+        int ascent = -1;
         QHash<QString, int> widths;
         QHash<QString, QStaticText> texts;
     };
@@ -112,7 +120,7 @@ private:
     {
         for (Font& f : fonts_)
             if (f.font == font) return f;
-        fonts_.push_back(Font{font, -1, {}, {}});
+        fonts_.push_back(Font{font, -1, -1, {}, {}});
         return fonts_.back();
     }
 
@@ -136,6 +144,15 @@ private:
 };
 
 } // namespace
+
+int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
+{
+    return textCache_->textWidth(font, text);
+}
+
+int TScaleChart::cachedTextHeight(const QFont& font) const { return textCache_->textHeight(font); }
+
+int TScaleChart::cachedTextAscent(const QFont& font) const { return textCache_->ascent(font); }
 
 // ---- axis -----------------------------------------------------------------
 

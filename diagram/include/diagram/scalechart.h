@@ -286,6 +286,12 @@ protected:
     // label, is not drawn.
     virtual std::vector<TIntRect> labelKeepOut(const ITextMeasure&) const { return {}; }
 
+    // Text metrics of the chart's fonts, kept between paints (texts that
+    // come back from one paint to the next are measured once).
+    int cachedTextWidth(const QFont& font, const QString& text) const;
+    int cachedTextHeight(const QFont& font) const;
+    int cachedTextAscent(const QFont& font) const;
+
     // Draws a computed layout (background, title, grid lines, labels).
     void drawLayout(QPainter& painter, const TChartLayout& layout) const;
 
