@@ -21,6 +21,7 @@
 
 #include "calc/interfaces.h"
 #include "diagram/scalemath.h"
+#include "text/textmeasure.h"
 
 class QPainter;
 class TScaleChart;
@@ -42,26 +43,6 @@ struct TIntRect {
         return o.left >= left && o.right <= right && o.top >= top && o.bottom <= bottom;
     }
     bool operator==(const TIntRect&) const = default;
-};
-
-// Text sizes in pixels for a font, as the platform's font rendering gives them.
-class ITextMeasure {
-public:
-    virtual ~ITextMeasure() = default;
-    virtual int textWidth(const QFont& font, const QString& text) const = 0;
-    // Height of one line of text in the font (the height of "W").
-    virtual int textHeight(const QFont& font) const = 0;
-};
-
-// Metrics of the fonts as painted on a device (screen or image).
-class QtTextMeasure : public ITextMeasure {
-public:
-    explicit QtTextMeasure(QPaintDevice* device = nullptr) : device_(device) {}
-    int textWidth(const QFont& font, const QString& text) const override;
-    int textHeight(const QFont& font) const override;
-
-private:
-    QPaintDevice* device_;
 };
 
 // What a label hook receives. Changing x, y or z does not move the label;
