@@ -109,10 +109,10 @@ TEST_F(MainWindowTest, StateRightAfterStartUp)
 
     for (const char* action : {"ActMicPresetFileOpen", "ActMicPresetFileSave", "ActMicPresetFileSaveAs",
                                "ActMicPresetNew", "ActMicPresetRename", "ActMicPresetDelete"})
-        EXPECT_FALSE(w->actionList()->find(action)->isEnabled()) << action;
+        EXPECT_FALSE(find<QAction>(action)->isEnabled()) << action;
     for (const char* button : {"Button4", "Button1", "Button2", "btnMicresetRename", "Button3"})
         EXPECT_FALSE(find(button)->isEnabled()) << button;
-    EXPECT_TRUE(w->actionList()->find("ActAppClose")->isEnabled());
+    EXPECT_TRUE(find<QAction>("ActAppClose")->isEnabled());
 
     // The first idle moment disables the display actions and their check boxes.
     for (const char* box : {"cbShowDangerThrs", "cbShowPainThrs", "cbShowHearingThrs"}) {
