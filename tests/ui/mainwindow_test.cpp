@@ -220,9 +220,18 @@ TEST_F(MainWindowTest, ResizingGivesTheDiagramTheSpace)
 
 TEST_F(MainWindowTest, ClickingTheDiagramChangesNothing)
 {
+    // The window's click handler is bound and the click reaches it.
+    const auto handler = w->chart()->OnClick;
+    ASSERT_TRUE(handler);
+    int runs = 0;
+    w->chart()->OnClick = [&](TScaleChart* chart) {
+        ++runs;
+        handler(chart);
+    };
     const QString before = resultLine();
     QTest::mouseClick(w->chart(), Qt::LeftButton, {}, QPoint(400, 200));
     QApplication::processEvents();
+    EXPECT_EQ(runs, 1);
     EXPECT_EQ(resultLine(), before);
     EXPECT_NEAR(w->chart()->RightAxis().maximum(), 26.2, 1e-9);
     EXPECT_NEAR(w->chart()->LeftAxis().maximum(), 160, 1e-9);
