@@ -207,7 +207,7 @@ TEST(IniFile, RandomBytesNeverFail)
     std::string utf16 = "\xff\xfe";
     for (const char c : valid) utf16 += {c, '\0'};
     for (const std::string& text : {valid, "\xef\xbb\xbf" + valid, utf16})
-        EXPECT_EQ(IniFile::parse(text).value("Mic", "k"), "v") << testing::PrintToString(text);
+        EXPECT_EQ(IniFile::parse(text).value("Mic", "k"), std::optional<std::string>("v")) << testing::PrintToString(text);
 
     // Bytes drawn mostly from the characters the reader acts on, with and
     // without the byte-order marks; whatever is read must be sound text.
