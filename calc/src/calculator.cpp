@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "calc/resultline.h"
 
@@ -14,10 +15,34 @@ constexpr const char* kInputNames[kInputCount] = {
     "seAmpGain_dB",
 };
 
+// The overflow bounds of the level conversions, in dB: above them 10^(x/20),
+// or the voltage in mV or uV, or the pressure in Pa, is past the double range.
+const double kLog10MaxDouble = std::log10(std::numeric_limits<double>::max());
+const double kMaxPow_dB = 20.0 * kLog10MaxDouble; // 10^(x/20) itself, about 6165 dB
+const double kMaxSens_dBu = 20.0 * (kLog10MaxDouble - std::log10(conv::kVolts0dBu * 1e3));
+const double kMaxNoise_dBu = 20.0 * (kLog10MaxDouble - std::log10(conv::kVolts0dBu * 1e6));
+const double kMaxSource_dBSPL = std::min(kMaxPow_dB, 20.0 * (kLog10MaxDouble - std::log10(conv::kPa0dBSPL)));
+// U7 divides by 0.00002 first: the pressure of the top whole level, 6165 dB SPL.
+const double kMaxSource_Pa = conv::DbsplToPa(std::floor(kMaxPow_dB));
+
 bool isLinear(InputId id)
 {
     return id == InputId::MicSens_mV || id == InputId::MicNoise_uV || id == InputId::SourceLevel_Pa;
 }
+
+// The largest whole number x at or below `estimate` for which ok(x) holds;
+// `estimate` comes from the overflow bound and is off by a rounding at most.
+template <typename Ok>
+double largestWholeLevel(double estimate, Ok ok)
+{
+    double x = std::floor(estimate);
+    for (int i = 0; i < 64 && !ok(x); ++i) x -= std::max(1.0, std::fabs(x) * 1e-15);
+    return x;
+}
+
+// Whether a level in dBu is a finite voltage in mV / in uV.
+bool finiteInMilli(double dBu) { return std::isfinite(conv::VoltsToMilli(conv::DbuToVolts(dBu))); }
+bool finiteInMicro(double dBu) { return std::isfinite(conv::VoltsToMicro(conv::DbuToVolts(dBu))); }
 
 } // namespace
 
@@ -34,8 +59,26 @@ double Calculator::read(InputId id) const
     INumericInput* in = input(id);
     double v = in ? in->floatValue() : 0.0;
     if (!std::isfinite(v)) return 0.0;
-    const double limit = isLinear(id) ? kMaxLinearMagnitude : kMaxLevelMagnitude;
-    return std::clamp(v, -limit, limit);
+    if (isLinear(id)) return v;
+    return std::clamp(v, -kMaxLevelMagnitude, kMaxLevelMagnitude);
+}
+
+void Calculator::writeUnbound(InputId id, double v)
+{
+    INumericInput* in = input(id);
+    if (!in) return;
+    // The gain input stays bound during a run: unbind it for this one write.
+    const bool bound = in->hasOnChange();
+    if (bound) in->setOnChange({});
+    write(id, v);
+    if (bound) in->setOnChange([this, in] { seMicMaxLevel_dBSPLChange(in); });
+}
+
+double Calculator::limitSender(InputId id, double v, double limit)
+{
+    if (v <= limit) return v;
+    writeUnbound(id, limit);
+    return input(id) ? read(id) : limit; // the figure as the input shows it
 }
 
 void Calculator::write(InputId id, double v)
@@ -85,7 +128,10 @@ void Calculator::seMicMaxLevel_dBSPLChange(INumericInput* sender)
         for (std::size_t i = 0; i < kInputCount; ++i) {
             if (sender && b_.inputs[i] == sender) {
                 const auto id = static_cast<InputId>(i);
-                applySenderCase(id, read(id));
+                const double v = read(id);
+                // A level beyond the working range is shown as the level used.
+                if (v != sender->floatValue()) writeUnbound(id, v);
+                applySenderCase(id, v);
                 break;
             }
         }
@@ -104,8 +150,9 @@ void Calculator::applySenderCase(InputId id, double v)
     TMicParams& m = state.CurMic;
     switch (id) {
     case InputId::MicSens_mV:
-        if (v > 0) {
-            m.MicSens_V = MilliToVolts(v);
+        // The guard looks at the volts: a tiny positive figure can divide to 0.
+        m.MicSens_V = MilliToVolts(v);
+        if (m.MicSens_V > 0) {
             m.MicSens_dBu = VoltsToDbu(m.MicSens_V);
             m.MicSens_dBV = DbuToDbv(m.MicSens_dBu);
         } else {
@@ -118,6 +165,7 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicSens_dBV, m.MicSens_dBV);
         break;
     case InputId::MicSens_dBu:
+        v = limitSender(id, v, largestWholeLevel(kMaxSens_dBu, finiteInMilli));
         m.MicSens_dBu = v;
         m.MicSens_dBV = DbuToDbv(v);
         m.MicSens_V = DbuToVolts(v);
@@ -125,6 +173,9 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicSens_dBV, m.MicSens_dBV);
         break;
     case InputId::MicSens_dBV:
+        v = limitSender(id, v, largestWholeLevel(kMaxSens_dBu - kDbuToDbv, [](double x) {
+                            return finiteInMilli(DbvToDbu(x));
+                        }));
         m.MicSens_dBV = v;
         m.MicSens_dBu = DbvToDbu(v);
         m.MicSens_V = DbuToVolts(m.MicSens_dBu);
@@ -149,6 +200,7 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
         break;
     case InputId::MicNoise_dBu:
+        v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu, finiteInMicro));
         m.MicNoise_dBu = v;
         m.MicNoise_dBV = DbuToDbv(v);
         m.MicNoise_V = DbuToVolts(v);
@@ -158,6 +210,9 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
         break;
     case InputId::MicNoise_dBV:
+        v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu - kDbuToDbv, [](double x) {
+                            return finiteInMicro(DbvToDbu(x));
+                        }));
         m.MicNoise_dBV = v;
         m.MicNoise_dBu = DbvToDbu(v);
         m.MicNoise_V = DbuToVolts(m.MicNoise_dBu);
@@ -171,7 +226,12 @@ void Calculator::applySenderCase(InputId id, double v)
         m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
         write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
         break;
-    case InputId::MicNoise_dBSPL:
+    case InputId::MicNoise_dBSPL: {
+        const double sens_dBu = m.MicSens_dBu;
+        // The noise level turns into a voltage through the sensitivity.
+        v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu - sens_dBu + kSensRef_dBSPL, [sens_dBu](double x) {
+                            return finiteInMicro(NoiseFromSnr(sens_dBu, SnrFromNoise(x)));
+                        }));
         m.MicNoise_dBSPL_ITU = v;
         m.MicSNR_dB_ITU = SnrFromNoise(v);
         m.MicNoise_dBu = NoiseFromSnr(m.MicSens_dBu, m.MicSNR_dB_ITU);
@@ -183,12 +243,16 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicNoise_dBV, m.MicNoise_dBV);
         write(InputId::MicNoise_dBFS, m.MicNoise_dBFS);
         break;
+    }
     case InputId::SourceLevel_dBSPL:
+        v = limitSender(id, v,
+                        largestWholeLevel(kMaxSource_dBSPL, [](double x) { return std::isfinite(DbsplToPa(x)); }));
         state.SourceLevel_dBSPL = v;
         state.SourceLevel_Pa = DbsplToPa(v);
         write(InputId::SourceLevel_Pa, state.SourceLevel_Pa);
         break;
     case InputId::SourceLevel_Pa:
+        v = limitSender(id, v, kMaxSource_Pa);
         state.SourceLevel_Pa = v;
         state.SourceLevel_dBSPL = PaToDbspl(v);
         write(InputId::SourceLevel_dBSPL, state.SourceLevel_dBSPL);
@@ -203,16 +267,43 @@ void Calculator::computeOutputs()
 {
     using namespace conv;
     TMicParams& m = state.CurMic;
+    const double sensBox_dBu = read(InputId::MicSens_dBu);
+    const double sensBox_dBV = read(InputId::MicSens_dBV);
+    const double sensBox_dBFS = read(InputId::MicSens_dBFS);
+    auto micOutAt = [&](double src) {
+        return OutputVolts(m.MicSens_V, OutputAtSource(sensBox_dBu, src), m.MicSens_dBu);
+    };
+
+    // A microphone output past the double range lowers the source level.
+    if (!std::isfinite(micOutAt(state.SourceLevel_dBSPL))) {
+        // Bounds of the product and of the power of ten alone.
+        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) +
+                                m.MicSens_dBu - sensBox_dBu + kSensRef_dBSPL;
+        const double src = largestWholeLevel(estimate, [&](double x) { return std::isfinite(micOutAt(x)); });
+        state.SourceLevel_dBSPL = src;
+        state.SourceLevel_Pa = DbsplToPa(src);
+        writeUnbound(InputId::SourceLevel_dBSPL, state.SourceLevel_dBSPL);
+        writeUnbound(InputId::SourceLevel_Pa, state.SourceLevel_Pa);
+    }
     const double src = state.SourceLevel_dBSPL;
-    m.MicOut_dBu = OutputAtSource(read(InputId::MicSens_dBu), src);
-    m.MicOut_dBV = OutputAtSource(read(InputId::MicSens_dBV), src);
-    m.MicOut_dBFS = OutputAtSource(read(InputId::MicSens_dBFS), src);
+    m.MicOut_dBu = OutputAtSource(sensBox_dBu, src);
+    m.MicOut_dBV = OutputAtSource(sensBox_dBV, src);
+    m.MicOut_dBFS = OutputAtSource(sensBox_dBFS, src);
     m.MicOut_V = OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu);
+
     state.AmpGain_dB = read(InputId::AmpGain_dB);
+    auto ampOutWith = [&](double gain) { return OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, gain); };
+    // An amplifier output past the double range lowers the gain.
+    if (!std::isfinite(ampOutWith(state.AmpGain_dB))) {
+        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) -
+                                (m.MicOut_dBu - m.MicSens_dBu);
+        state.AmpGain_dB = largestWholeLevel(estimate, [&](double x) { return std::isfinite(ampOutWith(x)); });
+        writeUnbound(InputId::AmpGain_dB, state.AmpGain_dB);
+    }
     state.AmpOut_dBu = m.MicOut_dBu + state.AmpGain_dB;
     state.AmpOut_dBV = m.MicOut_dBV + state.AmpGain_dB;
     state.AmpOut_dBFS = m.MicOut_dBFS + state.AmpGain_dB;
-    state.AmpOut_V = OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, state.AmpGain_dB);
+    state.AmpOut_V = ampOutWith(state.AmpGain_dB);
 }
 
 void Calculator::SetRightAxisRange(double sensitivity)

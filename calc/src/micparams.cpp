@@ -28,6 +28,8 @@ double PaToDbspl(double pa) { return pa > 0 ? 20.0 * std::log10(pa / kPa0dBSPL) 
 
 double OutputVolts(double sens_V, double out_dBu, double sens_dBu, double gain_dB)
 {
+    // No sensitivity gives no output, however large the level difference.
+    if (sens_V == 0) return 0.0;
     return sens_V * std::pow(10.0, (out_dBu - sens_dBu + gain_dB) / 20.0);
 }
 

@@ -6,8 +6,17 @@ using numtext::formatFixed;
 
 std::string FormatVolts(double volts, std::string_view decSep)
 {
-    if (volts < 0.001) return formatFixed(volts * 1000000.0, 3, decSep) + " uV";
-    if (volts < 1) return formatFixed(volts * 1000.0, 3, decSep) + " mV";
+    // The unit is chosen after rounding: a figure that rounds up to 1000 of
+    // one unit is written as 1 of the next one ("1.000 mV", not "1000.000 uV").
+    const std::string full = "1000" + std::string(decSep) + "000";
+    if (volts < 0.001) {
+        const std::string t = formatFixed(volts * 1000000.0, 3, decSep);
+        if (t != full) return t + " uV";
+    }
+    if (volts < 1) {
+        const std::string t = formatFixed(volts * 1000.0, 3, decSep);
+        if (t != full) return t + " mV";
+    }
     return formatFixed(volts, 3, decSep) + " V";
 }
 

@@ -13,6 +13,27 @@ TEST(FormatVolts, ChoosesTheUnitByMagnitude)
     EXPECT_EQ(FormatVolts(0.5, ","), "500,000 mV");
 }
 
+// The unit is chosen after rounding to three decimals.
+struct VoltsCase {
+    double volts;
+    const char* sep;
+    const char* expected;
+};
+
+class FormatVoltsRounding : public ::testing::TestWithParam<VoltsCase> {};
+
+TEST_P(FormatVoltsRounding, ChoosesTheUnitAfterRounding)
+{
+    EXPECT_EQ(FormatVolts(GetParam().volts, GetParam().sep), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormatVoltsRounding,
+    ::testing::Values(VoltsCase{0.9999999, ".", "1.000 V"}, VoltsCase{0.9999995, ".", "1.000 V"},
+                      VoltsCase{0.9999999, ",", "1,000 V"}, VoltsCase{0.0009999995, ".", "1.000 mV"},
+                      VoltsCase{0.0009999999, ",", "1,000 mV"}, VoltsCase{0.9999994, ".", "999.999 mV"},
+                      VoltsCase{0.0009999994, ".", "999.999 uV"}, VoltsCase{-0.5, ".", "-500000.000 uV"}));
+
 struct LineCase {
     const char* name;
     const char* sep;

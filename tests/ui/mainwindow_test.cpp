@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QImage>
@@ -15,9 +16,16 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QStyle>
+#include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
+#include <cmath>
+#include <functional>
+
+#include "calc/calculator.h"
 #include "calc/interfaces.h"
+#include "calc/numtext.h"
 #include "diagram/leveldiagram.h"
 #include "ui/actionlist.h"
 #include "ui/mainwindow.h"
@@ -67,6 +75,22 @@ protected:
         const bool negative = keys.startsWith('-');
         QTest::keyClicks(e, negative ? keys.mid(1) : keys);
         if (negative) QTest::keyClick(e, Qt::Key_Minus);
+        QApplication::processEvents();
+    }
+    void pasteInto(const char* name, const QString& clip)
+    {
+        QLineEdit* e = find<QLineEdit>(name);
+        e->setFocus();
+        QApplication::processEvents();
+        e->selectAll();
+        QGuiApplication::clipboard()->setText(clip);
+        QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+        QApplication::processEvents();
+    }
+    void clickDigital()
+    {
+        auto* digital = find<QRadioButton>("rbMicDigital");
+        QTest::mouseClick(digital, Qt::LeftButton, {}, QPoint(5, digital->height() / 2));
         QApplication::processEvents();
     }
     // Opens a top-level menu's drop-down as the user would, then closes it.
@@ -343,3 +367,253 @@ TEST(MainWindowLayout, NothingIsCutOrOverlaps)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------------------
+// Figures at the edges, typed and pasted with real keys into the window.
+
+namespace {
+
+enum class Entry { Keys, Paste };
+
+const std::string kHugeDigits(400, '9'); // too large for a double: reads 0
+
+struct EdgeCase {
+    const char* name;
+    bool digital;
+    const char* box;
+    Entry entry;
+    const char* text;
+    std::vector<const char*> lineHas;
+    std::vector<std::pair<const char*, const char*>> shown;
+};
+
+void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
+
+class WindowEdgeTest : public MainWindowTest, public ::testing::WithParamInterface<EdgeCase> {};
+
+} // namespace
+
+TEST_P(WindowEdgeTest, FiguresAreExactAndFinite)
+{
+    const EdgeCase& c = GetParam();
+    if (c.digital) clickDigital();
+    if (c.entry == Entry::Keys) typeInto(c.box, c.text);
+    else pasteInto(c.box, c.text);
+    const QString line = resultLine();
+    for (const char* piece : c.lineHas) EXPECT_TRUE(line.contains(piece)) << piece << "\n" << line.toStdString();
+    for (const auto& [box, text] : c.shown) EXPECT_EQ(this->text(box), text) << box;
+
+    // Nothing non-finite reaches the state, a box, the line or the axis.
+    const CalcState& s = w->calculator().state;
+    for (double v : {s.CurMic.MicSens_V, s.CurMic.MicSens_dBu, s.CurMic.MicSens_dBV, s.CurMic.MicOut_V,
+                     s.CurMic.MicOut_dBu, s.CurMic.MicOut_dBV, s.CurMic.MicOut_dBFS, s.SourceLevel_dBSPL,
+                     s.SourceLevel_Pa, s.AmpGain_dB, s.AmpOut_V, s.AmpOut_dBu, s.AmpOut_dBV, s.AmpOut_dBFS})
+        EXPECT_TRUE(std::isfinite(v));
+    for (QLineEdit* e : w->findChildren<QLineEdit*>()) {
+        if (e->text() == c.text) continue;
+        EXPECT_TRUE(numtext::parseNumber(e->text().toStdString()).has_value()) << e->objectName().toStdString();
+    }
+    EXPECT_FALSE(line.contains("nan", Qt::CaseInsensitive) || line.contains("inf", Qt::CaseInsensitive));
+    const IAxisRange& right = w->chart()->RightAxis();
+    EXPECT_TRUE(std::isfinite(right.minimum()) && std::isfinite(right.maximum()));
+    const char* sensBox = c.digital ? "seMicSens_dBFS" : "seMicSens_dBu";
+    EXPECT_DOUBLE_EQ(right.maximum(), find<TFloatSpinEdit>(sensBox)->floatValue() + 66);
+    // The gain and the source level shown are the ones the results used.
+    EXPECT_EQ(find<TFloatSpinEdit>("seAmpGain_dB")->floatValue(), s.AmpGain_dB);
+    EXPECT_TRUE(line.contains(QString("At %1 dBSPL").arg(QString::fromStdString(numtext::formatFixed(s.SourceLevel_dBSPL, 0)))));
+    EXPECT_TRUE(w->calculator().handlersAttached());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindowEdgeTest,
+    ::testing::Values(
+        EdgeCase{"VanishingSensitivity", false, "seMicSens_mV", Entry::Paste, "1E-322",
+                 {"Mic out = 0.000 uV / -220 dBu / -220 dBV", "Amp out = 0.0 V / -200 dBu"},
+                 {{"seMicSens_dBu", "-200.0"}, {"seMicSens_dBV", "-200.0"}}},
+        EdgeCase{"SmallestDouble", false, "seMicSens_mV", Entry::Paste, "5E-324", {"/ -220 dBu"},
+                 {{"seMicSens_dBu", "-200.0"}}},
+        EdgeCase{"TinySensitivity", false, "seMicSens_mV", Entry::Paste, "1E-60", {"/ -1278 dBu / -1280 dBV ;"},
+                 {{"seMicSens_dBu", "-1257.8"}, {"seMicSens_dBV", "-1260.0"}}},
+        EdgeCase{"GainAnalog", false, "seAmpGain_dB", Entry::Keys, "1847", {"/ 1787 dBu / 1785 dBV"}, {}},
+        EdgeCase{"GainDigital", true, "seAmpGain_dB", Entry::Keys, "1847", {"Amp out = 1801 dBFS"}, {}},
+        EdgeCase{"LoudSource", false, "seSourceLevel_dBSPL", Entry::Keys, "1500", {"At 1500 dBSPL"}, {}},
+        EdgeCase{"HugeGain", false, "seAmpGain_dB", Entry::Paste, "1E308", {}, {}},
+        EdgeCase{"HugeNegativeSensitivity", false, "seMicSens_dBu", Entry::Paste, "-1E308", {}, {}},
+        EdgeCase{"HugeSensitivityDigital", true, "seMicSens_dBFS", Entry::Paste, "1E308", {}, {}},
+        EdgeCase{"HugePressure", false, "seSourceLevel_Pa", Entry::Paste, "1E308", {}, {}},
+        EdgeCase{"HugeDigits", false, "seMicNoise_dBSPL", Entry::Paste, kHugeDigits.c_str(), {}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The uV noise box steps by the decimal it shows, by every means of stepping.
+namespace {
+
+struct StepCase {
+    const char* name;
+    std::function<void(TFloatSpinEdit*)> step;
+    const char* expected;
+};
+
+void PrintTo(const StepCase& c, std::ostream* os) { *os << c.name; }
+
+class NoiseStepTest : public MainWindowTest, public ::testing::WithParamInterface<StepCase> {};
+
+void wheel(TFloatSpinEdit* e, int delta)
+{
+    const QPoint at(10, 10);
+    QWheelEvent ev(at, e->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                   false);
+    QApplication::sendEvent(e, &ev);
+}
+
+} // namespace
+
+TEST_P(NoiseStepTest, EveryStepChangesTheShownFigure)
+{
+    auto* box = find<TFloatSpinEdit>("seMicNoise_uV");
+    ASSERT_EQ(box->text(), "7.9");
+    const QString dBu = text("seMicNoise_dBu");
+    box->setFocus();
+    QApplication::processEvents();
+    GetParam().step(box);
+    QApplication::processEvents();
+    EXPECT_EQ(box->text(), GetParam().expected);
+    EXPECT_NE(text("seMicNoise_dBu"), dBu); // and the siblings follow
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Means, NoiseStepTest,
+    ::testing::Values(
+        StepCase{"UpKey", [](TFloatSpinEdit* e) { QTest::keyClick(e, Qt::Key_Up); }, "8.0"},
+        StepCase{"DownKey", [](TFloatSpinEdit* e) { QTest::keyClick(e, Qt::Key_Down); }, "7.8"},
+        StepCase{"PageUp", [](TFloatSpinEdit* e) { QTest::keyClick(e, Qt::Key_PageUp); }, "8.9"},
+        StepCase{"PageDown", [](TFloatSpinEdit* e) { QTest::keyClick(e, Qt::Key_PageDown); }, "6.9"},
+        StepCase{"WheelForward", [](TFloatSpinEdit* e) { wheel(e, 120); }, "8.0"},
+        StepCase{"WheelBack", [](TFloatSpinEdit* e) { wheel(e, -240); }, "7.7"},
+        StepCase{"UpButton",
+                 [](TFloatSpinEdit* e) { QTest::mouseClick(e->buttons()->upButton(), Qt::LeftButton); }, "8.0"},
+        StepCase{"DownButton",
+                 [](TFloatSpinEdit* e) { QTest::mouseClick(e->buttons()->downButton(), Qt::LeftButton); }, "7.8"},
+        StepCase{"AutoRepeat",
+                 [](TFloatSpinEdit* e) {
+                     TRepeatButton* up = e->buttons()->upButton();
+                     const QPoint at = up->rect().center();
+                     QTest::mousePress(up, Qt::LeftButton, {}, at);
+                     up->repeatTick();
+                     up->repeatTick();
+                     QTest::mouseRelease(up, Qt::LeftButton, {}, at);
+                 },
+                 "8.2"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Characters the number reader cannot read are refused with a beep.
+namespace {
+
+class UnreadableKeyTest : public MainWindowTest, public ::testing::WithParamInterface<const char16_t*> {};
+
+} // namespace
+
+TEST_P(UnreadableKeyTest, BeepsAndKeepsTheFigures)
+{
+    typeInto("seSourceLevel_dBSPL", "80");
+    const QString before = resultLine();
+    ASSERT_TRUE(before.contains("At 80 dBSPL"));
+    auto* box = find<TFloatSpinEdit>("seSourceLevel_dBSPL");
+    QSignalSpy beeps(box, &TFloatSpinEdit::beeped);
+    const QString typed = QString::fromUtf16(GetParam());
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+    QApplication::sendEvent(box, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, typed);
+    QApplication::sendEvent(box, &release);
+    EXPECT_EQ(box->text(), "80");
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_EQ(resultLine(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, UnreadableKeyTest,
+                         ::testing::Values(u"\u00B2", u"\u00B3", u"\u0663", u"\uFF18", u"\u216B"));
+
+// Coming back to the window keeps the caret: the next key edits, not replaces.
+TEST_F(MainWindowTest, ReturningToTheWindowKeepsTheCaret)
+{
+    auto* box = find<TFloatSpinEdit>("seMicSens_dBu");
+    box->setFocus();
+    QApplication::processEvents();
+    box->setCursorPosition(2); // "-3|9.8"
+    QWidget elsewhere;
+    elsewhere.resize(100, 50);
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    ASSERT_TRUE(box->hasFocus());
+    EXPECT_FALSE(box->hasSelectedText());
+    QTest::keyClick(box, Qt::Key_5);
+    EXPECT_EQ(box->text(), "-359.8");
+    EXPECT_EQ(text("seMicSens_dBV"), "-362.0");
+}
+
+// A box too narrow for its figure shows the figure's first digits, where a
+// short figure's first digit stands; its tooltip carries the whole figure.
+namespace {
+
+struct StartRow {
+    const char* name;
+    const char* sender;
+    const char* typed;
+    const char* box;
+    const char* shown;
+    const char* shortTyped; // a figure whose text starts with the same digit
+};
+
+void PrintTo(const StartRow& c, std::ostream* os) { *os << c.name; }
+
+class LongFigureTest : public MainWindowTest, public ::testing::WithParamInterface<StartRow> {
+protected:
+    // The text area of a box as painted, and its first column with ink.
+    QImage textArea(QWidget* box)
+    {
+        QApplication::processEvents();
+        const QImage img = box->grab().toImage();
+        return img.copy(2, 2, static_cast<TFloatSpinEdit*>(box)->buttons()->x() - 2, img.height() - 4);
+    }
+    static int firstInk(const QImage& img)
+    {
+        const QRgb background = img.pixel(0, 0);
+        for (int x = 0; x < img.width(); ++x)
+            for (int y = 0; y < img.height(); ++y)
+                if (img.pixel(x, y) != background) return x;
+        return -1;
+    }
+};
+
+} // namespace
+
+TEST_P(LongFigureTest, ShowsItsStart)
+{
+    const StartRow& c = GetParam();
+    auto* box = find<TFloatSpinEdit>(c.box);
+    typeInto(c.sender, c.shortTyped);
+    const QImage shortImage = textArea(box);
+    const int shortInk = firstInk(shortImage);
+    ASSERT_GE(shortInk, 0);
+    EXPECT_TRUE(box->toolTip().isEmpty());
+
+    typeInto(c.sender, c.typed);
+    ASSERT_EQ(box->text(), c.shown);
+    const QImage longImage = textArea(box);
+    EXPECT_EQ(firstInk(longImage), shortInk);
+    // The first digit's columns are the same pixels.
+    const int digit = box->fontMetrics().horizontalAdvance(QString(c.shown).left(1));
+    EXPECT_EQ(longImage.copy(0, 0, shortInk + digit - 1, longImage.height()),
+              shortImage.copy(0, 0, shortInk + digit - 1, shortImage.height()));
+    EXPECT_EQ(box->toolTip(), c.shown);
+    EXPECT_EQ(accessibleValue(box), c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LongFigureTest,
+    ::testing::Values(StartRow{"Pa_at_160_dBSPL", "seSourceLevel_dBSPL", "160", "seSourceLevel_Pa", "2000.00000", "100"},
+                      StartRow{"Pa_at_150_dBSPL", "seSourceLevel_dBSPL", "150", "seSourceLevel_Pa", "632.45553", "110"},
+                      StartRow{"uV_at_30_dBu", "seMicNoise_dBu", "30", "seMicNoise_uV", "24507651.9", "-50"}),
+    [](const auto& info) { return std::string(info.param.name); });

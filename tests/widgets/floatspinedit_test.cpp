@@ -582,3 +582,218 @@ TEST_F(SpinEditTest, CalculatorDrivesTheBoxes)
     EXPECT_TRUE(calc.handlersAttached());
     EXPECT_FALSE(line->plainText().isEmpty());
 }
+
+// ---------------------------------------------------------------------------
+// A box without the focus shows the start of its text, however the text got
+// there; a text longer than the box is also its tooltip.
+
+namespace {
+
+enum class Arrival { Written, TypedThenLeft, PastedThenLeft, WheelWithoutFocus, SteppedThenLeft };
+
+struct StartCase {
+    const char* name;
+    Arrival arrival;
+};
+
+void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
+
+class TextStartTest : public SpinEditTest, public ::testing::WithParamInterface<StartCase> {
+protected:
+    // The text area left of the buttons, as painted.
+    QImage textArea()
+    {
+        QApplication::processEvents();
+        const QImage img = edit->grab().toImage();
+        return img.copy(0, 0, edit->buttons()->x(), img.height());
+    }
+    // The columns of the first glyphs "24", with a pixel to spare either side.
+    static QImage leadingGlyphs(const QImage& area, int width) { return area.copy(0, 0, width, area.height()); }
+};
+
+} // namespace
+
+TEST_P(TextStartTest, FirstGlyphStandsWhereAShortTextStarts)
+{
+    edit->resize(64, 21); // as wide as the window's boxes
+    show("", 1);
+    leave();
+    edit->setFloatValue(24.0);
+    ASSERT_EQ(edit->text(), "24.0");
+    const QImage shortText = textArea();
+    EXPECT_TRUE(edit->toolTip().isEmpty());
+
+    const QString full = "24507651.9";
+    switch (GetParam().arrival) {
+    case Arrival::Written:
+        edit->setFloatValue(24507651.9);
+        break;
+    case Arrival::TypedThenLeft:
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, full);
+        leave();
+        break;
+    case Arrival::PastedThenLeft:
+        edit->setFocus();
+        edit->selectAll();
+        QGuiApplication::clipboard()->setText(full);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        edit->end(false);
+        leave();
+        break;
+    case Arrival::WheelWithoutFocus: {
+        edit->setFloatValue(24507651.8);
+        const QPoint at(10, 10);
+        QWheelEvent wheel(at, edit->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(edit, &wheel);
+        break;
+    }
+    case Arrival::SteppedThenLeft:
+        edit->setFocus();
+        edit->setFloatValue(24507651.8);
+        edit->end(false);
+        QTest::keyClick(edit, Qt::Key_Up);
+        leave();
+        break;
+    }
+    ASSERT_EQ(edit->text(), full);
+    ASSERT_FALSE(edit->hasFocus());
+    ASSERT_GT(edit->fontMetrics().horizontalAdvance(full), edit->buttons()->x()) << "the text must not fit";
+
+    const int glyphs = edit->fontMetrics().horizontalAdvance("24") + 4; // border, padding and a spare pixel
+    EXPECT_EQ(leadingGlyphs(textArea(), glyphs), leadingGlyphs(shortText, glyphs));
+    EXPECT_EQ(edit->toolTip(), full);
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(edit);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->text(QAccessible::Value), full);
+
+    // A text that fits again takes the tooltip away.
+    edit->setFloatValue(3);
+    EXPECT_TRUE(edit->toolTip().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Arrivals, TextStartTest,
+                         ::testing::Values(StartCase{"Written", Arrival::Written},
+                                           StartCase{"TypedThenLeft", Arrival::TypedThenLeft},
+                                           StartCase{"PastedThenLeft", Arrival::PastedThenLeft},
+                                           StartCase{"WheelWithoutFocus", Arrival::WheelWithoutFocus},
+                                           StartCase{"SteppedThenLeft", Arrival::SteppedThenLeft}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// While the box has the focus the caret decides what shows: the typed end.
+TEST_F(SpinEditTest, FocusedBoxKeepsTheCaretAtTheTypedEnd)
+{
+    edit->resize(64, 21);
+    show("", 1);
+    QTest::keyClicks(edit, "24507651.9");
+    EXPECT_EQ(edit->cursorPosition(), 10);
+}
+
+// ---------------------------------------------------------------------------
+// Coming back to the window is not entering the box: caret and selection stay.
+
+namespace {
+
+struct ReturnCase {
+    const char* name;
+    spinlogic::Selection before;
+    Qt::Key key;
+    const char* expected; // the text after the key
+};
+
+void PrintTo(const ReturnCase& c, std::ostream* os) { *os << c.name; }
+
+class WindowReturnTest : public SpinEditTest, public ::testing::WithParamInterface<ReturnCase> {};
+
+} // namespace
+
+TEST_P(WindowReturnTest, CaretAndSelectionStayAsTheyWere)
+{
+    const ReturnCase& c = GetParam();
+    show("12.5", 1);
+    if (c.before.length > 0) edit->setSelection(c.before.start, c.before.length);
+    else edit->setCursorPosition(c.before.start);
+
+    QWidget elsewhere; // another window takes the focus, then this one again
+    elsewhere.resize(100, 50);
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    EXPECT_FALSE(edit->hasFocus());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(edit->hasFocus());
+
+    EXPECT_EQ(edit->text(), "12.5");
+    EXPECT_EQ(edit->selectionStart(), c.before.length > 0 ? c.before.start : -1);
+    EXPECT_EQ(edit->selectionLength(), c.before.length);
+    if (c.before.length == 0) {
+        EXPECT_EQ(edit->cursorPosition(), c.before.start);
+    }
+    QTest::keyClick(edit, c.key);
+    EXPECT_EQ(edit->text(), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindowReturnTest,
+    ::testing::Values(ReturnCase{"CaretInside", {2, 0}, Qt::Key_7, "127.5"},
+                      ReturnCase{"CaretAtStart", {0, 0}, Qt::Key_9, "912.5"},
+                      ReturnCase{"PartSelected", {0, 1}, Qt::Key_3, "32.5"},
+                      ReturnCase{"CaretAtEnd", {4, 0}, Qt::Key_Backspace, "12."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Entering the box by keyboard still selects it all.
+TEST_F(SpinEditTest, TabIntoTheBoxStillSelectsAll)
+{
+    show("12.5", 1);
+    edit->setCursorPosition(2);
+    leave();
+    QTest::keyClick(other, Qt::Key_Backtab);
+    ASSERT_TRUE(edit->hasFocus());
+    EXPECT_EQ(edit->selectedText(), "12.5");
+}
+
+// ---------------------------------------------------------------------------
+// Typed characters the number reader does not read beep and change nothing.
+
+namespace {
+
+struct KeyCase {
+    const char* name;
+    const char16_t* typed;
+    bool accepted;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+
+class TypedCharacterTest : public SpinEditTest, public ::testing::WithParamInterface<KeyCase> {};
+
+} // namespace
+
+TEST_P(TypedCharacterTest, OnlyWhatTheReaderReads)
+{
+    const KeyCase& c = GetParam();
+    show("80", 0);
+    edit->end(false);
+    QSignalSpy beeps(edit, &TFloatSpinEdit::beeped);
+    const QString typed = QString::fromUtf16(c.typed);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+    QApplication::sendEvent(edit, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, typed);
+    QApplication::sendEvent(edit, &release);
+    EXPECT_EQ(edit->text(), c.accepted ? "80" + typed : QString("80"));
+    EXPECT_EQ(beeps.count(), c.accepted ? 0 : 1);
+    EXPECT_EQ(changes, c.accepted ? 1 : 0);
+    EXPECT_DOUBLE_EQ(edit->floatValue(), c.accepted ? (QString("80") + typed).toDouble() : 80.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TypedCharacterTest,
+    ::testing::Values(KeyCase{"SuperscriptTwo_AltGr2", u"\u00B2", false}, KeyCase{"SuperscriptThree", u"\u00B3", false},
+                      KeyCase{"ArabicIndicThree", u"\u0663", false}, KeyCase{"DevanagariFive", u"\u096B", false},
+                      KeyCase{"FullwidthFive", u"\uFF15", false}, KeyCase{"RomanTwelve", u"\u216B", false},
+                      KeyCase{"OneHalf", u"\u00BD", false}, KeyCase{"AsciiFive", u"5", true},
+                      KeyCase{"AsciiZero", u"0", true}),
+    [](const auto& info) { return std::string(info.param.name); });

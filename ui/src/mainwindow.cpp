@@ -256,7 +256,8 @@ void TfmMain::createPanel1(QFrame* p)
     spin(InputId::MicNoise_dBSPL, 375, 69, "Mic Noise in dBSPL (ITU)", 20.0, 1, 0.1, 1.0, false);
     spin(InputId::MicNoise_dBu, 579, 3, "Mic Noise in dBu", -100.0, 1, 0.1, 1.0, true);
     spin(InputId::MicNoise_dBV, 579, 25, "Mic Noise in dBV", -102.0, 1, 0.1, 1.0, true);
-    spin(InputId::MicNoise_uV, 579, 47, "Mic Noise in uV", 10.0, 1, 0.01, 0.1, false);
+    // Steps of its one shown decimal, like its neighbours (0.01 would never show).
+    spin(InputId::MicNoise_uV, 579, 47, "Mic Noise in uV", 10.0, 1, 0.1, 1.0, false);
     spin(InputId::MicNoise_dBFS, 579, 69, "Mic Noise in dBFS", -90.0, 1, 0.1, 1.0, true);
     spin(InputId::MicSens_dBu, 757, 3, "Mic Sensitivity in dBu", -40.0, 1, 0.1, 1.0, true);
     spin(InputId::MicSens_dBV, 757, 25, "Mic Sensitivity in dBV", -42.0, 1, 0.1, 1.0, true);

@@ -159,7 +159,7 @@ TFloatSpinEdit::TFloatSpinEdit(QWidget* parent) : QLineEdit(parent), buttons_(ne
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setAcceptDrops(false);
     setText(spinlogic::formatValue(0.0, precision_, decimalSeparator()));
-    connect(this, &QLineEdit::textChanged, this, &TFloatSpinEdit::raiseChange);
+    connect(this, &QLineEdit::textChanged, this, &TFloatSpinEdit::onTextChanged);
     connect(this, &QObject::objectNameChanged, this, [this](const QString& name) {
         if (label_) label_->setObjectName(name + QStringLiteral("Caption"));
     });
@@ -233,6 +233,38 @@ void TFloatSpinEdit::setInputEnabled(bool enabled)
     setEnabled(enabled);
 }
 
+bool TFloatSpinEdit::holdsFocus() const
+{
+    // The window's focus box keeps its caret while another window is active.
+    return hasFocus() || window()->focusWidget() == this;
+}
+
+void TFloatSpinEdit::showTextStart()
+{
+    deselect();
+    setCursorPosition(0); // scrolls the text back to its first character
+}
+
+void TFloatSpinEdit::updateFullTextTip()
+{
+    // A text longer than its box is also its tooltip.
+    QStyleOptionFrame opt;
+    initStyleOption(&opt);
+    const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &opt, this)
+                               .marginsRemoved(textMargins());
+    constexpr int kTextPadding = 2; // the line edit's own margin on either side
+    const bool cut = fontMetrics().horizontalAdvance(text()) > contents.width() - 2 * kTextPadding;
+    const QString tip = cut ? text() : QString();
+    if (toolTip() != tip) setToolTip(tip);
+}
+
+void TFloatSpinEdit::onTextChanged()
+{
+    if (!holdsFocus()) showTextStart();
+    updateFullTextTip();
+    raiseChange();
+}
+
 void TFloatSpinEdit::raiseChange()
 {
     if (loading_ || !onChange_) return;
@@ -266,6 +298,7 @@ void TFloatSpinEdit::step(double delta, bool caretRule)
     const QString oldText = text();
     setFloatValue(floatValue() + delta);
     if (caretRule) applySelection(spinlogic::stepSelection(oldText, text(), old));
+    if (!holdsFocus()) showTextStart(); // a wheel step on a box without the focus
 }
 
 void TFloatSpinEdit::stepUp()
@@ -413,7 +446,9 @@ void TFloatSpinEdit::focusInEvent(QFocusEvent* e)
         savedTextColor_ = palette().color(QPalette::Text);
         applyTextColor(QApplication::palette().color(QPalette::Text));
     }
-    if (autoSelect_) selectAll();
+    // Coming back to the window is not entering the box: the caret and the
+    // selection stay as they were.
+    if (autoSelect_ && e->reason() != Qt::ActiveWindowFocusReason) selectAll();
 }
 
 void TFloatSpinEdit::focusOutEvent(QFocusEvent* e)
@@ -428,6 +463,7 @@ void TFloatSpinEdit::focusOutEvent(QFocusEvent* e)
         savedTextColor_ = QColor();
     }
     if (!text().isEmpty() || !allowNullValue_) setFloatValue(floatValue());
+    showTextStart();
 }
 
 void TFloatSpinEdit::mouseReleaseEvent(QMouseEvent* e)
@@ -492,6 +528,7 @@ void TFloatSpinEdit::changeEvent(QEvent* e)
         update();
         break;
     case QEvent::FontChange:
+        updateFullTextTip();
         if (label_) {
             label_->setFont(testAttribute(Qt::WA_SetFont) ? labelFont_ : font());
             placeCaption();
@@ -516,6 +553,7 @@ void TFloatSpinEdit::resizeEvent(QResizeEvent* e)
     QLineEdit::resizeEvent(e);
     layoutButtons();
     placeCaption();
+    updateFullTextTip();
 }
 
 void TFloatSpinEdit::moveEvent(QMoveEvent* e)

@@ -62,17 +62,11 @@ double clampFloat(double v, const Range& r, bool loading)
 
 namespace {
 
+// Only the digits the number reader reads: "80²" must not type a figure that
+// then reads as 0.
 bool isAcceptedDigit(QChar c)
 {
-    if (c == QChar(0x00BC) || c == QChar(0x00BD) || c == QChar(0x00BE)) return false;
-    switch (c.category()) {
-    case QChar::Number_DecimalDigit:
-    case QChar::Number_Letter:
-    case QChar::Number_Other:
-        return true;
-    default:
-        return false;
-    }
+    return c >= u'0' && c <= u'9';
 }
 
 } // namespace

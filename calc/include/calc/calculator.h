@@ -31,11 +31,20 @@ inline constexpr std::size_t kDetachedInputCount = 12;
 // Control name of an input ("seMicSens_dBu").
 const char* inputName(InputId id);
 
-// Largest magnitude a value read from an input is taken with: dB figures
-// within +-1000 dB and linear ones (mV, uV, Pa) within +-1e15, so that no
-// conversion can overflow. Non-finite readings count as 0.
-inline constexpr double kMaxLevelMagnitude = 1000.0;
-inline constexpr double kMaxLinearMagnitude = 1e15;
+// Values are taken exactly as the inputs show them. A guard acts only where
+// a conversion would overflow a double, and then writes the value it used
+// back into the input, so that the inputs, the state, the result line and
+// the axis always agree:
+// - a level whose voltage (in the unit its sibling input shows) or pressure
+//   would pass the double range is lowered to the largest whole level that
+//   does not: 6047 dBu for a noise in uV, 6107 dBu for a sensitivity in mV,
+//   6165 dB SPL for the source level (where 10^(x/20) itself overflows); a
+//   pressure is lowered to that of 6165 dB SPL;
+// - an output voltage that would overflow lowers the figure that raised it:
+//   the source level for the microphone output, the gain for the amplifier;
+// - a level beyond +-kMaxLevelMagnitude is taken as that, as a sum of the
+//   output formulas (three levels at most) could otherwise overflow.
+inline constexpr double kMaxLevelMagnitude = 1e307;
 
 struct CalcBindings {
     std::array<INumericInput*, kInputCount> inputs{};
@@ -83,7 +92,7 @@ public:
     // right max = left max - 94 + sens, right span = left span.
     void SetRightAxisRange(double sensitivity);
 
-    // A value read from an input, limited to a finite working range.
+    // The value an input shows (a level limited to +-kMaxLevelMagnitude).
     double read(InputId id) const;
     // Writes v into an input; a non-finite value is written as 0.
     void write(InputId id, double v);
@@ -103,6 +112,10 @@ public:
 
 private:
     void applySenderCase(InputId id, double v);
+    // Lowers the sender's value to `limit` and shows it in the sender.
+    double limitSender(InputId id, double v, double limit);
+    // write() with the input's own change handler unbound for the write.
+    void writeUnbound(InputId id, double v);
     void computeOutputs();
     void updateRightAxisFromInputs();
     void showResults();

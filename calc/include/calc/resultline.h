@@ -5,7 +5,8 @@
 
 #include "calc/micparams.h"
 
-// "%.3f uV" below 1 mV, "%.3f mV" below 1 V, else "%.3f V".
+// "%.3f uV" below 1 mV, "%.3f mV" below 1 V, else "%.3f V"; a figure that
+// rounds to 1000 of its unit is written in the next unit.
 std::string FormatVolts(double volts, std::string_view decSep = ".");
 
 // The one markup line of the result label, analog or digital form.

@@ -194,7 +194,14 @@ private:
     void typeText(const QString& text);
     void pasteChecked(const QString& clip);
     void beep();
+    void onTextChanged();
     void raiseChange();
+    // Whether the box is the focus box of its window, active or not.
+    bool holdsFocus() const;
+    // Without the focus the box shows the start of its text (left-aligned):
+    // after a write and when the focus leaves it.
+    void showTextStart();
+    void updateFullTextTip();
     void applyBackground(const QColor& c);
     void applyTextColor(const QColor& c);
     void ensureLabel();

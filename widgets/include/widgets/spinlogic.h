@@ -55,9 +55,10 @@ struct Range {
 // undershot, else the upper bound when checked and overshot.
 double clampFloat(double v, const Range& r, bool loading);
 
-// The typed-character filter. Returns the character to type (a thousands
-// separator comes back as the decimal separator), or nothing when the
-// character is refused and the box beeps.
+// The typed-character filter: only what the number reader reads (the digits
+// 0-9, the separators, the signs) and control characters pass. Returns the
+// character to type (a thousands separator comes back as the decimal
+// separator), or nothing when the character is refused and the box beeps.
 std::optional<QChar> filterChar(QChar c, const QString& text, Selection sel, int precision,
                                  const Separators& seps);
 
