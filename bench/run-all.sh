@@ -66,7 +66,10 @@ instructions() {
   echo "$name $first $total"
 }
 : >"$work/instr"
-for name in phonolith minimal text; do instructions "$name" >>"$work/instr"; done
+for name in phonolith minimal text; do
+  instructions "$name" >>"$work/instr"
+  callgrind_annotate --inclusive=yes --threshold=100 "$work/cg.$name".*.1 >"$work/incl.$name" 2>/dev/null
+done
 
 # The desktop calculators and ours side by side on an X server (Xvfb), each
 # until it is drawn and idle: CPU time and peak memory.
@@ -159,6 +162,49 @@ row "Phonolith vs the text floor: first frame / instructions / peak RSS" \
   "$(startup phonolith 2) ms / $(mega "$(instr phonolith 2)") / $(startup phonolith 4) KiB" "" \
   "$(startup text 2) ms / $(mega "$(instr text 2)") / $(startup text 4) KiB" \
   "$(ratio "$(startup phonolith 2)" "$(startup text 2)") x / $(ratio "$(instr phonolith 2)" "$(instr text 2)") x / $(ratio "$(startup phonolith 4)" "$(startup text 4)") x" "<= 1.1 x"
+echo
+echo "Where the instructions to the first frame go (callgrind, inclusive; the rows overlap:"
+echo "font engines, shaping and glyphs fall inside the window, paint and diagram rows)."
+echo
+# Inclusive instructions of the first function whose name contains $2.
+incl() { awk -v pat="$2" 'index($0, pat) { gsub(",", "", $1); print $1; exit }' "$work/incl.$1"; }
+sum() { awk '{ s += ($1 == "" ? 0 : $1) } END { print s + 0 }'; }
+cost() { # NAME PATTERN...
+  local name=$1
+  shift
+  for pat in "$@"; do incl "$name" "$pat"; echo; done | sum
+}
+share() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f %%", 100 * a / b; else print "-" }'; }
+excess=$(($(instr phonolith 2) - $(instr minimal 2)))
+row4() { printf '| %s | %s | %s | %s | %s |\n' "$@"; }
+row4 "Cost" "Phonolith" "Text floor" "Empty window" "Phonolith beyond the empty window (share of ${excess} instructions)"
+row4 "---" "---" "---" "---" "---"
+brow() { # LABEL PATTERN...
+  local label=$1
+  shift
+  local p t m
+  p=$(cost phonolith "$@")
+  t=$(cost text "$@")
+  m=$(cost minimal "$@")
+  row4 "$label" "$(mega "$p")" "$(mega "$t")" "$(mega "$m")" "$(mega $((p - m))) ($(share $((p - m)) "$excess"))"
+}
+before_main() { echo $(($(instr "$1" 2) - $(incl "$1" "???:main ["))); }
+bp=$(before_main phonolith)
+bm=$(before_main minimal)
+row4 "Loading and linking the libraries (before main)" "$(mega "$bp")" "$(mega "$(before_main text)")" "$(mega "$bm")" \
+  "$(mega $((bp - bm))) ($(share $((bp - bm)) "$excess"))"
+brow "Font discovery (fontconfig: configuration and font list)" "QFontDatabasePrivate::ensureFontDatabase()"
+brow "Font registration (the two Tahoma files)" "QFontDatabase::addApplicationFont("
+brow "First use of each face (matching, font engine)" "QFontDatabasePrivate::findFont("
+brow "Shaping and glyph advances (measuring and drawing text)" "QTextEngine::shapeText("
+brow "Glyph caches (rasterising glyphs, drawing them)" "QRasterPaintEngine::drawCachedGlyphs("
+brow "Making the window and its controls" "TfmMain::TfmMain(" "QMainWindow::QMainWindow("
+brow "Showing the controls" "QWidget::show()"
+brow "First paint of the whole window" "QWidgetRepaintManager::paintAndFlush()"
+brow "  of it the diagram" "TScaleChart::paintEvent("
+brow "  of it the hatched zones (hatch brushes)" "TLevelDiagram::DrawNoiseZone(" "TLevelDiagram::DrawOverMaxZone("
+brow "Backing store (made, sized, flushed)" "QBackingStore::resize(" "QWidgetRepaintManager::flush()"
+brow "Accessibility (events of the controls, no reader attached)" "QAccessible::updateAccessibility("
 echo
 echo "On Xvfb (xcb), ${xruns} start-ups each, until drawn and idle: CPU time and peak RSS, medians."
 echo

@@ -178,7 +178,8 @@ TScaleChart::TScaleChart(QWidget* parent)
       left_(std::make_unique<TScaleAxis>(this, nullptr, false)),
       right_(std::make_unique<TScaleAxis>(this, nullptr, true)),
       bottom_(std::make_unique<TScaleAxis>(this, nullptr, false)),
-      textCache_(std::make_unique<TTextCache>(this))
+      textCache_(std::make_unique<TTextCache>(this)),
+      hatchTiles_(std::make_unique<THatchTiles>())
 {
     bottom_->Visible = false;
     setMouseTracking(false);
@@ -485,7 +486,7 @@ void TScaleChart::paintEvent(QPaintEvent*)
     textCache_->check(std::exchange(fontsChanged_, false));
     applyLayout(computeLayout(textCache_->metrics()));
     drawLayout(p, layout_);
-    TCanvas canvas(p);
+    TCanvas canvas(p, hatchTiles_.get());
     if (OnAfterDraw) OnAfterDraw(this, canvas);
     if (drag_ == Drag::Zoom) {
         p.setBackgroundMode(Qt::TransparentMode);

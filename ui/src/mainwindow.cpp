@@ -67,9 +67,6 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
     // controls are made, no other face is loaded for that. Restored below.
     const QFont appFont = QApplication::font();
     QApplication::setFont(font());
-    // Drop-down and context menus are windows of their own and take no font
-    // from their parent: give every menu the window's font, as the menu bar has.
-    QApplication::setFont(font(), "QMenu");
 
     auto* client = new QWidget(this);
     auto* column = new QVBoxLayout(client);
@@ -95,6 +92,10 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
     createPanel3(Panel3);
     createPanel2(Panel2);
     QApplication::setFont(appFont);
+    // Drop-down and context menus are windows of their own and take no font
+    // from their parent: give every menu the window's font, as the menu bar
+    // has. After the application's font, which clears the fonts per class.
+    QApplication::setFont(font(), "QMenu");
     bindCalculator();
 
     // The window has no size limits: the client area keeps the least size of
