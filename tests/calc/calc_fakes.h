@@ -176,12 +176,9 @@ inline CalcBindings fakeBindings(WindowInputs& inputs, FakeChoice& analog, FakeC
 // diagram, the level bar and the result line, bound to a calculator.
 struct FakeWindow {
     explicit FakeWindow(const std::string& sep = ".")
-        : inputs(windowInputs(sep)), left(0, 160), right(-144, 56), calc(bindings())
+        : inputs(windowInputs(sep)), left(0, 160), right(-144, 56), calc(bindings(), sep)
     {
-        calc.decimalSeparator = sep;
-        calc.AttachInputHandlers();
-        // The gain input is bound once and never detached.
-        in(InputId::AmpGain_dB).setOnChange([this] { calc.seMicMaxLevel_dBSPLChange(&in(InputId::AmpGain_dB)); });
+        calc.bindAll();
         // At program start the right axis holds the maximum its setup gives it.
         right.setRange(-144, 160);
     }
@@ -189,11 +186,7 @@ struct FakeWindow {
     FakeInput& in(InputId id) { return inputs[static_cast<size_t>(id)]; }
     const std::string& text(InputId id) { return in(id).text; }
 
-    void startUp()
-    {
-        calc.FillCurMicFromInputs();
-        calc.RunStartupSequence();
-    }
+    void startUp() { calc.startUp(); }
 
     WindowInputs inputs;
     FakeChoice analog, digital;
@@ -203,7 +196,7 @@ struct FakeWindow {
     FakeLine line;
     Calculator calc;
 
-private:
+    // The bindings of `calc`.
     CalcBindings bindings()
     {
         CalcBindings b = fakeBindings(inputs, analog, digital);

@@ -12,15 +12,13 @@
 // calculator bound to the diagram's own axes, and the start-up sequence.
 struct DiagramRig {
     explicit DiagramRig(const std::string& sep = ".")
-        : inputs(windowInputs(sep)), calc(bindings())
+        : inputs(windowInputs(sep)), calc(bindings(), sep)
     {
         chart.resize(980, 448);
         chart.setSeparators(QString::fromStdString(sep), sep == "," ? QStringLiteral(".") : QStringLiteral(","));
-        chart.setSources(&calc.state, &in(InputId::MicMaxLevel_dBSPL), &in(InputId::SourceLevel_dBSPL),
+        chart.setSources(&calc.state(), &in(InputId::MicMaxLevel_dBSPL), &in(InputId::SourceLevel_dBSPL),
                          &in(InputId::MicNoise_dBu), &in(InputId::MicNoise_dBFS), &analog, &digital);
-        calc.decimalSeparator = sep;
-        calc.AttachInputHandlers();
-        in(InputId::AmpGain_dB).setOnChange([this] { calc.seMicMaxLevel_dBSPLChange(&in(InputId::AmpGain_dB)); });
+        calc.bindAll();
     }
 
     FakeInput& in(InputId id) { return inputs[static_cast<size_t>(id)]; }
@@ -29,8 +27,7 @@ struct DiagramRig {
     void startUp()
     {
         chart.InitChart();
-        calc.FillCurMicFromInputs();
-        calc.RunStartupSequence();
+        calc.startUp();
     }
 
     WindowInputs inputs;

@@ -69,7 +69,7 @@ struct Run {
         FUZZ_CHECK(std::isfinite(w.right.minimum()) && std::isfinite(w.right.maximum()), "right axis not finite");
         FUZZ_CHECK(w.right.minimum() <= w.right.maximum(), "right axis inverted");
         FUZZ_CHECK(w.analog.chosen != w.digital.chosen, "not exactly one kind chosen");
-        checkState(w.calc.state);
+        checkState(w.calc.state());
         if (full && w.line.sets > 0) {
             const bool digital = !w.analog.chosen && w.digital.chosen;
             const std::string problem = robust::resultLineProblem(w.line.line, sep, digital);

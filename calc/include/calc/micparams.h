@@ -85,5 +85,40 @@ inline double NoiseFromSnr(double sens, double snr) { return sens - snr; }      
 inline double NoiseFromDynamic(double max_dBSPL, double dynamic_dB) { return max_dBSPL - dynamic_dB; } // U13
 inline double SnrItuToAw(double snrItu) { return snrItu + kItuToAWeighting; } // U14
 inline double SnrAwToItu(double snrAw) { return snrAw - kItuToAWeighting; }
+// The same relations turned round: the acoustic noise of an SNR, the SNR of a
+// sensitivity and a noise level, the dynamic range down to a noise level.
+inline double NoiseFromSnrAtRef(double snr) { return kSensRef_dBSPL - snr; }
+inline double SnrFromLevels(double sens, double noise) { return sens - noise; }
+inline double DynamicFromNoise(double max_dBSPL, double noise_dBSPL) { return max_dBSPL - noise_dBSPL; }
+// A-weighted noise figures are the lower ones.
+inline double NoiseAwToItu(double noiseAw) { return noiseAw + kItuToAWeighting; }
+
+// One electric level in its three units: volts, dBu and dBV.
+struct LevelTriad {
+    double V = 0;
+    double dBu = kMissingLevel;
+    double dBV = kMissingLevel;
+};
+
+// The triad of a voltage; one of 0 V or less has no level in dB, and gives
+// the missing-figure markers with the voltage as it is.
+LevelTriad fromVolts(double volts);
+// The triads of a level in dBu / in dBV (no guard: the caller guards).
+LevelTriad fromDbu(double dBu);
+LevelTriad fromDbv(double dBV);
 
 } // namespace conv
+
+// The sensitivity / electric noise fields of a record set from a triad.
+inline void setSensitivity(TMicParams& m, const conv::LevelTriad& t)
+{
+    m.MicSens_V = t.V;
+    m.MicSens_dBu = t.dBu;
+    m.MicSens_dBV = t.dBV;
+}
+inline void setNoise(TMicParams& m, const conv::LevelTriad& t)
+{
+    m.MicNoise_V = t.V;
+    m.MicNoise_dBu = t.dBu;
+    m.MicNoise_dBV = t.dBV;
+}
