@@ -23,7 +23,7 @@ const double kMaxPow_dB = 20.0 * kLog10MaxDouble; // 10^(x/20) itself, about 616
 const double kMaxSens_dBu = 20.0 * (kLog10MaxDouble - std::log10(conv::kVolts0dBu * 1e3));
 const double kMaxNoise_dBu = 20.0 * (kLog10MaxDouble - std::log10(conv::kVolts0dBu * 1e6));
 const double kMaxSource_dBSPL = std::min(kMaxPow_dB, 20.0 * (kLog10MaxDouble - std::log10(conv::kPa0dBSPL)));
-// U7 divides by 0.00002 first: the pressure of the top whole level, 6165 dB SPL.
+// PaToDbspl divides by 0.00002 first: the pressure of the top whole level, 6165 dB SPL.
 const double kMaxSource_Pa = conv::DbsplToPa(std::floor(kMaxPow_dB));
 
 bool isLinear(InputId id)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "calc_fakes.h"
 #include "invariants.h"
@@ -196,6 +197,65 @@ TEST_F(CalculatorTest, AttachUndoesAnyNumberOfDetaches)
     }
     // The inner scope's attach undid both detaches.
     EXPECT_TRUE(w.calc.handlersAttached());
+}
+
+TEST_F(CalculatorTest, UnbindAllLeavesNoHandlerAndBindAllRestoresEvery)
+{
+    w.calc.unbindAll();
+    for (auto& in : w.inputs) EXPECT_FALSE(in.hasOnChange());
+    EXPECT_FALSE(w.analog.hasOnClick());
+    type(ID::AmpGain_dB, "30"); // unbound: nothing runs
+    EXPECT_EQ(w.calc.state().AmpGain_dB, 20);
+    w.calc.bindAll();
+    for (auto& in : w.inputs) EXPECT_TRUE(in.hasOnChange());
+    type(ID::AmpGain_dB, "31");
+    EXPECT_EQ(w.calc.state().AmpGain_dB, 31);
+}
+
+// A load shows its figures in the given order, chooses the kind the record
+// states and runs nothing; the handlers are bound again afterwards.
+TEST_F(CalculatorTest, LoadMicShowsTheFiguresAndRunsNothing)
+{
+    TMicParams file, mic;
+    file.MicType = "Condenser";
+    mic.MicDigital = true;
+    mic.MicSens_dBFS = -30;
+    const int runs = w.line.sets;
+    const int dBFSWrites = w.in(ID::MicSens_dBFS).writes;
+    w.calc.loadMic(file, mic, {{ID::MicSens_dBFS, -30}, {ID::MicNoise_dBFS, std::numeric_limits<double>::infinity()}});
+    EXPECT_EQ(w.text(ID::MicSens_dBFS), "-30.0");
+    EXPECT_EQ(w.text(ID::MicNoise_dBFS), "0.0"); // a non-finite figure shows as 0
+    EXPECT_EQ(w.in(ID::MicSens_dBFS).writes, dBFSWrites + 1);
+    EXPECT_TRUE(w.digital.chosen);
+    EXPECT_FALSE(w.analog.chosen);
+    EXPECT_EQ(w.line.sets, runs);
+    EXPECT_EQ(w.calc.fileMic().MicType, "Condenser");
+    EXPECT_EQ(w.calc.currentMic().MicSens_dBFS, -30);
+    EXPECT_TRUE(w.calc.handlersAttached());
+}
+
+// Bindings left null are do-nothing objects: every operation runs, and the
+// one input that is bound still gets its figures.
+TEST(CalculatorBindings, NullBindingsDoNothing)
+{
+    FakeInput dBu(1, -40.0, ".");
+    FakeInput mV(1, 10.0, ".");
+    CalcBindings b;
+    b.inputs[static_cast<size_t>(ID::MicSens_dBu)] = &dBu;
+    b.inputs[static_cast<size_t>(ID::MicSens_mV)] = &mV;
+    Calculator c(b, ".");
+    c.bindAll();
+    c.startUp();
+    EXPECT_TRUE(c.handlersAttached());
+    EXPECT_FALSE(c.isAnalog());
+    EXPECT_FALSE(c.isDigital());
+    dBu.setText("6");
+    EXPECT_EQ(mV.text, "1546.3");
+    c.chooseMode(MicKind::Digital);
+    c.rbMicAnalogClick();
+    c.loadMic(TMicParams{}, TMicParams{}, {{ID::SourceLevel_Pa, 3}});
+    c.unbindAll();
+    EXPECT_FALSE(dBu.hasOnChange());
 }
 
 TEST_F(CalculatorTest, ZoomedLeftAxisKeepsBothScalesLinedUp)
