@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "diagram_rig.h"
+#include "fixed_measure.h"
 
 namespace {
 
@@ -26,6 +27,35 @@ void BM_DiagramPaint(benchmark::State& state, bool digital)
 
 BENCHMARK_CAPTURE(BM_DiagramPaint, analog, false)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_DiagramPaint, digital, true)->Unit(benchmark::kMicrosecond);
+
+// The slow fuzz_axis input (tests/fuzz/corpus/fuzz_axis/slow-axis-layout):
+// a 1000 x 1000 chart whose negative percent margins stretch both axes over
+// 5000 rows, a font one pixel high, three sub-axes a side with automatic
+// column widths. One layout of it.
+void BM_AxisLayoutWorstCase(benchmark::State& state)
+{
+    TScaleChart chart;
+    chart.resize(1000, 1000);
+    chart.MarginUnits = TPositionUnits::Percent;
+    chart.MarginTop = chart.MarginBottom = -200;
+    chart.MarginLeft = chart.MarginRight = 10;
+    chart.addSeries(chart.LeftAxis(), true);
+    chart.addSeries(chart.RightAxis(), true);
+    for (TScaleAxis* main : {&chart.LeftAxis(), &chart.RightAxis()}) {
+        main->setMinMax(0, 4999);
+        for (int i = 0; i < 3; ++i) main->addSubAxis().LabelsSize = 0;
+    }
+    const FixedMeasure measure(1, 1);
+    std::size_t labels = 0;
+    for (auto _ : state) {
+        const TChartLayout l = chart.computeLayout(measure);
+        labels = 0;
+        for (const TAxisLayout& a : l.axes) labels += a.labels.size();
+        benchmark::DoNotOptimize(labels);
+    }
+    state.counters["labels"] = static_cast<double>(labels);
+}
+BENCHMARK(BM_AxisLayoutWorstCase)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -16,7 +16,7 @@ min_time=${MIN_TIME:-0.1}
 "$root/tools/install-deps.sh" qt6-charts-dev libqt6opengl6-dev libbenchmark-dev jq
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPHONOLITH_BENCH=ON -DPHONOLITH_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target window_bench charts_peer_bench presets_bench startup_phonolith startup_minimal startup_text proc_bench >/dev/null
+cmake --build "$build" -j2 --target window_bench diagram_bench charts_peer_bench presets_bench startup_phonolith startup_minimal startup_text proc_bench >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 # No session bus is wanted: keeps Qt from starting one and from waiting on it.
@@ -30,11 +30,12 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 # One line per benchmark: "NAME REAL_US CPU_US counter=value ...", medians.
 run_bench() {
   local exe=$1 out=$2
-  "$build/bench/$exe" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+  shift 2
+  "$build/bench/$exe" "$@" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
     --benchmark_min_time="$min_time" --benchmark_format=json 2>/dev/null >"$work/$exe.json"
   jq -r '.benchmarks[] | select(.aggregate_name == "median")
     | [.run_name, (.real_time | tostring), (.cpu_time | tostring)]
-      + [to_entries[] | select(.key | test("paints$")) | "\(.key)=\(.value)"]
+      + [to_entries[] | select(.key | test("paints$|^labels$")) | "\(.key)=\(.value)"]
     | join(" ")' "$work/$exe.json" >>"$out"
 }
 
@@ -43,6 +44,8 @@ results=$work/results
 run_bench window_bench "$results"
 run_bench charts_peer_bench "$results"
 run_bench presets_bench "$results"
+# The diagram alone paints as window_bench measures it: only its other rows.
+run_bench diagram_bench "$results" --benchmark_filter=AxisLayout
 "$build/bench/proc_bench" --runs "$runs" \
   phonolith="$build/bench/startup_phonolith" minimal="$build/bench/startup_minimal" \
   text="$build/bench/startup_text" >"$work/startup"
@@ -77,6 +80,9 @@ row "Diagram paint 980x448, analog" \
   "$(ms "$(real BM_DiagramPaint/analog)")" "$(ms "$(cpu BM_DiagramPaint/analog)")" "" "" ""
 row "Diagram paint 980x448, digital" \
   "$(ms "$(real BM_DiagramPaint/digital)")" "$(ms "$(cpu BM_DiagramPaint/digital)")" "" "" ""
+row "Axis layout, worst case: the slow fuzz_axis input (labels laid out)" \
+  "$(ms "$(real BM_AxisLayoutWorstCase)")" "$(ms "$(cpu BM_AxisLayoutWorstCase)")" \
+  "frame 16.700 ms" "$(ratio "$(real BM_AxisLayoutWorstCase)" 16700) ($(counter BM_AxisLayoutWorstCase labels) labels)" "< 1 frame"
 row "Diagram repaint after a right-axis range change (window's chart)" \
   "$(ms "$(real BM_DiagramRangeChange)")" "$(ms "$(cpu BM_DiagramRangeChange)")" "" "" "< 0.5 ms"
 row "Diagram paint vs Qt Charts peer (paint into image)" \

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   fonts-liberation2 fonts-wine
   xvfb xauth xdotool imagemagick dbus-x11
+  at-spi2-core python3-pyatspi
   desktop-file-utils appstream dpkg-dev x11-utils
   lintian devscripts man-db groff-base bsdextrautils binutils
   clang libclang-rt-14-dev valgrind

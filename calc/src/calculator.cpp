@@ -468,6 +468,12 @@ void Calculator::startUp()
     RunStartupSequence();
 }
 
+void Calculator::restart()
+{
+    state_ = CalcState{};
+    startUp();
+}
+
 void Calculator::loadMic(const TMicParams& file, const TMicParams& mic, const std::vector<ShownFigure>& shown)
 {
     HandlersDetached detached(*this);

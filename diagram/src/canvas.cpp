@@ -13,6 +13,15 @@ QColor colorFromBgr(std::uint32_t bgr)
     return QColor(r, g, b, alpha);
 }
 
+QFont overlayFont(int points, bool bold)
+{
+    QFont f(QStringLiteral("Arial"), 8);
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSize(points);
+    f.setBold(bold);
+    return f;
+}
+
 TCanvas::TCanvas(QPainter& painter) : p_(painter) { reset(); }
 
 void TCanvas::reset()
@@ -24,8 +33,7 @@ void TCanvas::reset()
     brushStyle_ = BrushStyle::Solid;
     hatchBackground_ = Qt::white;
     fontColor_ = Qt::black;
-    font_ = QFont(QStringLiteral("Arial"), 8);
-    font_.setStyleHint(QFont::SansSerif);
+    font_ = overlayFont(8, false);
     p_.setRenderHint(QPainter::Antialiasing, false);
     p_.setBackgroundMode(Qt::TransparentMode);
 }
@@ -91,9 +99,16 @@ void TCanvas::rectangle(int x1, int y1, int x2, int y2)
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
     if (x2 - x1 < 1 || y2 - y1 < 1) return;
+    // The fill covers x1 .. x2 - 1 and y1 .. y2 - 1, the outline's own
+    // pixels included, so a broken pen shows the fill in its gaps.
+    // A hatch is filled in opaque mode: its lines over its background in one pass.
+    const QRect area(x1, y1, x2 - x1, y2 - y1);
     applyBrush();
-    applyPen();
+    p_.fillRect(area, p_.brush());
     // An outlined QRect covers width + 1 pixels: this spans x1 .. x2 - 1.
+    // Over a hatch the pen's gaps take the hatch background, as before.
+    p_.setBrush(Qt::NoBrush);
+    applyPen();
     p_.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
     p_.setBackgroundMode(Qt::TransparentMode);
 }

@@ -3,6 +3,9 @@
 #include "calc/micparams.h"
 #include "calc/numtext.h"
 
+#include <cmath>
+#include <iterator>
+
 namespace labeltext {
 
 std::string formatPadded(double v, int width, int decimals, std::string_view decSep)
@@ -12,6 +15,53 @@ std::string formatPadded(double v, int width, int decimals, std::string_view dec
     return s;
 }
 
+namespace {
+
+// No digit other than zero: the text reads zero.
+bool readsZero(const std::string& s)
+{
+    for (char c : s)
+        if (c >= '1' && c <= '9') return false;
+    return true;
+}
+
+// Significant digits of the number in a text: from its first digit other
+// than zero to its last digit.
+int significantDigits(const std::string& s)
+{
+    int n = 0;
+    bool started = false;
+    for (char c : s) {
+        if (c == ' ' && started) break;
+        if (c >= '1' && c <= '9') started = true;
+        if (started && c >= '0' && c <= '9') ++n;
+    }
+    return n;
+}
+
+// The text of v (a level in dB) by text(v, extra) with the fewest extra
+// decimals that set it apart from both neighbours, v - step and v + step.
+template <class Text>
+std::string distinct(const Text& text, double v, double step)
+{
+    constexpr int kMaxExtra = 9;
+    if (!(step > 0)) return text(v, 0);
+    // A text of s significant digits resolves 10^(1 - s) of its figure; the
+    // neighbours lie a share g away: wide enough, they cannot read alike,
+    // and their texts need not be made.
+    const double g = 1 - std::pow(10.0, -step / 20);
+    for (int extra = 0; extra < kMaxExtra; ++extra) {
+        std::string t = text(v, extra);
+        if (g >= 1.5 * std::pow(10.0, 1 - significantDigits(t))) return t;
+        if (t != text(v - step, extra) && t != text(v + step, extra)) return t;
+    }
+    return text(v, kMaxExtra);
+}
+
+int pascalDecimals(double p) { return p < 0.1 ? 5 : p < 1 ? 4 : p < 10 ? 3 : p < 100 ? 2 : 1; }
+
+} // namespace
+
 double pascalOf(double dBSPL)
 {
     const double p = conv::DbsplToPa(dBSPL);
@@ -19,10 +69,28 @@ double pascalOf(double dBSPL)
     return numtext::parseNumber(numtext::formatGeneral(p, 6, "."), ".").value_or(p);
 }
 
-std::string pascal(double p, std::string_view decSep)
+std::string pascal(double p, std::string_view decSep, int extra)
 {
-    const int d = p < 0.1 ? 5 : p < 1 ? 4 : p < 10 ? 3 : p < 100 ? 2 : 1;
-    return numtext::formatFixed(p, d, decSep) + " Pa";
+    if (p >= 1000) {
+        static constexpr const char* kLarger[] = {" kPa", " MPa", " GPa"};
+        double x = p / 1000;
+        std::size_t i = 0;
+        while (x >= 1000 && i + 1 < std::size(kLarger)) {
+            x /= 1000;
+            ++i;
+        }
+        return numtext::formatFixed(x, pascalDecimals(x) + extra, decSep) + kLarger[i];
+    }
+    std::string t = numtext::formatFixed(p, pascalDecimals(p) + extra, decSep) + " Pa";
+    if (!readsZero(t) || !(p > 0)) return t;
+    static constexpr const char* kSmaller[] = {" uPa", " nPa", " pPa"};
+    double x = p * 1e6;
+    for (const char* unit : kSmaller) {
+        t = formatPadded(x, 3, 3 + extra, decSep) + unit;
+        if (!readsZero(t)) break;
+        x *= 1000;
+    }
+    return t;
 }
 
 std::string pascal2(double p, std::string_view decSep)
@@ -35,24 +103,48 @@ std::string pascal2(double p, std::string_view decSep)
     return formatPadded(p, 6, 0, decSep) + " Pa";
 }
 
-std::string milliVolts(double m, std::string_view decSep)
+std::string milliVolts(double m, std::string_view decSep, int extra)
 {
-    if (m < 1) return formatPadded(m * 1000, 3, 3, decSep) + " uV";
-    if (m < 1000) return formatPadded(m, 3, 3, decSep) + " mV";
-    return formatPadded(m / 1000, 3, 3, decSep) + " V";
+    const int d = 3 + extra;
+    if (m < 1) {
+        static constexpr const char* kSmaller[] = {" uV", " nV", " pV", " fV", " aV"};
+        double x = m * 1000;
+        std::string t;
+        for (const char* unit : kSmaller) {
+            t = formatPadded(x, 3, d, decSep) + unit;
+            if (!readsZero(t) || !(m > 0)) break;
+            x *= 1000;
+        }
+        return t;
+    }
+    if (m < 1000) return formatPadded(m, 3, d, decSep) + " mV";
+    static constexpr const char* kLarger[] = {" V", " kV", " MV", " GV", " TV", " PV"};
+    double x = m / 1000;
+    std::size_t i = 0;
+    while (x >= 1000 && i + 1 < std::size(kLarger)) {
+        x /= 1000;
+        ++i;
+    }
+    return formatPadded(x, 3, d, decSep) + kLarger[i];
 }
 
 double milliVoltsOf(double dBu) { return conv::VoltsToMilli(conv::DbuToVolts(dBu)); }
 
 std::string dBSPL(std::string_view engineText) { return std::string(engineText) + " dBSPL"; }
 
-std::string pa(double v, std::string_view decSep) { return pascal(pascalOf(v), decSep); }
+std::string pa(double v, std::string_view decSep, double step)
+{
+    return distinct([&](double x, int extra) { return pascal(pascalOf(x), decSep, extra); }, v, step);
+}
 
 std::string pa2(double v, std::string_view decSep) { return pascal2(pascalOf(v), decSep); }
 
 std::string dBu(double v, std::string_view decSep) { return numtext::formatFixed(v, 0, decSep) + " dBu"; }
 
-std::string mV(double v, std::string_view decSep) { return milliVolts(milliVoltsOf(v), decSep); }
+std::string mV(double v, std::string_view decSep, double step)
+{
+    return distinct([&](double x, int extra) { return milliVolts(milliVoltsOf(x), decSep, extra); }, v, step);
+}
 
 std::string dBV(double v, std::string_view decSep)
 {

@@ -1,8 +1,13 @@
 #include "diagram/leveldiagram.h"
 
+#include <QFontMetrics>
 #include <QLocale>
+#include <QPainter>
+
+#include <algorithm>
 
 #include "calc/numtext.h"
+#include "diagram/diagramaccessible.h"
 #include "diagram/fonts.h"
 #include "diagram/labeltexts.h"
 
@@ -47,6 +52,8 @@ std::string str(const QString& s) { return s.toStdString(); }
 TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
 {
     registerAppFonts();
+    installDiagramAccessibility();
+    sideTitleFont_ = overlayFont(10, true);
     setObjectName(QStringLiteral("Chart1"));
     setAccessibleName(QStringLiteral("Level diagram"));
     const QLocale locale;
@@ -99,6 +106,11 @@ TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
     dbfs.Visible = false;
     dbfs.setMinimum(-146);
     dbfs.setMaximum(0);
+
+    for (TScaleAxis* a : {&left, &pa, &pa2, &right, &mv, &dbv, &dbfs}) a->MinStep = kMinLabelStep_dB;
+    left.ViewMin = kViewMin_dBSPL;
+    left.ViewMax = kViewMax_dBSPL;
+    MinViewSpan = kMinViewSpan_dB;
 
     addSeries(right, true);  // Series1
     addSeries(left, true);   // Series2
@@ -243,45 +255,62 @@ QString TLevelDiagram::accessibleDescriptionText() const
 
 // ---- label hooks ------------------------------------------------------------
 
+namespace {
+
+// A label outside the levels that exist is not written.
+bool acoustic(TDrawLabelArgs& a)
+{
+    if (a.value < TLevelDiagram::kViewMin_dBSPL || a.value > TLevelDiagram::kViewMax_dBSPL) a.drawLabel = false;
+    return a.drawLabel;
+}
+
+bool electric(TDrawLabelArgs& a)
+{
+    if (a.value < TLevelDiagram::kLabelMin_dBu || a.value > TLevelDiagram::kLabelMax_dBu) a.drawLabel = false;
+    return a.drawLabel;
+}
+
+} // namespace
+
 void TLevelDiagram::DrawLabel_dBSPL(TDrawLabelArgs& a)
 {
-    if (a.sender != &LeftAxis()) return;
+    if (a.sender != &LeftAxis() || !acoustic(a)) return;
     a.text = QString::fromStdString(labeltext::dBSPL(str(a.text)));
 }
 
 void TLevelDiagram::DrawLabel_Pa(TDrawLabelArgs& a)
 {
-    if (a.sender != &LeftAxis().SubAxes(0)) return;
-    a.text = QString::fromStdString(labeltext::pa(a.value, decimalSeparator));
+    if (a.sender != &LeftAxis().SubAxes(0) || !acoustic(a)) return;
+    a.text = QString::fromStdString(labeltext::pa(a.value, decimalSeparator, a.step));
 }
 
 void TLevelDiagram::DrawLabel_Pa2(TDrawLabelArgs& a)
 {
-    if (a.sender != &LeftAxis().SubAxes(1)) return;
+    if (a.sender != &LeftAxis().SubAxes(1) || !acoustic(a)) return;
     a.text = QString::fromStdString(labeltext::pa2(a.value, decimalSeparator));
 }
 
 void TLevelDiagram::DrawLabel_dBu(TDrawLabelArgs& a)
 {
-    if (a.sender != &RightAxis()) return;
+    if (a.sender != &RightAxis() || !electric(a)) return;
     a.text = QString::fromStdString(labeltext::dBu(a.value, decimalSeparator));
 }
 
 void TLevelDiagram::DrawLabel_mV(TDrawLabelArgs& a)
 {
-    if (a.sender != &RightAxis().SubAxes(0)) return;
-    a.text = QString::fromStdString(labeltext::mV(a.value, decimalSeparator));
+    if (a.sender != &RightAxis().SubAxes(0) || !electric(a)) return;
+    a.text = QString::fromStdString(labeltext::mV(a.value, decimalSeparator, a.step));
 }
 
 void TLevelDiagram::DrawLabel_dBV(TDrawLabelArgs& a)
 {
-    if (a.sender != &RightAxis().SubAxes(1)) return;
+    if (a.sender != &RightAxis().SubAxes(1) || !electric(a)) return;
     a.text = QString::fromStdString(labeltext::dBV(a.value, decimalSeparator));
 }
 
 void TLevelDiagram::DrawLabel_dBFS(TDrawLabelArgs& a)
 {
-    if (a.sender != &RightAxis().SubAxes(2)) return;
+    if (a.sender != &RightAxis().SubAxes(2) || !electric(a)) return;
     a.text = QString::fromStdString(labeltext::dBFS(a.value, decimalSeparator));
 }
 
@@ -289,6 +318,8 @@ void TLevelDiagram::DrawLabel_dBFS(TDrawLabelArgs& a)
 
 void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
 {
+    overlayTexts_.clear();
+    overlayGeneration_ = lastLayout().generation;
     if (!hasSources()) return;
     DrawSideTitles(c);
     DrawReferenceLines(c);
@@ -298,6 +329,44 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     DrawNoiseZone(c);
     DrawAcousticBar(c);
     DrawElectricBar(c);
+    // The texts last, over the zones and bars, in their own fonts and
+    // colours, as TCanvas::textOut draws them.
+    QPainter& p = c.painter();
+    p.setBackgroundMode(Qt::TransparentMode);
+    for (const TOverlayText& t : overlayTexts_) {
+        p.setFont(t.font);
+        p.setPen(QPen(t.colour));
+        p.drawText(QPoint(t.rect.left, t.rect.top + t.ascent), t.text);
+    }
+}
+
+TIntRect TLevelDiagram::keptInside(int x, int y, int w, int h) const
+{
+    x = std::max(0, std::min(x, width() - w));
+    y = std::max(0, std::min(y, height() - h));
+    return TIntRect{x, y, x + w, y + h};
+}
+
+void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text)
+{
+    const QFont& f = c.font();
+    overlayTexts_.push_back(TOverlayText{text, keptInside(x, y, cachedTextWidth(f, text), cachedTextHeight(f)), f,
+                                         c.fontColor(), cachedTextAscent(f)});
+}
+
+QString TLevelDiagram::sideTitle() const
+{
+    return mode() == Mode::Analog ? QStringLiteral("Electric") : QStringLiteral("Digital");
+}
+
+std::vector<TIntRect> TLevelDiagram::labelKeepOut(const ITextMeasure& measure) const
+{
+    // The side titles, as DrawSideTitles places them.
+    if (!hasSources()) return {};
+    const QFont& f = sideTitleFont_;
+    const int h = measure.textHeight(f);
+    const int wa = measure.textWidth(f, QStringLiteral("Acoustic")), we = measure.textWidth(f, sideTitle());
+    return {keptInside(64, 12, wa, h), keptInside(width() - 64 - we, 12, we, h)};
 }
 
 void TLevelDiagram::DrawSideTitles(TCanvas& c)
@@ -306,12 +375,12 @@ void TLevelDiagram::DrawSideTitles(TCanvas& c)
     c.setFontColor(C(kYellow));
     c.setFontSize(10);
     c.setFontBold(true);
-    c.textOut(b.left + 64, 12, QStringLiteral("Acoustic"));
+    addText(c, b.left + 64, 12, QStringLiteral("Acoustic"));
     c.setFontColor(C(kYellow));
     c.setFontSize(10);
     c.setFontBold(true);
-    const QString side = mode() == Mode::Analog ? QStringLiteral("Electric") : QStringLiteral("Digital");
-    c.textOut(b.right - 64 - c.textWidth(side), 12, side);
+    const QString side = sideTitle();
+    addText(c, b.right - 64 - cachedTextWidth(c.font(), side), 12, side);
 }
 
 void TLevelDiagram::DrawReferenceLines(TCanvas& c)
@@ -331,7 +400,7 @@ void TLevelDiagram::DrawReferenceLines(TCanvas& c)
     c.setFontColor(C(kPink));
     c.setFontSize(8);
     c.setFontBold(false);
-    c.textOut(r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"));
+    addText(c, r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"));
     level(yL(maxLevel()), kRed);
     level(yR(noise()), kSilver);
 }
@@ -346,7 +415,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.setFontColor(C(kLime));
     c.setFontSize(10);
     c.setFontBold(true);
-    c.textOut(r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"));
+    addText(c, r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"));
     c.setPen(C(kLime), 1, PS::Dash);
     c.moveTo(b.left, y);
     c.lineTo(r.left - 10, y);
@@ -363,7 +432,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.setFontColor(C(kLime));
     c.setFontSize(10);
     c.setFontBold(true);
-    c.textOut(r.right - 2 - c.textWidth(text), yo - 9, text);
+    addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text);
 }
 
 void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
@@ -378,7 +447,7 @@ void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
     c.setFontColor(C(kYellow));
     c.setFontSize(10);
     c.setFontBold(true);
-    c.textOut(r.left - 8 + 2 * a, y - 16, QString::fromStdString(labeltext::overMaxText(maxLevel(), decimalSeparator)));
+    addText(c, r.left - 8 + 2 * a, y - 16, QString::fromStdString(labeltext::overMaxText(maxLevel(), decimalSeparator)));
 }
 
 void TLevelDiagram::DrawClippingZone(TCanvas& c)
@@ -396,7 +465,7 @@ void TLevelDiagram::DrawClippingZone(TCanvas& c)
     c.setFontColor(C(kYellow));
     c.setFontSize(10);
     c.setFontBold(true);
-    c.textOut(r.left - 8 + 6 * a, y0 - 18, QStringLiteral("Digital clipping"));
+    addText(c, r.left - 8 + 6 * a, y0 - 18, QStringLiteral("Digital clipping"));
 }
 
 void TLevelDiagram::DrawNoiseZone(TCanvas& c)
@@ -412,8 +481,8 @@ void TLevelDiagram::DrawNoiseZone(TCanvas& c)
     c.setFontColor(C(kYellow));
     c.setFontSize(10);
     c.setFontBold(true);
-    c.textOut(r.left - 8 + 2 * a, y + 2,
-              QString::fromStdString(labeltext::noiseZoneText(n, mode() == Mode::Digital, decimalSeparator)));
+    addText(c, r.left - 8 + 2 * a, y + 2,
+            QString::fromStdString(labeltext::noiseZoneText(n, mode() == Mode::Digital, decimalSeparator)));
 }
 
 void TLevelDiagram::DrawAcousticBar(TCanvas& c)

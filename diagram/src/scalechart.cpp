@@ -66,6 +66,13 @@ public:
         return f.height;
     }
 
+    int ascent(const QFont& font)
+    {
+        Font& f = entry(font);
+        if (f.ascent < 0) f.ascent = QFontMetrics(font, device_).ascent();
+        return f.ascent;
+    }
+
     Baseline baseline(const QFont& font, QPaintDevice* device) const
     {
         return {QFontMetrics(font, device).ascent(), QFontMetricsF(font, device).ascent()};
@@ -104,6 +111,7 @@ private:
     struct Font {
         QFont font;
         int height = -1;
+        int ascent = -1;
         QHash<QString, int> widths;
         QHash<QString, QStaticText> texts;
     };
@@ -112,7 +120,7 @@ private:
     {
         for (Font& f : fonts_)
             if (f.font == font) return f;
-        fonts_.push_back(Font{font, -1, {}, {}});
+        fonts_.push_back(Font{font, -1, -1, {}, {}});
         return fonts_.back();
     }
 
@@ -136,6 +144,15 @@ private:
 };
 
 } // namespace
+
+int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
+{
+    return textCache_->textWidth(font, text);
+}
+
+int TScaleChart::cachedTextHeight(const QFont& font) const { return textCache_->textHeight(font); }
+
+int TScaleChart::cachedTextAscent(const QFont& font) const { return textCache_->ascent(font); }
 
 // ---- axis -----------------------------------------------------------------
 
@@ -276,11 +293,18 @@ void TScaleChart::reserveColumn(TAxisLayout& out, TIntRect& r, int width) const
     out.labelX = edge + shift;
 }
 
-int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const ITextMeasure& measure) const
+double TScaleChart::axisStep(const TScaleAxis& axis, const scale::ScaleMap& map, int h) const
+{
+    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), h, axis.LabelsSeparation, axis.Increment);
+    return axis.MinStep > 0 ? std::max(step, axis.MinStep) : step;
+}
+
+int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const TIntRect& bounds,
+                                 const ITextMeasure& measure) const
 {
     const int h = measure.textHeight(axis.LabelsFont);
-    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), h, axis.LabelsSeparation, axis.Increment);
-    const std::vector<double> values = scale::labelValues(map.min, map.max, step);
+    const double step = axisStep(axis, map, h);
+    const std::vector<double> values = scale::labelValuesInRows(map, step, bounds.top, bounds.bottom);
     int widest = 0;
     const std::size_t count = std::min<std::size_t>(values.size(), scale::kMaxWidthSamples);
     for (std::size_t i = 0; i < count; ++i) {
@@ -291,16 +315,17 @@ int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& 
 }
 
 void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::ScaleMap& map, bool otherSide,
-                             const ITextMeasure& measure) const
+                             const TIntRect& bounds, const ITextMeasure& measure) const
 {
     out.map = map;
     out.otherSide = otherSide;
     out.h = measure.textHeight(axis.LabelsFont);
-    out.step = scale::labelStep(map.min, map.max, map.pixelSize(), out.h, axis.LabelsSeparation, axis.Increment);
+    out.step = axisStep(axis, map, out.h);
     const TScaleAxis& owner = axis.master_ ? *axis.master_ : axis;
     if (!axisHasActiveSeries(owner)) return; // no value labels, no grid
 
-    for (double v : scale::labelValues(map.min, map.max, out.step)) {
+    // Only the rows inside the control can show a label or a grid line.
+    for (double v : scale::labelValuesInRows(map, out.step, bounds.top, bounds.bottom)) {
         TLabelItem item;
         item.value = v;
         item.row = map.row(v);
@@ -323,12 +348,15 @@ void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::Sc
                 args.y = item.boxTop;
                 args.text = item.text;
                 args.value = item.value;
+                args.step = out.step;
                 axis.OnDrawLabel(args);
                 item.text = args.text;
                 item.draw = args.drawLabel;
             }
             const int centre = (item.boxLeft + item.boxLeft + item.boxWidth) / 2;
-            item.textX = centre - measure.textWidth(axis.LabelsFont, item.text) / 2;
+            const int w = measure.textWidth(axis.LabelsFont, item.text);
+            item.textX = centre - w / 2;
+            item.textRect = TIntRect{item.textX, item.boxTop, item.textX + w, item.boxTop + out.h};
         }
         out.labels.push_back(std::move(item));
     }
@@ -386,7 +414,7 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
             if (w == 0) {
                 // The range this paint gives it, over the rows already fixed.
                 const scale::ScaleMap m{p.master->minimum_, p.master->maximum_, cr.top, cr.bottom};
-                w = autoColumnWidth(*p.axis, m, measure);
+                w = autoColumnWidth(*p.axis, m, L.bounds, measure);
             }
             reserveColumn(a, r, w);
         }
@@ -401,13 +429,48 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
         const scale::ScaleMap m{main->minimum_, main->maximum_, cr.top, cr.bottom};
         auto it = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == main; });
         if (it == columns.end()) continue;
-        layoutAxis(*it, *main, m, main->OtherSide, measure);
+        layoutAxis(*it, *main, m, main->OtherSide, L.bounds, measure);
         L.axes.push_back(*it);
         for (auto& sub : main->subAxes_) {
             auto s = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == sub.get(); });
             if (s == columns.end()) continue;
-            layoutAxis(*s, *sub, m, main->OtherSide, measure);
+            layoutAxis(*s, *sub, m, main->OtherSide, L.bounds, measure);
             L.axes.push_back(*s);
+        }
+    }
+
+    // A label is drawn only inside the control, clear of the areas kept
+    // out and of the labels drawn before it. Rectangles are kept by bands
+    // of rows, so each label is held against its neighbours only.
+    const int band = std::max(32, L.bounds.height() / 1024 + 1); // rows a band, at most about 1024 bands
+    const int bands = std::max(1, (L.bounds.height() + band - 1) / band);
+    std::vector<std::vector<TIntRect>> taken(static_cast<std::size_t>(bands));
+    auto bandsOf = [&](const TIntRect& r) {
+        const int first = std::clamp((r.top - L.bounds.top) / band, 0, bands - 1);
+        const int last = std::clamp((std::max(r.top, r.bottom - 1) - L.bounds.top) / band, 0, bands - 1);
+        return std::pair<std::size_t, std::size_t>(static_cast<std::size_t>(first), static_cast<std::size_t>(last));
+    };
+    auto take = [&](const TIntRect& r) {
+        const auto [first, last] = bandsOf(r);
+        for (std::size_t b = first; b <= last; ++b) taken[b].push_back(r);
+    };
+    for (const TIntRect& r : labelKeepOut(measure)) take(r);
+    for (TAxisLayout& a : L.axes) {
+        if (!a.showLabels) continue;
+        for (TLabelItem& item : a.labels) {
+            if (!item.draw) continue;
+            const TIntRect& t = item.textRect;
+            bool clear = L.bounds.contains(t);
+            if (clear) {
+                const auto [first, last] = bandsOf(t);
+                for (std::size_t b = first; clear && b <= last; ++b)
+                    clear = std::none_of(taken[b].begin(), taken[b].end(),
+                                         [&](const TIntRect& o) { return o.intersects(t); });
+            }
+            if (clear)
+                take(t);
+            else
+                item.draw = false;
         }
     }
     return L;
@@ -416,6 +479,7 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
 void TScaleChart::applyLayout(const TChartLayout& layout)
 {
     layout_ = layout;
+    layout_.generation = ++generation_;
     for (TScaleAxis* main : {left_.get(), right_.get()}) {
         // Every axis keeps its range and rows, taking part or not, and every
         // sub-axis its master's.
@@ -502,24 +566,49 @@ void TScaleChart::zoomRows(int y1, int y2)
     saveView();
     for (TScaleAxis* a : {left_.get(), right_.get()}) {
         if (a->map_.pixelSize() <= 0) continue;
-        const double mn = a->map_.value(lower), mx = a->map_.value(upper);
-        if (std::isfinite(mn) && std::isfinite(mx) && mn <= mx) a->setMinMax(mn, mx);
+        double mn = a->map_.value(lower), mx = a->map_.value(upper);
+        if (!(std::isfinite(mn) && std::isfinite(mx) && mn <= mx)) continue;
+        if (mx - mn < MinViewSpan) {
+            const double centre = (mn + mx) / 2;
+            mn = centre - MinViewSpan / 2;
+            mx = centre + MinViewSpan / 2;
+        }
+        a->setMinMax(mn, mx);
     }
+    shiftView(0); // a widened range may reach past a view bound
     viewChanged();
     update();
+}
+
+void TScaleChart::shiftView(double share)
+{
+    // The share every axis can move by without passing its bounds; an axis
+    // already past a bound is brought back inside.
+    double allowed = share;
+    for (TScaleAxis* a : {left_.get(), right_.get()}) {
+        const double range = a->maximum_ - a->minimum_;
+        if (!(range > 0) || !std::isfinite(range)) continue;
+        if (range > a->ViewMax - a->ViewMin) continue; // wider than its bounds: not held
+        const double lo = (a->ViewMin - a->minimum_) / range, hi = (a->ViewMax - a->maximum_) / range;
+        allowed = std::clamp(allowed, lo, hi);
+    }
+    if (allowed == 0 || !std::isfinite(allowed)) return;
+    for (TScaleAxis* a : {left_.get(), right_.get()}) {
+        const double delta = allowed * (a->maximum_ - a->minimum_);
+        if (std::isfinite(delta)) a->setMinMax(a->minimum_ + delta, a->maximum_ + delta);
+    }
 }
 
 void TScaleChart::panRows(int fromY, int toY)
 {
     if (fromY == toY) return;
     saveView();
-    for (TScaleAxis* a : {left_.get(), right_.get()}) {
-        const int px = a->map_.pixelSize();
-        if (px <= 0) continue;
-        // The value under the pointer follows it: a move down raises the range.
-        const double delta = (toY - fromY) * ((a->maximum_ - a->minimum_) / px);
-        if (std::isfinite(delta)) a->setMinMax(a->minimum_ + delta, a->maximum_ + delta);
-    }
+    // The value under the pointer follows it: a move down raises the range.
+    // Both axes span their rows alike, so one share of the range moves both.
+    const TScaleAxis* a = left_->map_.pixelSize() > 0 ? left_.get() : right_.get();
+    const int px = a->map_.pixelSize();
+    if (px <= 0) return;
+    shiftView(static_cast<double>(toY - fromY) / px);
     viewChanged();
     update();
 }
@@ -528,10 +617,7 @@ void TScaleChart::wheelStep(int notches)
 {
     if (notches == 0) return;
     saveView();
-    for (TScaleAxis* a : {left_.get(), right_.get()}) {
-        const double delta = notches * kWheelShare * (a->maximum_ - a->minimum_);
-        if (std::isfinite(delta)) a->setMinMax(a->minimum_ + delta, a->maximum_ + delta);
-    }
+    shiftView(notches * kWheelShare);
     viewChanged();
     update();
 }
@@ -594,7 +680,11 @@ void TScaleChart::mouseReleaseEvent(QMouseEvent* e)
 
 void TScaleChart::wheelEvent(QWheelEvent* e)
 {
-    const int notches = e->angleDelta().y() / 120;
+    // Partial turns (touchpads, high-resolution wheels) add up: one step
+    // per 120 units, the rest kept for the next event.
+    wheelRemainder_ += e->angleDelta().y();
+    const int notches = wheelRemainder_ / 120;
+    wheelRemainder_ -= notches * 120;
     if (notches != 0) wheelStep(notches);
     e->accept();
 }

@@ -58,7 +58,9 @@ int labelCount(int pixelSize, int space)
 
 double labelStep(double min, double max, int pixelSize, int h, int separationPercent, double increment)
 {
-    const int n = labelCount(pixelSize, labelSpace(h, separationPercent));
+    int space = labelSpace(h, separationPercent);
+    if (space > 0) space = std::max(space, kMinLabelPitch);
+    const int n = labelCount(pixelSize, space);
     const double range = max - min;
     if (n < 1) return kMinStep;
     const bool fixed = increment > 0;
@@ -99,6 +101,25 @@ std::vector<double> labelValues(double min, double max, double step)
         const double next = v - step;
         if (next == v) break;
         v = next;
+    }
+    return out;
+}
+
+std::vector<double> labelValuesInRows(const ScaleMap& map, double step, int top, int bottom)
+{
+    const double range = map.range();
+    if (!(step > 0) || !std::isfinite(step) || !std::isfinite(range)) return {};
+    if (std::fabs(range / step) >= kMaxLabelCount) return {};
+    if (map.pixelSize() <= 0 || std::fabs(range) <= kZeroRange || (map.startRow >= top && map.endRow <= bottom))
+        return labelValues(map.min, map.max, step);
+    // The values at the rows that bound the window, a step wider on each side.
+    const double hi = std::min(map.max, map.value(std::max(top, map.startRow)) + step);
+    const double lo = std::max(map.min, map.value(std::min(bottom, map.endRow)) - step);
+    if (!(lo <= hi)) return {};
+    std::vector<double> out;
+    for (double v : labelValues(lo, hi, step)) {
+        const int r = map.row(v);
+        if (r >= top && r <= bottom && v <= map.max && v >= map.min) out.push_back(v);
     }
     return out;
 }

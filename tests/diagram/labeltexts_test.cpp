@@ -54,3 +54,18 @@ TEST(LabelTexts, OverlayTextsCarryTheirNumbers)
     EXPECT_EQ(labeltext::noiseZoneText(-99.8, false, "."), "Mic Noise level = -100 dBu");
     EXPECT_EQ(labeltext::noiseZoneText(-90, true, "."), "Mic Noise level = -90 dBFS");
 }
+
+// At fine steps the pressure and voltage texts take the decimals that set
+// neighbouring labels apart; where the usual text already does, it stays.
+TEST(LabelTexts, NeighboursAtFineStepsReadApart)
+{
+    for (double step : {1.0, 2.0}) {
+        for (double v = -30; v <= 210; v += step) {
+            EXPECT_NE(labeltext::pa(v, ".", step), labeltext::pa(v - step, ".", step)) << v << " step " << step;
+            EXPECT_NE(labeltext::mV(v - 150, ".", step), labeltext::mV(v - 150 - step, ".", step)) << v - 150;
+        }
+    }
+    EXPECT_EQ(labeltext::pa(150, ".", 10), "632.5 Pa");
+    EXPECT_EQ(labeltext::pa(10, ".", 10), "0.00006 Pa");
+    EXPECT_EQ(labeltext::mV(-130, ".", 10), "0.245 uV");
+}

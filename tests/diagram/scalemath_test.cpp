@@ -147,3 +147,22 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"RoundsAtThree", 1.23456, ".", ",", "1.235"},
                       FormatCase{"TinyNegativeIsZero", -0.0001, ".", ",", "0"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// An axis stretched far beyond the rows shown: only the shown rows are
+// walked, with the same values the whole list has there, and a font too
+// small to read still gets 4 rows a label.
+TEST(LabelWork, FollowsTheRowsShownNotTheRange)
+{
+    const ScaleMap map{0, 4999, -2000, 3000};
+    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), 1, 10, 0);
+    EXPECT_DOUBLE_EQ(step, 5); // 1250 labels fit at 4 rows each, not 5000
+    std::vector<double> whole;
+    for (double v : scale::labelValues(map.min, map.max, step))
+        if (map.row(v) >= 0 && map.row(v) <= 1000) whole.push_back(v);
+    const std::vector<double> shown = scale::labelValuesInRows(map, step, 0, 1000);
+    ASSERT_EQ(shown.size(), whole.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) EXPECT_NEAR(shown[i], whole[i], 1e-9);
+    EXPECT_LE(shown.size(), 1000u / scale::kMinLabelPitch + 1);
+    // An axis inside the rows gives the whole list.
+    EXPECT_EQ(scale::labelValuesInRows(ScaleMap{0, 160, 31, 428}, 10, 0, 448), scale::labelValues(0, 160, 10));
+}

@@ -2,18 +2,20 @@
 // label step and labelled values, the axis number text, the chart layout of
 // a plain chart and of the level diagram (with its label hooks), the mouse
 // zoom, pan and wheel, and now and then a real paint with the overlays.
-// Every layout ends quickly, keeps within the label limits, and writes no
-// "nan" or "inf".
+// Every layout ends quickly, keeps within the label limits, writes no "nan"
+// or "inf", and draws every label inside the control, clear of the others.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QApplication>
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "diagram/leveldiagram.h"
 #include "diagram/scalemath.h"
@@ -54,6 +56,20 @@ bool finiteRange(const TScaleAxis& a) { return std::isfinite(a.minimum()) && std
 
 void checkLayout(const TChartLayout& L, const std::string& what)
 {
+    std::vector<TIntRect> drawn;
+    for (const TAxisLayout& a : L.axes) {
+        if (!a.showLabels) continue;
+        for (const TLabelItem& item : a.labels) {
+            if (!item.draw) continue;
+            FUZZ_CHECK(L.bounds.contains(item.textRect), what + ": a label leaves the control");
+            if (item.textRect.width() > 0 && item.textRect.height() > 0) drawn.push_back(item.textRect);
+        }
+    }
+    // Sorted by top, a rectangle can only meet the ones that start above its bottom.
+    std::sort(drawn.begin(), drawn.end(), [](const TIntRect& x, const TIntRect& y) { return x.top < y.top; });
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+        for (std::size_t j = i + 1; j < drawn.size() && drawn[j].top < drawn[i].bottom; ++j)
+            FUZZ_CHECK(!drawn[i].intersects(drawn[j]), what + ": labels overlap");
     for (const TAxisLayout& a : L.axes) {
         FUZZ_CHECK(a.labels.size() <= static_cast<std::size_t>(scale::kMaxLabelCount), what + ": too many labels");
         if (!a.labels.empty()) FUZZ_CHECK(a.step >= scale::kMinStep, what + ": step below the smallest");

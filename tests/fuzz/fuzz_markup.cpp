@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString raw = QString::fromUtf8(bytes);
 
     const QString text = assemble(raw.split(u'\n'));
-    (void)plainText(text);
+    const QString plain = plainText(text);
     for (const QString& word : text.split(u' ')) {
         (void)decodeEntities(word);
         (void)parseColor(word.toUpper());
@@ -69,7 +69,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(line.top >= top, "lines out of order");
         top = line.top;
         FUZZ_CHECK(line.height >= 0, "negative line height");
-        for (const Run& run : line.runs) FUZZ_CHECK(run.width >= 0, "negative word width");
+        for (const Run& run : line.runs) {
+            FUZZ_CHECK(run.width >= 0, "negative word width");
+            // A word drawn is a word of the text as a reader hears it.
+            const QString word = run.text.simplified();
+            FUZZ_CHECK(plain.simplified().contains(word), "the word \"" + word.toStdString() + "\" is not in \"" +
+                                                 plain.toStdString() + "\"");
+        }
     }
     const QRect aligned = alignedRect(rect, block.height, valign);
     if (block.height > rect.height()) FUZZ_CHECK(aligned.top() == rect.top(), "a tall block left the top");

@@ -1,161 +1,269 @@
-// The spin editor's rules over random key and text sequences: the
-// character filter, paste, sign toggle, steps and their caret rule, the
-// wheel, the range clamp and the geometry helpers. The text of the box is
-// driven as the widget drives it; after every action the selection lies in
-// the text, the value reads as a finite number, an accepted paste gives a
-// number, and a step leaves the value's text as the formatter writes it.
+// The real spin editor, offscreen, in either locale: typed keys (any
+// character, the editing keys and shortcuts, Enter and Ctrl+Enter), pastes
+// of any text, wheel notches, presses and holds of the step buttons, the
+// focus leaving and coming back, and program writes of any value. After
+// every event:
+// - the value reads as a finite number, the one the text shows;
+// - a text the editor wrote itself (a step, a page step, the wheel, a button,
+//   a paste, leaving the box, a program write) reads back as a finite number,
+//   and after the focus left the box its text is empty or such a number;
+// - the change event fired once for every change of the text, and never
+//   when the text stayed as it was.
 #include <fuzzer/FuzzedDataProvider.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QTest>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "fuzz_check.h"
 #include "invariants.h"
-#include "widgets/spinlogic.h"
-
-using namespace spinlogic;
+#include "widgets/floatspinedit.h"
 
 namespace {
 
-const char16_t kKeys[] = {u'0', u'1', u'5', u'9', u'+',     u'-',     u'.',     u',',     u'/',     u':',
-                          u'e', u'E', u'a', u' ', u'\b',    u'\x1b',  u'\r',    u'\n',    u'\t',    u'\x01',
-                          0x0663 /* Arabic-Indic three */,   0x00B2 /* superscript two */, 0x00BD, 0x2167,
-                          0xFF11 /* fullwidth one */,        u'\'',   u'\x7f',  0x00A0,   0x066B /* Arabic decimal */};
-
 std::string str(const QString& s) { return s.toStdString(); }
 
-struct Box {
-    QString text;
-    Selection sel;
-    int precision = 1;
-    Separators seps;
-    QString decimal() const { return QString(seps.decimal); }
-
-    void check(const char* what) const
-    {
-        const std::string where = std::string(what) + " on \"" + str(text) + "\"";
-        FUZZ_CHECK(sel.start >= 0 && sel.length >= 0 && sel.start + sel.length <= text.size(), where + ": selection");
-        FUZZ_CHECK(std::isfinite(readValue(text, decimal(), 0.0)), where + ": value");
+double anyValue(FuzzedDataProvider& in)
+{
+    switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 0: {
+        const auto bits = in.ConsumeIntegral<std::uint64_t>();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        return v; // NaN and infinities included
     }
-
-    // What the line edit does with an accepted character.
-    void insert(QChar c)
-    {
-        text = text.left(sel.start) + c + text.mid(sel.start + sel.length);
-        sel = {sel.start + 1, 0};
+    case 1: return in.ConsumeFloatingPointInRange(-1e6, 1e6);
+    case 2: return static_cast<double>(in.ConsumeIntegralInRange(-300, 300)) / 10.0;
+    default: return in.ConsumeFloatingPoint<double>();
     }
+}
 
-    void step(double delta)
-    {
-        const double v = readValue(text, decimal(), 0.0) + delta;
-        const QString next = formatValue(v, precision, decimal());
-        FUZZ_CHECK(!robust::showsNonFinite(str(next)), str(next));
-        FUZZ_CHECK(parses(next, decimal()), "a step wrote \"" + str(next) + "\"");
-        sel = stepSelection(text, next, sel);
-        text = next;
-    }
+// Characters a user may type: digits, signs, separators of both locales,
+// letters, blanks, control characters and digits of other scripts.
+const char16_t kChars[] = {u'0', u'1', u'5', u'9', u'+', u'-', u'.', u',', u'/', u':', u'e', u'E', u'a', u' ',
+                           u'\'', 0x0663 /* Arabic-Indic three */, 0x00B2 /* superscript two */, 0x00BD, 0x2167,
+                           0xFF11 /* fullwidth one */, 0x00A0, 0x066B /* Arabic decimal */};
+
+struct Key {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+};
+const Key kKeys[] = {
+    {Qt::Key_Up, {}},          {Qt::Key_Down, {}},       {Qt::Key_PageUp, {}},         {Qt::Key_PageDown, {}},
+    {Qt::Key_Return, {}},      {Qt::Key_Enter, {}},      {Qt::Key_Return, Qt::ControlModifier},
+    {Qt::Key_Backspace, {}},   {Qt::Key_Delete, {}},     {Qt::Key_Home, {}},           {Qt::Key_End, {}},
+    {Qt::Key_Left, {}},        {Qt::Key_Right, {}},      {Qt::Key_Left, Qt::ShiftModifier},
+    {Qt::Key_Right, Qt::ShiftModifier},                  {Qt::Key_Home, Qt::ShiftModifier},
+    {Qt::Key_A, Qt::ControlModifier},                    {Qt::Key_X, Qt::ControlModifier},
+    {Qt::Key_C, Qt::ControlModifier},                    {Qt::Key_V, Qt::ControlModifier},
+    {Qt::Key_Z, Qt::ControlModifier},                    {Qt::Key_Y, Qt::ControlModifier},
+    {Qt::Key_Insert, Qt::ShiftModifier},                 {Qt::Key_Escape, {}},
 };
 
 QString randomText(FuzzedDataProvider& in, std::size_t max)
 {
+    if (in.ConsumeIntegralInRange(0, 3) == 0) { // a number of any magnitude, in the box's locale or not
+        const double v = anyValue(in);
+        return QString::number(v, "efg"[in.ConsumeIntegralInRange(0, 2)], in.ConsumeIntegralInRange(0, 20));
+    }
     const std::string bytes = in.ConsumeRandomLengthString(max);
     return in.ConsumeBool() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
+// One shown window for the whole run; every input gets a fresh editor in it.
+QWidget* host()
+{
+    static QWidget* w = [] {
+        auto* h = new QWidget; // never destroyed: at exit Qt's own statics may already be gone
+        h->resize(300, 60);
+        h->show();
+        return h;
+    }();
+    return w;
+}
+
+class Run {
+public:
+    Run(FuzzedDataProvider& in, const QString& locale) : in_(in), edit_(new TFloatSpinEdit(host()))
+    {
+        QLocale::setDefault(QLocale(locale));
+        sep_ = str(QLocale().decimalPoint());
+        edit_->beginLoad();
+        edit_->setPrecision(in.ConsumeIntegralInRange(0, 6));
+        edit_->setIncrementFloat(in.ConsumeBool() ? 0.1 : anyValue(in));
+        edit_->setIncrementFloatPage(in.ConsumeBool() ? 1.0 : anyValue(in));
+        edit_->setSigned(in.ConsumeBool());
+        if (in.ConsumeIntegralInRange(0, 3) == 0) { // a range, mostly unchecked as in the window
+            edit_->setMinFloatValue(anyValue(in));
+            edit_->setMaxFloatValue(anyValue(in));
+            edit_->setCheckMinValue(in.ConsumeBool());
+            edit_->setCheckMaxValue(in.ConsumeBool());
+        }
+        edit_->setLabelPosition(spinlogic::lpRightCenter);
+        edit_->setLabelCaption(QStringLiteral("caption"));
+        edit_->setFloatValue(anyValue(in));
+        edit_->setGeometry(4, 4, in.ConsumeIntegralInRange(1, 120), in.ConsumeIntegralInRange(1, 40));
+        edit_->endLoad();
+        edit_->show();
+        edit_->setOnChange([this] { ++changes_; });
+        check("start", true, 0);
+    }
+    ~Run() { delete edit_; }
+
+    void event()
+    {
+        const QString before = edit_->text();
+        changes_ = 0;
+        texts_ = 0;
+        const auto counter = QObject::connect(edit_, &QLineEdit::textChanged, [this] { ++texts_; });
+        std::string what;
+        bool written = true;  // the editor formats the text itself, or pastes a number
+        bool formats = true;  // the text is written only when its formatted value differs
+        switch (in_.ConsumeIntegralInRange(0, 9)) {
+        case 0:
+        case 1: { // a typed character
+            const QChar c = in_.ConsumeBool() ? QChar(in_.PickValueInArray(kChars)) : QChar(in_.ConsumeIntegral<char16_t>());
+            what = "type U+" + std::to_string(c.unicode());
+            written = formats = false;
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit_, &press);
+            break;
+        }
+        case 2: { // an editing key or shortcut
+            const Key k = in_.PickValueInArray(kKeys);
+            what = "key " + str(QKeySequence(k.key | k.mods).toString());
+            written = k.key == Qt::Key_Up || k.key == Qt::Key_Down || k.key == Qt::Key_PageUp ||
+                      k.key == Qt::Key_PageDown || k.key == Qt::Key_Return;
+            formats = written;
+            QTest::keyClick(edit_, k.key, k.mods);
+            break;
+        }
+        case 3: { // a paste of any text
+            const QString clip = randomText(in_, 40);
+            what = "paste \"" + str(clip) + "\"";
+            formats = false;
+            QGuiApplication::clipboard()->setText(clip);
+            QTest::keyClick(edit_, Qt::Key_V, Qt::ControlModifier);
+            break;
+        }
+        case 4: { // the wheel
+            const int delta = in_.ConsumeIntegralInRange(-480, 480);
+            what = "wheel " + std::to_string(delta);
+            const QPointF pos(edit_->width() / 2.0, edit_->height() / 2.0);
+            QWheelEvent ev(pos, edit_->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                           Qt::NoScrollPhase, false);
+            QApplication::sendEvent(edit_, &ev);
+            break;
+        }
+        case 5: { // a step button pressed, held for some repeats, released over it or elsewhere
+            TRepeatButton* b = in_.ConsumeBool() ? edit_->buttons()->upButton() : edit_->buttons()->downButton();
+            const int ticks = in_.ConsumeIntegralInRange(0, 4);
+            const bool outside = in_.ConsumeBool();
+            what = "button held for " + std::to_string(ticks) + " repeats";
+            QTest::mousePress(b, Qt::LeftButton, {}, b->rect().center());
+            for (int i = 0; i < ticks; ++i) b->repeatTick();
+            QTest::mouseRelease(b, Qt::LeftButton, {}, outside ? QPoint(-50, -50) : b->rect().center());
+            break;
+        }
+        case 6: { // the caret and selection moved
+            const int size = static_cast<int>(edit_->text().size());
+            const int start = in_.ConsumeIntegralInRange(0, size);
+            edit_->setSelection(start, in_.ConsumeIntegralInRange(-start, size - start));
+            what = "select";
+            written = formats = false;
+            break;
+        }
+        case 7: { // the focus leaves the box (or the window) and comes back
+            const auto reason = in_.PickValueInArray({Qt::TabFocusReason, Qt::MouseFocusReason,
+                                                      Qt::ActiveWindowFocusReason, Qt::PopupFocusReason,
+                                                      Qt::OtherFocusReason});
+            what = "focus out and in, reason " + std::to_string(reason);
+            QFocusEvent out(QEvent::FocusOut, reason);
+            QApplication::sendEvent(edit_, &out);
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                const std::string t = str(edit_->text());
+                FUZZ_CHECK(robust::inputTextProblem(t, sep_).empty(), "after leaving the box: \"" + t + "\"");
+            }
+            QFocusEvent back(QEvent::FocusIn, reason);
+            QApplication::sendEvent(edit_, &back);
+            break;
+        }
+        case 8: { // a program write, as the calculator does
+            const double v = anyValue(in_);
+            what = "write " + std::to_string(v);
+            edit_->setFloatValue(v);
+            break;
+        }
+        default: { // the text set as a whole (a typed or restored text)
+            const QString t = randomText(in_, 24);
+            what = "set text \"" + str(t) + "\"";
+            written = formats = false;
+            edit_->setText(t);
+            break;
+        }
+        }
+        QCoreApplication::sendPostedEvents(); // the step Ctrl+Enter queues
+        QObject::disconnect(counter);
+        const bool changed = edit_->text() != before;
+        FUZZ_CHECK(changes_ == texts_, what + ": " + std::to_string(texts_) + " text changes raised " +
+                                           std::to_string(changes_) + " change events");
+        // A typed or pasted text may replace a selection by the same text; a
+        // value written is written only when its text differs.
+        if (changed) FUZZ_CHECK(changes_ >= 1, what + ": the text changed without a change event");
+        else if (formats) FUZZ_CHECK(texts_ == 0 || texts_ >= 2, what + ": the text stayed, yet a change was raised");
+        check(what, written, changed);
+    }
+
+private:
+    void check(const std::string& what, bool written, bool changed) const
+    {
+        const QString text = edit_->text();
+        const std::string where = what + " -> \"" + str(text) + "\"";
+        const double v = edit_->floatValue();
+        FUZZ_CHECK(std::isfinite(v), where + ": value not finite");
+        FUZZ_CHECK(v == numtext::readInputText(str(text), sep_, edit_->minValue()), where + ": value is not the text's");
+        if (written && changed) {
+            const std::string problem = robust::inputTextProblem(str(text), sep_);
+            FUZZ_CHECK(problem.empty(), where + ": " + problem);
+        }
+    }
+
+    FuzzedDataProvider& in_;
+    TFloatSpinEdit* edit_;
+    std::string sep_;
+    int changes_ = 0;
+    int texts_ = 0;
+};
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static int argc = 1;
+    static char name[] = "fuzz_spinedit";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication* app = new QApplication(argc, argv); // never destroyed, as the host window
+    (void)app;
+    // The repeat timers never fire by themselves: holds are driven by hand.
+    TRepeatButton::timings() = RepeatTimings{24 * 3600 * 1000, 24 * 3600 * 1000};
+    host();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider in(data, size);
-    Box box;
-    box.precision = in.ConsumeIntegralInRange(-1, 6);
-    if (in.ConsumeBool()) {
-        box.seps.decimal = u',';
-        box.seps.thousands = u'.';
-    }
-    const double increment = in.ConsumeFloatingPointInRange(-1000.0, 1000.0);
-    box.text = formatValue(in.ConsumeFloatingPointInRange(-1e6, 1e6), box.precision, box.decimal());
-    box.sel = {0, static_cast<int>(box.text.size())};
-    box.check("start");
-
-    for (int n = 0; n < 200 && in.remaining_bytes() > 0; ++n) {
-        switch (in.ConsumeIntegralInRange(0, 9)) {
-        case 0:
-        case 1: { // a typed key
-            const QChar c = in.ConsumeBool() ? QChar(in.PickValueInArray(kKeys)) : QChar(in.ConsumeIntegral<char16_t>());
-            const auto typed = filterChar(c, box.text, box.sel, box.precision, box.seps);
-            if (typed) {
-                FUZZ_CHECK(*typed == c || (c == box.seps.thousands && *typed == box.seps.decimal), "filter changed a key");
-                if (typed->unicode() >= 32) box.insert(*typed);
-            }
-            box.check("key");
-            break;
-        }
-        case 2: { // a paste
-            const QString clip = randomText(in, 24);
-            if (const auto e = pasteEdit(box.text, box.sel, clip, box.decimal())) {
-                FUZZ_CHECK(parses(e->text, box.decimal()), "pasted \"" + str(e->text) + "\"");
-                box.text = e->text;
-                box.sel = e->sel;
-            }
-            box.check("paste");
-            break;
-        }
-        case 3: { // the minus key on a signed box
-            const Edit e = toggleSign(box.text, box.sel);
-            box.text = e.text;
-            box.sel = e.sel;
-            box.check("sign");
-            break;
-        }
-        case 4:
-            box.step(in.ConsumeBool() ? increment : -increment);
-            box.check("step");
-            break;
-        case 5: { // caret moves and selections
-            const int size = static_cast<int>(box.text.size());
-            const int start = in.ConsumeIntegralInRange(0, size);
-            box.sel = {start, in.ConsumeIntegralInRange(0, size - start)};
-            break;
-        }
-        case 6: { // the wheel
-            const WheelSteps w = wheelSteps(in.ConsumeIntegralInRange(-119, 119), in.ConsumeIntegral<int>());
-            FUZZ_CHECK(std::abs(w.remainder) < kWheelUnit, "wheel remainder");
-            if (w.steps != 0) box.step(increment * (w.steps > 0 ? 1 : -1));
-            box.check("wheel");
-            break;
-        }
-        case 7: { // Backspace / Delete as the line edit does them
-            if (box.sel.length > 0) {
-                box.text.remove(box.sel.start, box.sel.length);
-                box.sel.length = 0;
-            } else if (box.sel.start > 0) {
-                box.text.remove(--box.sel.start, 1);
-            }
-            box.check("delete");
-            break;
-        }
-        case 8: { // the range clamp
-            Range r{in.ConsumeFloatingPointInRange(-1e6, 1e6), in.ConsumeFloatingPointInRange(-1e6, 1e6), in.ConsumeBool(),
-                    in.ConsumeBool()};
-            const double v = readValue(box.text, box.decimal(), 0.0);
-            const double c = clampFloat(v, r, in.ConsumeBool());
-            FUZZ_CHECK(std::isfinite(c), "clamp");
-            break;
-        }
-        default: { // geometry of the buttons and the caption
-            const QSize size(in.ConsumeIntegralInRange(0, 5000), in.ConsumeIntegralInRange(0, 5000));
-            const ButtonGeometry g = buttonGeometry(size);
-            FUZZ_CHECK(g.up.height() >= 0 && g.down.height() >= 0, "button heights");
-            (void)scaledLabelMargin(in.ConsumeIntegralInRange(-100, 100), in.ConsumeIntegralInRange(-10, 1000));
-            (void)captionTopLeft(QRect(0, 0, size.width(), size.height()),
-                                 QSize(in.ConsumeIntegralInRange(0, 2000), in.ConsumeIntegralInRange(0, 200)),
-                                 in.ConsumeIntegralInRange(-50, 50),
-                                 static_cast<TLabelPosition>(in.ConsumeIntegralInRange(0, 14)));
-            break;
-        }
-        }
-    }
+    Run run(in, in.ConsumeBool() ? QStringLiteral("de_DE") : QStringLiteral("C"));
+    for (int n = 0; n < 64 && in.remaining_bytes() > 0; ++n) run.event();
     return 0;
 }

@@ -514,6 +514,23 @@ private:
     long long heapStart_ = 0, heapGrowth_ = 0;
 };
 
+// The resident memory now, from /proc/self/status: all of it and its
+// anonymous part (the heap), in kB.
+std::string residentMemory()
+{
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return "unknown";
+    char line[256];
+    std::string rss = "?", anon = "?";
+    while (std::fgets(line, sizeof line, f)) {
+        long kb = 0;
+        if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1) rss = std::to_string(kb);
+        if (std::sscanf(line, "RssAnon: %ld kB", &kb) == 1) anon = std::to_string(kb);
+    }
+    std::fclose(f);
+    return "RSS " + rss + " kB (anonymous " + anon + " kB)";
+}
+
 // The offscreen platform cannot grab the keyboard or raise a menu; it says
 // so for every menu opened. Everything else Qt says is passed on.
 void messageHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
@@ -548,7 +565,10 @@ int main(int argc, char** argv)
             return 2;
         }
         RandomUser user(w, opt);
+        std::printf("random_user: at the start: %s\n", residentMemory().c_str());
+        std::fflush(stdout);
         failedAt = user.run();
+        std::printf("random_user: at the end: %s\n", residentMemory().c_str());
         summary = user.summary();
     }
     if (failedAt >= 0) return 1;

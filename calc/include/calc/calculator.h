@@ -97,6 +97,8 @@ public:
     // Start-up: fill CurMic from the inputs as the window shows them, then the
     // eight change runs and the mode switch.
     void startUp();
+    // The state back to all zero, as at program start, then startUp().
+    void restart();
     // The first half of startUp(): CurMic's sensitivity and noise figures
     // read from the inputs, with no run.
     void FillCurMicFromInputs();

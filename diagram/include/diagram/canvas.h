@@ -3,7 +3,7 @@
 // settings between calls, as the overlay painters expect. Coordinates are
 // whole pixels; a line leaves out its end point and a rectangle covers its
 // corners' span without the right and bottom edges, so that shapes that
-// share an edge do not overlap.
+// share an edge do not overlap. A rectangle is filled up to its outline.
 #include <QColor>
 #include <QFont>
 #include <QPainter>
@@ -11,6 +11,9 @@
 #include <QString>
 #include <cstdint>
 #include <vector>
+
+// The overlay texts' font: the surface's default face at a size.
+QFont overlayFont(int points, bool bold);
 
 // Colour of a 0xTTBBGGRR number: blue-green-red, the high byte a
 // transparency (alpha = 255 - it).
@@ -34,6 +37,7 @@ public:
     // A hatched brush draws its lines in color over hatchBackground.
     void setBrush(QColor color, BrushStyle style = BrushStyle::Solid, QColor hatchBackground = Qt::white);
     void setFontColor(QColor c) { fontColor_ = c; }
+    QColor fontColor() const { return fontColor_; }
     void setFontSize(int points) { font_.setPointSize(points); }
     void setFontBold(bool bold) { font_.setBold(bold); }
     void setFont(const QFont& f) { font_ = f; }

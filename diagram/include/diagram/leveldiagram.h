@@ -9,16 +9,46 @@
 // axis's range); restoring a zoomed view re-derives the right axis from the
 // restored left one with the offset that holds at that moment, so a
 // recalculation while zoomed is not undone by the restore.
+#include <QColor>
+#include <QFont>
 #include <QString>
+#include <vector>
 
 #include "calc/interfaces.h"
 #include "calc/micparams.h"
 #include "diagram/canvas.h"
 #include "diagram/scalechart.h"
 
+// One text an overlay painted: where, in which font and colour.
+struct TOverlayText {
+    QString text;
+    TIntRect rect;
+    QFont font;
+    QColor colour;
+    int ascent = 0; // from the top of rect to the baseline
+};
+
 class TLevelDiagram : public TScaleChart, public IDiagramView {
     Q_OBJECT
 public:
+    // The levels the scales show. The quietest places measured lie near
+    // -20 dB SPL and 194 dB SPL is the loudest sound air carries undistorted
+    // (its troughs reach vacuum): a view of -30 to 210 dB SPL holds every
+    // level on Earth. Zoom, pan and wheel stay inside it, and no label is
+    // written for a level outside it.
+    static constexpr double kViewMin_dBSPL = -30;
+    static constexpr double kViewMax_dBSPL = 210;
+    // Electric labels (dBu, and dBFS alike) from -240 (0.78 pV, far below
+    // the thermal noise of any circuit) to +200 (7.75 GV, beyond a lightning
+    // stroke); the right axis follows the typed sensitivity unbounded, but
+    // writes no label outside these.
+    static constexpr double kLabelMin_dBu = -240;
+    static constexpr double kLabelMax_dBu = 200;
+    // Labels step by 1 dB at the finest, the resolution the level labels
+    // are written in; a zoom keeps at least 10 dB in view.
+    static constexpr double kMinLabelStep_dB = 1;
+    static constexpr double kMinViewSpan_dB = 10;
+
     // Builds the chart as the window's form describes it (objectName
     // "Chart1"); the separators default to the user's locale.
     explicit TLevelDiagram(QWidget* parent = nullptr);
@@ -63,8 +93,14 @@ public:
 
     void restoreView() override;
 
+    // The overlay texts of the last paint, in painting order.
+    const std::vector<TOverlayText>& lastOverlayTexts() const { return overlayTexts_; }
+    // Generation of the layout the overlay texts were painted with.
+    unsigned overlayGeneration() const { return overlayGeneration_; }
+
 protected:
     void viewChanged() override;
+    std::vector<TIntRect> labelKeepOut(const ITextMeasure& measure) const override;
 
 private:
     enum class Mode { Analog, Digital };
@@ -78,6 +114,13 @@ private:
 
     int yL(double v) { return Series2().CalcYPosValue(v); }
     int yR(double v) { return Series1().CalcYPosValue(v); }
+
+    // Overlay texts are collected while the zones and bars are painted and
+    // drawn after them all, each moved inside the control where it would
+    // leave it.
+    void addText(TCanvas& c, int x, int y, const QString& text);
+    TIntRect keptInside(int x, int y, int w, int h) const;
+    QString sideTitle() const;
 
     void DrawSideTitles(TCanvas& c);
     void DrawReferenceLines(TCanvas& c);
@@ -95,4 +138,7 @@ private:
     const INumericInput* noise_dBFS_ = nullptr;
     const IChoice* analog_ = nullptr;
     const IChoice* digital_ = nullptr;
+    std::vector<TOverlayText> overlayTexts_;
+    QFont sideTitleFont_; // as DrawSideTitles sets it, for the labels to keep clear of
+    unsigned overlayGeneration_ = 0;
 };

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,14 @@ struct TIntRect {
     int left = 0, top = 0, right = 0, bottom = 0;
     int width() const { return right - left; }
     int height() const { return bottom - top; }
+    bool intersects(const TIntRect& o) const
+    {
+        return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
+    }
+    bool contains(const TIntRect& o) const
+    {
+        return o.left >= left && o.right <= right && o.top >= top && o.bottom <= bottom;
+    }
     bool operator==(const TIntRect&) const = default;
 };
 
@@ -65,6 +74,7 @@ struct TDrawLabelArgs {
     QString text;
     bool drawLabel = true;
     double value = 0;
+    double step = 0; // the axis's label step: the neighbours lie at value +- step
 };
 using TDrawLabelEvent = std::function<void(TDrawLabelArgs&)>;
 
@@ -95,6 +105,12 @@ public:
 
     bool Visible = true;
     double Increment = 0;
+    // The finest label step (0: none); a floor to the automatic step.
+    double MinStep = 0;
+    // The values a zoom, pan or wheel step may bring into view (both
+    // axes move together, so the first to reach its bound stops them all).
+    double ViewMin = -std::numeric_limits<double>::infinity();
+    double ViewMax = std::numeric_limits<double>::infinity();
     bool Labels = true;
     QFont LabelsFont;
     QColor LabelsColor = Qt::black;
@@ -166,6 +182,7 @@ struct TLabelItem {
     bool draw = true;   // false when the hook suppressed it
     int boxLeft = 0, boxTop = 0, boxWidth = 0;
     int textX = 0; // left edge of the drawn text
+    TIntRect textRect; // where the text is drawn (the label font's height)
 };
 
 struct TAxisLayout {
@@ -187,6 +204,9 @@ struct TChartLayout {
     QString titleText;
     // Drawing order: left axis, its sub-axes, right axis, its sub-axes.
     std::vector<TAxisLayout> axes;
+    // Counts the layouts stored by applyLayout: what was built from one can
+    // tell when it is out of date.
+    unsigned generation = 0;
     const TAxisLayout* find(const TScaleAxis* a) const;
 };
 
@@ -245,6 +265,10 @@ public:
     void wheelStep(int notches);
     virtual void restoreView();
 
+    // The narrowest range a zoom makes (0: none); a narrower rectangle
+    // zooms to this range about its centre.
+    double MinViewSpan = 0;
+
     static constexpr int kZoomMinDrag = 16;
     static constexpr double kWheelShare = 0.03;
 
@@ -257,6 +281,16 @@ protected:
 
     // Called after a zoom, pan, wheel step or restore changed the ranges.
     virtual void viewChanged() {}
+    // Areas no label may cover (texts painted over the chart later); a
+    // label that would, or that would leave the control or cover another
+    // label, is not drawn.
+    virtual std::vector<TIntRect> labelKeepOut(const ITextMeasure&) const { return {}; }
+
+    // Text metrics of the chart's fonts, kept between paints (texts that
+    // come back from one paint to the next are measured once).
+    int cachedTextWidth(const QFont& font, const QString& text) const;
+    int cachedTextHeight(const QFont& font) const;
+    int cachedTextAscent(const QFont& font) const;
 
     // Draws a computed layout (background, title, grid lines, labels).
     void drawLayout(QPainter& painter, const TChartLayout& layout) const;
@@ -270,9 +304,14 @@ private:
     bool axisTakesPart(const TScaleAxis& a) const;
     bool axisHasActiveSeries(const TScaleAxis& a) const;
     void layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::ScaleMap& map, bool otherSide,
-                    const ITextMeasure& measure) const;
+                    const TIntRect& bounds, const ITextMeasure& measure) const;
+    double axisStep(const TScaleAxis& axis, const scale::ScaleMap& map, int h) const;
+    // Shifts both vertical axes by share x their range, held to their view
+    // bounds.
+    void shiftView(double share);
     void reserveColumn(TAxisLayout& out, TIntRect& r, int width) const;
-    int autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const ITextMeasure& measure) const;
+    int autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const TIntRect& bounds,
+                        const ITextMeasure& measure) const;
 
     std::unique_ptr<TScaleAxis> left_, right_, bottom_;
     std::vector<std::unique_ptr<TAxisSeries>> series_;
@@ -286,5 +325,7 @@ private:
 
     enum class Drag { None, Zoom, Pan };
     Drag drag_ = Drag::None;
+    int wheelRemainder_ = 0; // turn below a notch, kept for the next event
+    unsigned generation_ = 0;
     QPoint dragStart_, dragLast_;
 };

@@ -16,6 +16,9 @@ inline constexpr double kMinStep = 1e-12;
 inline constexpr double kMaxLabelCount = 10000;
 // An automatic column width looks at no more labels than this.
 inline constexpr int kMaxWidthSamples = 5000;
+// No label is given fewer rows than this, whatever its font: no text shows
+// in less, and it bounds the labels of an axis by its pixels.
+inline constexpr int kMinLabelPitch = 4;
 
 // Maps values of [min, max] onto the rows [startRow, endRow]; the maximum
 // lies on startRow (top), the minimum on endRow (bottom). Not clamped.
@@ -53,6 +56,12 @@ double labelStep(double min, double max, int pixelSize, int h, int separationPer
 // largest one not above max down to min. Empty when the range would need
 // kMaxLabelCount labels or more.
 std::vector<double> labelValues(double min, double max, double step);
+
+// The values of labelValues(min, max, step) whose rows lie within
+// [top, bottom] of map: only that part of the axis is walked, so the work
+// follows the rows shown, not the range. Empty when the whole range would
+// need kMaxLabelCount labels or more.
+std::vector<double> labelValuesInRows(const ScaleMap& map, double step, int top, int bottom);
 
 // Text of v in the format "#,##0.###": at least one integer digit, groups
 // of three integer digits, up to three decimals without trailing zeros.
