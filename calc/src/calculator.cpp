@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include "calc/resultline.h"
@@ -220,15 +221,11 @@ void Calculator::seMicMaxLevel_dBSPLChange(INumericInput* sender)
         // writes below must not re-enter this operation.
         HandlersDetached detached(*this);
 
-        for (std::size_t i = 0; i < kInputCount; ++i) {
-            if (sender && b_.inputs[i] == sender) {
-                const auto id = static_cast<InputId>(i);
-                const double v = read(id);
-                // A level beyond the working range is shown as the level used.
-                if (v != sender->floatValue()) writeUnbound(id, v);
-                applySenderCase(id, v);
-                break;
-            }
+        if (const std::optional<InputId> id = idOf(sender)) {
+            const double v = read(*id);
+            // A level beyond the working range is shown as the level used.
+            if (v != sender->floatValue()) writeUnbound(*id, v);
+            applySenderCase(*id, v);
         }
         computeOutputs();
         updateRightAxisFromInputs();
@@ -237,6 +234,14 @@ void Calculator::seMicMaxLevel_dBSPLChange(INumericInput* sender)
     // Repaint the diagram, then the level bar and the result line.
     b_.diagram->refreshDiagram();
     showResults();
+}
+
+std::optional<InputId> Calculator::idOf(const INumericInput* in) const
+{
+    if (!in) return std::nullopt;
+    for (std::size_t i = 0; i < kInputCount; ++i)
+        if (b_.inputs[i] == in) return static_cast<InputId>(i);
+    return std::nullopt;
 }
 
 void Calculator::applySenderCase(InputId id, double v)

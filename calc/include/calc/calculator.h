@@ -3,6 +3,7 @@
 // raises, the analog/digital switch and the start-up runs.
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -146,6 +147,8 @@ private:
     void SetRightAxisRange(double sensitivity);
     // Writes v into an input; a non-finite value is written as 0.
     void write(InputId id, double v);
+    // The bound input `in` is, if any.
+    std::optional<InputId> idOf(const INumericInput* in) const;
     void applySenderCase(InputId id, double v);
     // Lowers the sender's value to `limit` and shows it in the sender.
     double limitSender(InputId id, double v, double limit);
