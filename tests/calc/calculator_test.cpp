@@ -303,7 +303,7 @@ TEST_F(CalculatorTest, HandlersAreReattachedWhenTheAxisThrows)
         void setMaximum(double) override { throw AxisRangeError("Axis Maximum Value must be >= Minimum"); }
     } refusing;
     FakeWindow fw;
-    CalcBindings b = fw.bindings();
+    CalcBindings b = fw.bindings(fw.left, fw.right, fw.diagram);
     b.rightAxis = &refusing;
     Calculator c(b, ".");
     c.bindAll();
