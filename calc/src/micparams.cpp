@@ -33,4 +33,19 @@ double OutputVolts(double sens_V, double out_dBu, double sens_dBu, double gain_d
     return sens_V * std::pow(10.0, (out_dBu - sens_dBu + gain_dB) / 20.0);
 }
 
+LevelTriad fromVolts(double volts)
+{
+    if (volts <= 0) return {volts, kMissingLevel, kMissingLevel};
+    const double dBu = VoltsToDbu(volts);
+    return {volts, dBu, DbuToDbv(dBu)};
+}
+
+LevelTriad fromDbu(double dBu) { return {DbuToVolts(dBu), dBu, DbuToDbv(dBu)}; }
+
+LevelTriad fromDbv(double dBV)
+{
+    const double dBu = DbvToDbu(dBV);
+    return {DbuToVolts(dBu), dBu, dBV};
+}
+
 } // namespace conv
