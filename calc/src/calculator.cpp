@@ -484,6 +484,9 @@ void Calculator::loadMic(const TMicParams& file, const TMicParams& mic, const st
     HandlersDetached detached(*this);
     state_.FileMic = file;
     state_.CurMic = mic;
+    // A figure too large for a double is shown as 0 (see write), and held so.
+    ZeroNonFinite(state_.FileMic);
+    ZeroNonFinite(state_.CurMic);
     chooseMode(mic.MicDigital ? MicKind::Digital : MicKind::Analog);
     for (const ShownFigure& f : shown) write(f.id, f.value);
 }

@@ -235,6 +235,12 @@ TEST(LoadMicPreset, ExtremeFiguresNeverReachAnInputAsInfinity)
     EXPECT_EQ(rig.text(InputId::MicSens_dBu), "2147483647.0");
     EXPECT_EQ(rig.text(InputId::MicSens_mV), "0.0");    // 10^(2^31/20) volts overflow
     EXPECT_EQ(rig.text(InputId::MicNoise_uV), "0.0");   // so do the noise volts
+    // The state holds what the inputs show: no infinite volts behind a 0.0.
+    for (const auto& [field, name] : kFieldNames) {
+        EXPECT_TRUE(std::isfinite(rig.cur().*field)) << name;
+        EXPECT_TRUE(std::isfinite(rig.calc.fileMic().*field)) << name;
+    }
+    EXPECT_EQ(rig.cur().MicSens_V, 0);
     EXPECT_TRUE(rig.calc.handlersAttached());
 }
 

@@ -117,7 +117,7 @@ public:
     // Loads a microphone's figures with every handler detached: `file` becomes
     // the file values and `mic` the working values, the kind `mic` states is
     // chosen, and each figure is shown in its input in the given order (a
-    // non-finite one as 0). Runs nothing.
+    // non-finite one as 0, and held as 0 in the state). Runs nothing.
     void loadMic(const TMicParams& file, const TMicParams& mic, const std::vector<ShownFigure>& shown);
 
     // The value an input shows (a level limited to +-kMaxLevelMagnitude).

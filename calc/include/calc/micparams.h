@@ -38,6 +38,9 @@ struct TMicParams {
 // and the four MicOut_ fields keep their values.
 void ResetMicParams(TMicParams& m);
 
+// Sets every figure that is not finite to 0, as an input shows it.
+void ZeroNonFinite(TMicParams& m);
+
 // Everything the calculator works on. All zero at program start.
 struct CalcState {
     TMicParams CurMic;  // working values
