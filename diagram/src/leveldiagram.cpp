@@ -347,6 +347,8 @@ TIntRect TLevelDiagram::keptInside(int x, int y, int w, int h) const
     return TIntRect{x, y, x + w, y + h};
 }
 
+bool TLevelDiagram::rowShown(int y) const { return y >= 0 && y < height(); }
+
 void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text)
 {
     const QFont& f = c.font();
@@ -400,7 +402,7 @@ void TLevelDiagram::DrawReferenceLines(TCanvas& c)
     c.setFontColor(C(kPink));
     c.setFontSize(8);
     c.setFontBold(false);
-    addText(c, r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"));
+    if (rowShown(y94)) addText(c, r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"));
     level(yL(maxLevel()), kRed);
     level(yR(noise()), kSilver);
 }
@@ -415,7 +417,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.setFontColor(C(kLime));
     c.setFontSize(10);
     c.setFontBold(true);
-    addText(c, r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"));
+    if (rowShown(y)) addText(c, r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"));
     c.setPen(C(kLime), 1, PS::Dash);
     c.moveTo(b.left, y);
     c.lineTo(r.left - 10, y);
@@ -432,7 +434,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.setFontColor(C(kLime));
     c.setFontSize(10);
     c.setFontBold(true);
-    addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text);
+    if (rowShown(yo)) addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text);
 }
 
 void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
