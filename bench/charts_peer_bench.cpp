@@ -22,7 +22,7 @@
 #include <cstring>
 #include <memory>
 
-#include "diagram/fonts.h"
+#include "text/fonts.h"
 #include "diagram_rig.h"
 
 namespace {

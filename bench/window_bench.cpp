@@ -16,7 +16,7 @@
 #include <map>
 #include <memory>
 
-#include "diagram/fonts.h"
+#include "text/fonts.h"
 #include "diagram/leveldiagram.h"
 #include "ui/mainwindow.h"
 #include "widgets/floatspinedit.h"

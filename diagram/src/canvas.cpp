@@ -22,7 +22,22 @@ QFont overlayFont(int points, bool bold)
     return f;
 }
 
-TCanvas::TCanvas(QPainter& painter) : p_(painter) { reset(); }
+const QPixmap& THatchTiles::tile(QColor lines, QColor background)
+{
+    const std::pair<QRgb, QRgb> key{lines.rgba(), background.rgba()};
+    for (const auto& [k, pixmap] : tiles_)
+        if (k == key) return pixmap;
+    // The brush's own pattern, drawn once with its origin at the tile's corner.
+    QImage image(8, 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(background);
+    QPainter p(&image);
+    p.fillRect(image.rect(), QBrush(lines, Qt::BDiagPattern));
+    p.end();
+    tiles_.emplace_back(key, QPixmap::fromImage(image));
+    return tiles_.back().second;
+}
+
+TCanvas::TCanvas(QPainter& painter, THatchTiles* tiles) : p_(painter), tiles_(tiles) { reset(); }
 
 void TCanvas::reset()
 {
@@ -104,7 +119,16 @@ void TCanvas::rectangle(int x1, int y1, int x2, int y2)
     // A hatch is filled in opaque mode: its lines over its background in one pass.
     const QRect area(x1, y1, x2 - x1, y2 - y1);
     applyBrush();
-    p_.fillRect(area, p_.brush());
+    if (brushStyle_ == BrushStyle::BDiagonal && tiles_ && brushColor_.alpha() == 255
+        && hatchBackground_.alpha() == 255 && p_.worldTransform().isIdentity()) {
+        // Opaque lines over an opaque background: every pixel is one of the
+        // two colours, so a copy of the tile in the brush's phase is exact.
+        const QPoint origin = p_.brushOrigin();
+        const QPoint phase(((area.x() - origin.x()) % 8 + 8) % 8, ((area.y() - origin.y()) % 8 + 8) % 8);
+        p_.drawTiledPixmap(area, tiles_->tile(brushColor_, hatchBackground_), phase);
+    } else {
+        p_.fillRect(area, p_.brush());
+    }
     // An outlined QRect covers width + 1 pixels: this spans x1 .. x2 - 1.
     // Over a hatch the pen's gaps take the hatch background, as before.
     p_.setBrush(Qt::NoBrush);

@@ -8,7 +8,7 @@
 
 #include "calc/numtext.h"
 #include "diagram/diagramaccessible.h"
-#include "diagram/fonts.h"
+#include "text/fonts.h"
 #include "diagram/labeltexts.h"
 
 namespace {

@@ -21,22 +21,10 @@ int roundPixel(double v) { return numtext::roundHalfEvenToInt(v); }
 
 } // namespace
 
-// ---- text metrics ---------------------------------------------------------
-
-int QtTextMeasure::textWidth(const QFont& font, const QString& text) const
-{
-    return (device_ ? QFontMetrics(font, device_) : QFontMetrics(font)).horizontalAdvance(text);
-}
-
-int QtTextMeasure::textHeight(const QFont& font) const
-{
-    return (device_ ? QFontMetrics(font, device_) : QFontMetrics(font)).height();
-}
-
 // ---- text cache -------------------------------------------------------------
 
-// Widths, heights and shaped texts per font. A long zoom or pan session
-// makes ever new label texts: past kMaxEntries the cache starts afresh.
+// Text sizes and shaped texts per font. A long zoom or pan session makes
+// ever new label texts: past kMaxEntries the cache starts afresh.
 class TTextCache {
 public:
     static constexpr int kMaxEntries = 4096;
@@ -46,32 +34,9 @@ public:
         qreal ascentF = 0;  // as a shaped text measures it from its top
     };
 
-    explicit TTextCache(QPaintDevice* device) : device_(device) {}
+    explicit TTextCache(QPaintDevice* device) : device_(device), metrics_(device, kMaxEntries) {}
 
-    int textWidth(const QFont& font, const QString& text)
-    {
-        Font& f = entry(font);
-        const auto it = f.widths.constFind(text);
-        if (it != f.widths.cend()) return *it;
-        const int w = QtTextMeasure(device_).textWidth(font, text);
-        f.widths.insert(text, w);
-        ++entries_;
-        return w;
-    }
-
-    int textHeight(const QFont& font)
-    {
-        Font& f = entry(font);
-        if (f.height < 0) f.height = QtTextMeasure(device_).textHeight(font);
-        return f.height;
-    }
-
-    int ascent(const QFont& font)
-    {
-        Font& f = entry(font);
-        if (f.ascent < 0) f.ascent = QFontMetrics(font, device_).ascent();
-        return f.ascent;
-    }
+    const TTextMeasureCache& metrics() const { return metrics_; }
 
     Baseline baseline(const QFont& font, QPaintDevice* device) const
     {
@@ -83,13 +48,13 @@ public:
     // text again on every paint.
     void drawText(QPainter& p, const QFont& font, QPoint topLeft, const Baseline& base, const QString& text)
     {
-        Font& f = entry(font);
-        auto it = f.texts.find(text);
-        if (it == f.texts.end()) {
+        QHash<QString, QStaticText>& texts = shaped(font);
+        auto it = texts.find(text);
+        if (it == texts.end()) {
             QStaticText st(text);
             st.setTextFormat(Qt::PlainText);
-            it = f.texts.insert(text, st);
-            ++entries_;
+            it = texts.insert(text, st);
+            ++shapedCount_;
         }
         p.drawStaticText(QPointF(topLeft.x(), topLeft.y() + base.ascent - base.ascentF), *it);
     }
@@ -98,61 +63,35 @@ public:
     // changed, or when the cache has grown too large; call before a paint.
     void check(bool fontsChanged)
     {
-        const int dpiX = device_->logicalDpiX(), dpiY = device_->logicalDpiY();
-        if (fontsChanged || dpiX != dpiX_ || dpiY != dpiY_ || entries_ > kMaxEntries) {
-            fonts_.clear();
-            entries_ = 0;
-            dpiX_ = dpiX;
-            dpiY_ = dpiY;
+        if (metrics_.check(fontsChanged, device_->logicalDpiX(), device_->logicalDpiY()) || shapedCount_ > kMaxEntries) {
+            shaped_.clear();
+            shapedCount_ = 0;
         }
     }
 
 private:
-    struct Font {
-        QFont font;
-        int height = -1;
-        int ascent = -1;
-        QHash<QString, int> widths;
-        QHash<QString, QStaticText> texts;
-    };
-
-    Font& entry(const QFont& font)
+    QHash<QString, QStaticText>& shaped(const QFont& font)
     {
-        for (Font& f : fonts_)
-            if (f.font == font) return f;
-        fonts_.push_back(Font{font, -1, -1, {}, {}});
-        return fonts_.back();
+        for (auto& [f, texts] : shaped_)
+            if (f == font) return texts;
+        shaped_.emplace_back(font, QHash<QString, QStaticText>{});
+        return shaped_.back().second;
     }
 
     QPaintDevice* device_;
-    std::vector<Font> fonts_;
-    int entries_ = 0;
-    int dpiX_ = 0, dpiY_ = 0;
+    TTextMeasureCache metrics_;
+    std::vector<std::pair<QFont, QHash<QString, QStaticText>>> shaped_;
+    int shapedCount_ = 0;
 };
-
-namespace {
-
-// The chart's own metrics through its text cache.
-class CachedTextMeasure : public ITextMeasure {
-public:
-    explicit CachedTextMeasure(TTextCache& cache) : cache_(cache) {}
-    int textWidth(const QFont& font, const QString& text) const override { return cache_.textWidth(font, text); }
-    int textHeight(const QFont& font) const override { return cache_.textHeight(font); }
-
-private:
-    TTextCache& cache_;
-};
-
-} // namespace
 
 int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
 {
-    return textCache_->textWidth(font, text);
+    return textCache_->metrics().textWidth(font, text);
 }
 
-int TScaleChart::cachedTextHeight(const QFont& font) const { return textCache_->textHeight(font); }
+int TScaleChart::cachedTextHeight(const QFont& font) const { return textCache_->metrics().textHeight(font); }
 
-int TScaleChart::cachedTextAscent(const QFont& font) const { return textCache_->ascent(font); }
+int TScaleChart::cachedTextAscent(const QFont& font) const { return textCache_->metrics().ascent(font); }
 
 // ---- axis -----------------------------------------------------------------
 
@@ -239,7 +178,8 @@ TScaleChart::TScaleChart(QWidget* parent)
       left_(std::make_unique<TScaleAxis>(this, nullptr, false)),
       right_(std::make_unique<TScaleAxis>(this, nullptr, true)),
       bottom_(std::make_unique<TScaleAxis>(this, nullptr, false)),
-      textCache_(std::make_unique<TTextCache>(this))
+      textCache_(std::make_unique<TTextCache>(this)),
+      hatchTiles_(std::make_unique<THatchTiles>())
 {
     bottom_->Visible = false;
     setMouseTracking(false);
@@ -498,14 +438,18 @@ void TScaleChart::applyLayout(const TChartLayout& layout)
 void TScaleChart::layoutNow()
 {
     textCache_->check(std::exchange(fontsChanged_, false));
-    applyLayout(computeLayout(CachedTextMeasure(*textCache_)));
+    applyLayout(computeLayout(textCache_->metrics()));
 }
 
 void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
 {
     p.fillRect(rect(), BackColor);
     p.setBackgroundMode(Qt::TransparentMode);
-    if (!L.titleText.isEmpty()) {
+    // A title in the opaque background's own colour leaves no pixel changed:
+    // it keeps its place in the layout but is not drawn (nor its face loaded
+    // for drawing).
+    const bool titleShows = TitleColor != BackColor || BackColor.alpha() != 255;
+    if (!L.titleText.isEmpty() && titleShows) {
         p.setFont(TitleFont);
         p.setPen(TitleColor);
         textCache_->drawText(p, TitleFont, QPoint(L.titleBox.left, L.titleBox.top),
@@ -540,9 +484,9 @@ void TScaleChart::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     textCache_->check(std::exchange(fontsChanged_, false));
-    applyLayout(computeLayout(CachedTextMeasure(*textCache_)));
+    applyLayout(computeLayout(textCache_->metrics()));
     drawLayout(p, layout_);
-    TCanvas canvas(p);
+    TCanvas canvas(p, hatchTiles_.get());
     if (OnAfterDraw) OnAfterDraw(this, canvas);
     if (drag_ == Drag::Zoom) {
         p.setBackgroundMode(Qt::TransparentMode);

@@ -1,7 +1,7 @@
 // The level diagram after the default start: its layout, its label columns,
 // the rendered overlays, and the two scales staying lined up under zoom.
 #include "diagram/leveldiagram.h"
-#include "diagram/fonts.h"
+#include "text/fonts.h"
 
 #include <QApplication>
 #include <QFile>

@@ -16,11 +16,11 @@ using namespace markup;
 
 namespace {
 
-class FixedMeasure : public Measure {
+class FixedMeasure : public ITextMeasure {
 public:
     FixedMeasure(int charWidth, int height) : charWidth_(charWidth), height_(height) {}
-    int width(const QFont&, const QString& text) const override { return charWidth_ * static_cast<int>(text.size()); }
-    int height(const QFont&, const QString&) const override { return height_; }
+    int textWidth(const QFont&, const QString& text) const override { return charWidth_ * static_cast<int>(text.size()); }
+    int textHeight(const QFont&) const override { return height_; }
 
 private:
     int charWidth_, height_;

@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "diagram/fonts.h"
+#include "text/fonts.h"
 #include "heapuse.h"
 #include "ui/mainwindow.h"
 #include "widgets/floatspinedit.h"

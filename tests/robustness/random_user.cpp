@@ -41,7 +41,7 @@
 #include <vector>
 
 #include "calc/calculator.h"
-#include "diagram/fonts.h"
+#include "text/fonts.h"
 #include "diagram/leveldiagram.h"
 #include "heapuse.h"
 #include "invariants.h"

@@ -65,6 +65,16 @@ TEST_F(DesktopWindowTest, MenusShowTheMenuBarFont)
 
 // No size limits: the fixed-height strips give the window (and so the window
 // manager) no minimum; a window smaller than the strips clips them.
+// The window's font is its own: other windows of the program (dialogs,
+// tooltips) keep the desktop's default font after it is made.
+TEST(DesktopWindow, LeavesTheApplicationFontAsItWas)
+{
+    const std::string before = desc(QApplication::font());
+    TfmMain w;
+    EXPECT_EQ(desc(QApplication::font()), before);
+    EXPECT_NE(w.font().family(), QApplication::font().family());
+}
+
 TEST_F(DesktopWindowTest, WindowTakesASizeSmallerThanItsStrips)
 {
     QWidget* client = w.centralWidget();

@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include "diagram/fonts.h"
+#include "text/fonts.h"
 
 int main(int argc, char** argv)
 {

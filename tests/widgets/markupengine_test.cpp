@@ -7,10 +7,10 @@ using namespace markup;
 
 namespace {
 
-class FixedMeasure : public Measure {
+class FixedMeasure : public ITextMeasure {
 public:
-    int width(const QFont&, const QString& text) const override { return 6 * static_cast<int>(text.size()); }
-    int height(const QFont&, const QString&) const override { return 13; }
+    int textWidth(const QFont&, const QString& text) const override { return 6 * static_cast<int>(text.size()); }
+    int textHeight(const QFont&) const override { return 13; }
 };
 
 const QColor kSilver(0xC0, 0xC0, 0xC0);

@@ -102,7 +102,7 @@ protected:
 TEST_F(MarkupLabelTest, FontTagColoursItsText)
 {
     label->setResultLine(R"(<P align="center">HHH <FONT color="#FFFF80">HHH</FONT> HHH</P>)");
-    const markup::Block b = label->layoutBlock(markup::FontMeasure());
+    const markup::Block b = label->layoutBlock(QtTextMeasure());
     ASSERT_EQ(b.lines.size(), 1u);
     ASSERT_EQ(b.lines[0].runs.size(), 4u); // "HHH ", "HHH", " ", "HHH"
     EXPECT_EQ(b.lines[0].top, (25 - lineHeight) / 2);
@@ -141,7 +141,7 @@ TEST_F(MarkupLabelTest, Alignments)
 TEST_F(MarkupLabelTest, UnclosedTagEndsTheText)
 {
     label->setResultLine("HHH <HHH HHH");
-    const markup::Block b = label->layoutBlock(markup::FontMeasure());
+    const markup::Block b = label->layoutBlock(QtTextMeasure());
     ASSERT_EQ(b.lines.size(), 1u);
     ASSERT_EQ(b.lines[0].runs.size(), 1u);
     const QImage img = render();

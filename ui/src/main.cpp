@@ -2,7 +2,7 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "diagram/fonts.h"
+#include "text/fonts.h"
 #include "ui/mainwindow.h"
 
 int main(int argc, char* argv[])

@@ -62,9 +62,11 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName("fmMain");
     setFont(QFont("Tahoma", 8));
-    // Drop-down and context menus are windows of their own and take no font
-    // from their parent: give every menu the window's font, as the menu bar has.
-    QApplication::setFont(font(), "QMenu");
+    // A line edit lays out its first text in the application's font before it
+    // takes its own: with the window's font as the application's while the
+    // controls are made, no other face is loaded for that. Restored below.
+    const QFont appFont = QApplication::font();
+    QApplication::setFont(font());
 
     auto* client = new QWidget(this);
     auto* column = new QVBoxLayout(client);
@@ -89,6 +91,11 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
     createPanel1(Panel1);
     createPanel3(Panel3);
     createPanel2(Panel2);
+    QApplication::setFont(appFont);
+    // Drop-down and context menus are windows of their own and take no font
+    // from their parent: give every menu the window's font, as the menu bar
+    // has. After the application's font, which clears the fonts per class.
+    QApplication::setFont(font(), "QMenu");
     bindCalculator();
 
     // The window has no size limits: the client area keeps the least size of

@@ -1,21 +1,10 @@
 #include "widgets/markupengine.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
 
 namespace markup {
-
-int FontMeasure::width(const QFont& font, const QString& text) const
-{
-    return QFontMetrics(font).horizontalAdvance(text);
-}
-
-int FontMeasure::height(const QFont& font, const QString&) const
-{
-    return QFontMetrics(font).height();
-}
 
 QString assemble(const QStringList& lines)
 {
@@ -217,7 +206,7 @@ QString plainText(const QString& text)
     return out.simplified();
 }
 
-Block layout(const QString& text, const QRect& rect, const BaseStyle& base, const Measure& measure, bool clip)
+Block layout(const QString& text, const QRect& rect, const BaseStyle& base, const ITextMeasure& measure, bool clip)
 {
     Block block;
     RenderState st{base.font, base.color, base.color, Align::Left};
@@ -232,7 +221,7 @@ Block layout(const QString& text, const QRect& rect, const BaseStyle& base, cons
 
         Line line;
         line.top = top;
-        const int gh = measure.height(st.font, QStringLiteral("gh"));
+        const int gh = measure.textHeight(st.font);
         int wordHeight = 0;
         bool lineDone = false;
         bool broken = false;
@@ -244,11 +233,11 @@ Block layout(const QString& text, const QRect& rect, const BaseStyle& base, cons
                                                                  : rest;
             if (!token.isEmpty()) {
                 const QString word = decodeEntities(token);
-                const int w = measure.width(st.font, word);
+                const int w = measure.textWidth(st.font, word);
                 if (!(line.width + w < avail || w >= avail)) break; // starts the next line
                 line.runs.push_back(Run{line.width, word, st.font, st.color, w});
                 line.width += w;
-                wordHeight = std::max(wordHeight, measure.height(st.font, word));
+                wordHeight = std::max(wordHeight, measure.textHeight(st.font));
                 rest.remove(0, token.size());
             }
             if (!rest.startsWith(u'<')) continue;
@@ -274,7 +263,7 @@ Block layout(const QString& text, const QRect& rect, const BaseStyle& base, cons
         if (!line.runs.empty()) {
             line.height = std::max(gh, wordHeight);
             const Run& last = line.runs.back();
-            if (last.text.endsWith(u' ')) line.width -= measure.width(last.font, QStringLiteral(" "));
+            if (last.text.endsWith(u' ')) line.width -= measure.textWidth(last.font, QStringLiteral(" "));
         } else {
             line.height = broken ? gh : 0; // a line break on its own leaves a blank line
         }
@@ -291,9 +280,9 @@ Block layout(const QString& text, const QRect& rect, const BaseStyle& base, cons
         block.height += advance;
         top += advance;
         block.lines.push_back(std::move(line));
-        if (clip && top + measure.height(st.font, QStringLiteral("gh")) > bottom) break;
+        if (clip && top + measure.textHeight(st.font) > bottom) break;
     }
-    if (block.lines.empty()) block.height = measure.height(base.font, QStringLiteral("gh"));
+    if (block.lines.empty()) block.height = measure.textHeight(base.font);
     return block;
 }
 

@@ -3,12 +3,10 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QGuiApplication>
-#include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -28,60 +26,6 @@ public:
 
 } // namespace
 
-// Word widths and line heights per font, kept between paints: from one
-// result line to the next most words stay the same. Starts afresh when
-// the system's fonts change or it has grown large.
-class TMarkupLabel::MeasureCache : public markup::Measure {
-public:
-    static constexpr int kMaxEntries = 2048;
-
-    int width(const QFont& font, const QString& text) const override
-    {
-        Font& f = entry(font);
-        const auto it = f.widths.constFind(text);
-        if (it != f.widths.cend()) return *it;
-        const int w = base_.width(font, text);
-        f.widths.insert(text, w);
-        ++entries_;
-        return w;
-    }
-    // The platform's line height does not depend on the text.
-    int height(const QFont& font, const QString& text) const override
-    {
-        Font& f = entry(font);
-        if (f.height < 0) f.height = base_.height(font, text);
-        return f.height;
-    }
-    // Call before a paint with the widget's resolution.
-    void check(bool fontsChanged, int dpi)
-    {
-        if (fontsChanged || dpi != dpi_ || entries_ > kMaxEntries) {
-            fonts_.clear();
-            entries_ = 0;
-            dpi_ = dpi;
-        }
-    }
-
-private:
-    struct Font {
-        QFont font;
-        int height = -1;
-        QHash<QString, int> widths;
-    };
-    Font& entry(const QFont& font) const
-    {
-        for (Font& f : fonts_)
-            if (f.font == font) return f;
-        fonts_.push_back(Font{font, -1, {}});
-        return fonts_.back();
-    }
-
-    markup::FontMeasure base_;
-    mutable std::vector<Font> fonts_;
-    mutable int entries_ = 0;
-    int dpi_ = 0;
-};
-
 namespace {
 
 QAccessibleInterface* markupLabelFactory(const QString& className, QObject* object)
@@ -93,7 +37,7 @@ QAccessibleInterface* markupLabelFactory(const QString& className, QObject* obje
 
 } // namespace
 
-TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent), measure_(std::make_unique<MeasureCache>())
+TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent)
 {
     connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, [this] { fontsChanged_ = true; });
     static const bool installed = [] {
@@ -166,7 +110,7 @@ QString TMarkupLabel::plainText() const
     return markup::plainText(markup::assemble(htmlText_));
 }
 
-markup::Block TMarkupLabel::layoutBlock(const markup::Measure& measure) const
+markup::Block TMarkupLabel::layoutBlock(const ITextMeasure& measure) const
 {
     const QRect client = rect();
     const markup::BaseStyle base{font(), palette().color(QPalette::WindowText), lineSpacing_};
@@ -180,6 +124,6 @@ void TMarkupLabel::paintEvent(QPaintEvent*)
 {
     if (rect().isEmpty()) return;
     QPainter p(this);
-    measure_->check(std::exchange(fontsChanged_, false), logicalDpiY());
-    markup::draw(p, layoutBlock(*measure_), lineSpacing_);
+    measure_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY());
+    markup::draw(p, layoutBlock(measure_), lineSpacing_);
 }

@@ -7,9 +7,11 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <QPixmap>
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // The overlay texts' font: the surface's default face at a size.
@@ -19,12 +21,24 @@ QFont overlayFont(int points, bool bold);
 // transparency (alpha = 255 - it).
 QColor colorFromBgr(std::uint32_t bgr);
 
+// 8 x 8 tiles of the backward-diagonal hatch, one per pair of opaque
+// colours, kept between paints: a tile copied over an area gives the same
+// pixels as the hatch brush, in a fraction of the time.
+class THatchTiles {
+public:
+    const QPixmap& tile(QColor lines, QColor background);
+
+private:
+    std::vector<std::pair<std::pair<QRgb, QRgb>, QPixmap>> tiles_;
+};
+
 class TCanvas {
 public:
     enum class PenStyle { Solid, Dash, Dot, DashDot };
     enum class BrushStyle { Solid, BDiagonal };
 
-    explicit TCanvas(QPainter& painter);
+    // With tiles, opaque hatches are copied from them.
+    explicit TCanvas(QPainter& painter, THatchTiles* tiles = nullptr);
 
     // Pen black, width 1, solid; brush white, solid; font black, regular,
     // Arial 8; text background transparent.
@@ -60,6 +74,7 @@ private:
     void applyBrush();
 
     QPainter& p_;
+    THatchTiles* tiles_;
     QColor penColor_;
     int penWidth_ = 1;
     PenStyle penStyle_ = PenStyle::Solid;

@@ -21,11 +21,13 @@
 
 #include "calc/interfaces.h"
 #include "diagram/scalemath.h"
+#include "text/textmeasure.h"
 
 class QPainter;
 class TScaleChart;
 class TScaleAxis;
 class TCanvas;
+class THatchTiles;
 class TTextCache;
 
 // Rectangle by its four edges; right and bottom lie just outside it.
@@ -42,26 +44,6 @@ struct TIntRect {
         return o.left >= left && o.right <= right && o.top >= top && o.bottom <= bottom;
     }
     bool operator==(const TIntRect&) const = default;
-};
-
-// Text sizes in pixels for a font, as the platform's font rendering gives them.
-class ITextMeasure {
-public:
-    virtual ~ITextMeasure() = default;
-    virtual int textWidth(const QFont& font, const QString& text) const = 0;
-    // Height of one line of text in the font (the height of "W").
-    virtual int textHeight(const QFont& font) const = 0;
-};
-
-// Metrics of the fonts as painted on a device (screen or image).
-class QtTextMeasure : public ITextMeasure {
-public:
-    explicit QtTextMeasure(QPaintDevice* device = nullptr) : device_(device) {}
-    int textWidth(const QFont& font, const QString& text) const override;
-    int textHeight(const QFont& font) const override;
-
-private:
-    QPaintDevice* device_;
 };
 
 // What a label hook receives. Changing x, y or z does not move the label;
@@ -322,6 +304,7 @@ private:
     // paint to the next most labels keep their texts.
     std::unique_ptr<TTextCache> textCache_;
     bool fontsChanged_ = false;
+    std::unique_ptr<THatchTiles> hatchTiles_;
 
     enum class Drag { None, Zoom, Pan };
     Drag drag_ = Drag::None;

@@ -1,8 +1,8 @@
 #pragma once
 // A small HTML-like markup engine: assembling the text, tokens and tags,
 // line layout with word wrap, and drawing. Layout takes its measurements
-// from a Measure, so it runs without a screen; drawing only paints what the
-// layout decided.
+// from an ITextMeasure, so it runs without a screen; drawing only paints
+// what the layout decided.
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -11,24 +11,11 @@
 
 #include <vector>
 
+#include "text/textmeasure.h"
+
 class QPainter;
 
 namespace markup {
-
-// Text extents in a font.
-class Measure {
-public:
-    virtual ~Measure() = default;
-    virtual int width(const QFont& font, const QString& text) const = 0;
-    virtual int height(const QFont& font, const QString& text) const = 0;
-};
-
-// Extents from the platform's font metrics.
-class FontMeasure : public Measure {
-public:
-    int width(const QFont& font, const QString& text) const override;
-    int height(const QFont& font, const QString& text) const override;
-};
 
 enum class Align { Left, Center, Right };
 enum TVAlignment { tvaTop, tvaCenter, tvaBottom };
@@ -82,7 +69,7 @@ QString plainText(const QString& text);
 // Lays out `text` in `rect`. With `clip` the lines stop where the next one's
 // top plus a "gh" line would pass the rectangle's bottom (the drawing pass);
 // without it every line is laid out (the measuring pass).
-Block layout(const QString& text, const QRect& rect, const BaseStyle& base, const Measure& measure, bool clip);
+Block layout(const QString& text, const QRect& rect, const BaseStyle& base, const ITextMeasure& measure, bool clip);
 
 // The rectangle the block is laid out in for a vertical alignment. A block
 // taller than the client keeps its top at the client's top.

@@ -3,7 +3,6 @@
 // markupengine.h. Every change of its lines schedules one repaint.
 #include <QStringList>
 #include <QWidget>
-#include <memory>
 
 #include "calc/interfaces.h"
 #include "widgets/markupengine.h"
@@ -35,7 +34,7 @@ public:
     QString plainText() const;
 
     // The block as the next paint lays it out in the client rectangle.
-    markup::Block layoutBlock(const markup::Measure& measure) const;
+    markup::Block layoutBlock(const ITextMeasure& measure) const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -43,8 +42,9 @@ protected:
 private:
     void changed();
 
-    class MeasureCache;
-    std::unique_ptr<MeasureCache> measure_; // word widths kept between paints
+    // Word widths and line heights, as on the screen, kept between paints:
+    // from one result line to the next most words stay the same.
+    TTextMeasureCache measure_{nullptr, 2048};
     bool fontsChanged_ = false;
 
     QStringList htmlText_;

@@ -1,4 +1,4 @@
-#include "diagram/fonts.h"
+#include "text/fonts.h"
 
 #include <QFile>
 #include <QFontDatabase>

@@ -1,5 +1,6 @@
 #pragma once
-// The font faces the diagram names, with fallbacks where a face is missing.
+// The font faces the window and the diagram name, with fallbacks where a
+// face is missing.
 #include <QFont>
 #include <QString>
 

@@ -1,0 +1,63 @@
+#pragma once
+// Text sizes in pixels as the platform's font rendering gives them, and a
+// cache that keeps them between paints. The diagram's layout and the markup
+// label's word wrap both measure through ITextMeasure, so they run with
+// fixed metrics and no screen in tests.
+#include <QFont>
+#include <QHash>
+#include <QString>
+#include <vector>
+
+class QPaintDevice;
+
+class ITextMeasure {
+public:
+    virtual ~ITextMeasure() = default;
+    virtual int textWidth(const QFont& font, const QString& text) const = 0;
+    // Height of one line of text in the font; the same for every text.
+    virtual int textHeight(const QFont& font) const = 0;
+};
+
+// Metrics of the fonts as painted on a device (screen or image); without a
+// device, as on the screen.
+class QtTextMeasure : public ITextMeasure {
+public:
+    explicit QtTextMeasure(const QPaintDevice* device = nullptr) : device_(device) {}
+    int textWidth(const QFont& font, const QString& text) const override;
+    int textHeight(const QFont& font) const override;
+    int ascent(const QFont& font) const;
+
+private:
+    const QPaintDevice* device_;
+};
+
+// Widths, line heights and ascents per font, kept between paints: from one
+// paint to the next most texts come back. Starts afresh when the fonts or
+// the resolution change, or when it holds more than maxEntries widths.
+class TTextMeasureCache : public ITextMeasure {
+public:
+    TTextMeasureCache(const QPaintDevice* device, int maxEntries) : base_(device), maxEntries_(maxEntries) {}
+
+    int textWidth(const QFont& font, const QString& text) const override;
+    int textHeight(const QFont& font) const override;
+    int ascent(const QFont& font) const;
+
+    // Call before a paint with the device's resolution; true when the cache
+    // started afresh.
+    bool check(bool fontsChanged, int dpiX, int dpiY);
+
+private:
+    struct Font {
+        QFont font;
+        int height = -1;
+        int ascent = -1;
+        QHash<QString, int> widths;
+    };
+    Font& entry(const QFont& font) const;
+
+    QtTextMeasure base_;
+    int maxEntries_;
+    mutable std::vector<Font> fonts_;
+    mutable int entries_ = 0;
+    int dpiX_ = 0, dpiY_ = 0;
+};
