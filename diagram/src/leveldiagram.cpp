@@ -361,6 +361,8 @@ TIntRect TLevelDiagram::keptInside(int x, int y, int w, int h) const
     return TIntRect{x, y, x + w, y + h};
 }
 
+bool TLevelDiagram::rowShown(int y) const { return y >= 0 && y < height(); }
+
 void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text)
 {
     const QFont& f = c.font();
@@ -407,7 +409,7 @@ void TLevelDiagram::DrawReferenceLines(TCanvas& c)
     const int y94 = yL(conv::kSensRef_dBSPL);
     level(y94, kPink);
     setTextFont(c, kPink, 8, false);
-    addText(c, r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"));
+    if (rowShown(y94)) addText(c, r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"));
     level(yL(maxLevel()), kRed);
     level(yR(noise()), kSilver);
 }
@@ -420,7 +422,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.setBrush(C(kLime), BS::Solid);
     c.polygon({{r.left - 4, y + 4}, {r.left - 10, y}, {r.left - 4, y - 4}});
     setTextFont(c, kLime, 10, true);
-    addText(c, r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"));
+    if (rowShown(y)) addText(c, r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"));
     c.setPen(C(kLime), 1, PS::Dash);
     c.moveTo(b.left, y);
     c.lineTo(r.left - 10, y);
@@ -435,7 +437,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.moveTo(r.right + 10, yo);
     c.lineTo(b.right, yo);
     setTextFont(c, kLime, 10, true);
-    addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text);
+    if (rowShown(yo)) addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text);
 }
 
 void TLevelDiagram::DrawOverMaxZone(TCanvas& c)

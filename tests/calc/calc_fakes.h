@@ -172,23 +172,23 @@ inline CalcBindings fakeBindings(WindowInputs& inputs, FakeChoice& analog, FakeC
     return b;
 }
 
-// A window without a screen: the inputs, both choices, both axes, the
-// diagram, the level bar and the result line, bound to a calculator.
-struct FakeWindow {
-    explicit FakeWindow(const std::string& sep = ".")
-        : inputs(windowInputs(sep)), left(0, 160), right(-144, 56), calc(bindings())
+// A window without a screen: the thirteen inputs, both choices, the level
+// bar and the result line, bound with the given axes and diagram to a
+// calculator whose handlers are attached as the window attaches them.
+struct WindowFake {
+    WindowFake(IAxisRange& leftAxis, IAxisRange& rightAxis, IDiagramView& diagramView, const std::string& sep = ".")
+        : inputs(windowInputs(sep)), calc(bindings(leftAxis, rightAxis, diagramView))
     {
         calc.decimalSeparator = sep;
         calc.AttachInputHandlers();
         // The gain input is bound once and never detached.
         in(InputId::AmpGain_dB).setOnChange([this] { calc.seMicMaxLevel_dBSPLChange(&in(InputId::AmpGain_dB)); });
-        // At program start the right axis holds the maximum its setup gives it.
-        right.setRange(-144, 160);
     }
 
     FakeInput& in(InputId id) { return inputs[static_cast<size_t>(id)]; }
     const std::string& text(InputId id) { return in(id).text; }
 
+    // The calculator's part of the start-up.
     void startUp()
     {
         calc.FillCurMicFromInputs();
@@ -197,21 +197,33 @@ struct FakeWindow {
 
     WindowInputs inputs;
     FakeChoice analog, digital;
-    FakeAxis left, right;
-    FakeDiagram diagram;
     FakeBar bar;
     FakeLine line;
     Calculator calc;
 
 private:
-    CalcBindings bindings()
+    CalcBindings bindings(IAxisRange& leftAxis, IAxisRange& rightAxis, IDiagramView& diagramView)
     {
         CalcBindings b = fakeBindings(inputs, analog, digital);
-        b.rightAxis = &right;
-        b.leftAxis = &left;
-        b.diagram = &diagram;
+        b.leftAxis = &leftAxis;
+        b.rightAxis = &rightAxis;
+        b.diagram = &diagramView;
         b.levelBar = &bar;
         b.resultLine = &line;
         return b;
     }
+};
+
+// The axes and diagram a FakeWindow draws on; a base, so that they are made
+// before the window that binds them.
+struct FakeViews {
+    FakeAxis left{0, 160};
+    // At program start the right axis holds the maximum its setup gives it.
+    FakeAxis right{-144, 160};
+    FakeDiagram diagram;
+};
+
+// The window fake on in-memory axes and diagram.
+struct FakeWindow : FakeViews, WindowFake {
+    explicit FakeWindow(const std::string& sep = ".") : WindowFake(left, right, diagram, sep) {}
 };

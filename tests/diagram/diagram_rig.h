@@ -1,54 +1,32 @@
 #pragma once
 // The level diagram driven by the real calculator through in-memory inputs,
 // as the main window wires them: the default start without a window.
-#include <array>
 #include <string>
 
-#include "calc/calculator.h"
 #include "calc_fakes.h"
 #include "diagram/leveldiagram.h"
 
-// The thirteen inputs with the window's decimals and initial values, the
-// calculator bound to the diagram's own axes, and the start-up sequence.
-struct DiagramRig {
-    explicit DiagramRig(const std::string& sep = ".")
-        : inputs(windowInputs(sep)), calc(bindings())
+// The diagram a DiagramRig draws on; a base, so that it is made before the
+// window fake that binds its axes.
+struct DiagramChart {
+    TLevelDiagram chart;
+};
+
+// The window fake bound to the diagram's own axes, and the diagram reading
+// the calculator and the inputs it draws from.
+struct DiagramRig : DiagramChart, WindowFake {
+    explicit DiagramRig(const std::string& sep = ".") : WindowFake(chart.LeftAxis(), chart.RightAxis(), chart, sep)
     {
         chart.resize(980, 448);
         chart.setSeparators(QString::fromStdString(sep), sep == "," ? QStringLiteral(".") : QStringLiteral(","));
         chart.setSources(&calc.state, &in(InputId::MicMaxLevel_dBSPL), &in(InputId::SourceLevel_dBSPL),
                          &in(InputId::MicNoise_dBu), &in(InputId::MicNoise_dBFS), &analog, &digital);
-        calc.decimalSeparator = sep;
-        calc.AttachInputHandlers();
-        in(InputId::AmpGain_dB).setOnChange([this] { calc.seMicMaxLevel_dBSPLChange(&in(InputId::AmpGain_dB)); });
     }
-
-    FakeInput& in(InputId id) { return inputs[static_cast<size_t>(id)]; }
 
     // InitChart, then the calculator's start-up runs.
     void startUp()
     {
         chart.InitChart();
-        calc.FillCurMicFromInputs();
-        calc.RunStartupSequence();
-    }
-
-    WindowInputs inputs;
-    FakeChoice analog, digital;
-    TLevelDiagram chart;
-    FakeBar bar;
-    FakeLine line;
-    Calculator calc;
-
-private:
-    CalcBindings bindings()
-    {
-        CalcBindings b = fakeBindings(inputs, analog, digital);
-        b.rightAxis = &chart.RightAxis();
-        b.leftAxis = &chart.LeftAxis();
-        b.diagram = &chart;
-        b.levelBar = &bar;
-        b.resultLine = &line;
-        return b;
+        WindowFake::startUp();
     }
 };

@@ -273,6 +273,23 @@ TEST(Overload, MarkerTextsOverTheRedZone)
         EXPECT_TRUE(rig.chart.lastLayout().bounds.contains(t.rect)) << t.text.toStdString();
 }
 
+// A zoom that leaves the 94 dB SPL line and both source markers off the
+// control leaves their texts out instead of stacking them at its edge.
+TEST(OffView, LineAndMarkerTextsStayWithTheirRows)
+{
+    DiagramRig rig;
+    rig.startUp();
+    rig.in(InputId::SourceLevel_dBSPL).setText("40");
+    laidOut(rig);
+    rig.chart.zoomRows(20, 60); // the loud end, well above 94 dB SPL
+    rig.chart.grab();
+    for (const char* text : {"94 dBSPL", "40 dBSPL", "-94 dBu"})
+        EXPECT_EQ(find(rig.chart, text), nullptr) << text;
+    EXPECT_NE(find(rig.chart, "Mic Max level = 130 dBSPL"), nullptr);
+    for (const TOverlayText& t : rig.chart.lastOverlayTexts())
+        EXPECT_TRUE(rig.chart.lastLayout().bounds.contains(t.rect)) << t.text.toStdString();
+}
+
 // The bars' dotted right and bottom edges show their fill in the gaps.
 TEST(Fills, ReachTheOutline)
 {

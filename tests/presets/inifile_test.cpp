@@ -201,8 +201,17 @@ TEST(IniFile, TooLargeFileReadsAsEmpty)
 
 TEST(IniFile, RandomBytesNeverFail)
 {
+    // The same reader gives a valid file's value in each of the three
+    // encodings the random texts start with.
+    const std::string valid = "[Mic]\nk=v\n";
+    std::string utf16 = "\xff\xfe";
+    for (const char c : valid) utf16 += {c, '\0'};
+    for (const std::string& text : {valid, "\xef\xbb\xbf" + valid, utf16})
+        EXPECT_EQ(IniFile::parse(text).value("Mic", "k"), std::optional<std::string>("v")) << testing::PrintToString(text);
+
     // Bytes drawn mostly from the characters the reader acts on, with and
     // without the byte-order marks; whatever is read must be sound text.
+    int sectionsRead = 0, valuesRead = 0;
     const std::string alphabet = std::string("[]=;'\" \t\v\r\nkK\xff\xfe\xef\xbb\xbf\xc3\xb6\x80\xd8\xdc") + '\0';
     std::mt19937 rng(6);
     for (int round = 0; round < 3000; ++round) {
@@ -213,13 +222,18 @@ TEST(IniFile, RandomBytesNeverFail)
         for (size_t i = 0; i < length; ++i) bytes += alphabet[rng() % alphabet.size()];
         const IniFile ini = IniFile::parse(bytes);
         for (const std::string& name : ini.sectionNames()) {
+            ++sectionsRead;
             EXPECT_TRUE(presets::isValidUtf8(name));
             for (const char* key : {"k", "K", ""}) {
                 const auto v = ini.value(name, key);
                 if (v) {
+                    ++valuesRead;
                     EXPECT_TRUE(presets::isValidUtf8(*v));
                 }
             }
         }
     }
+    // The random texts reach the checks above: many hold sections and values.
+    EXPECT_GT(sectionsRead, 300);
+    EXPECT_GT(valuesRead, 30);
 }

@@ -19,10 +19,24 @@ struct LoadCase {
     std::vector<std::pair<InputId, std::string>> texts;
 };
 
-std::string fieldName(const TMicParams& m, Field f)
+// The record's number fields by name, for failure messages.
+#define MIC_FIELD(name) std::pair<Field, const char*>{&TMicParams::name, #name}
+constexpr std::pair<Field, const char*> kFieldNames[] = {
+    MIC_FIELD(MicMaxLevel_dBSPL), MIC_FIELD(MicNoise_V),         MIC_FIELD(MicNoise_dBu),
+    MIC_FIELD(MicNoise_dBV),      MIC_FIELD(MicNoise_dBFS),      MIC_FIELD(MicNoise_dBSPL_ITU),
+    MIC_FIELD(MicNoise_dBSPL_AW), MIC_FIELD(MicDynamic_dB),      MIC_FIELD(MicSNR_dB_ITU),
+    MIC_FIELD(MicSNR_dB_AW),      MIC_FIELD(MicSplMax),          MIC_FIELD(MicSens_V),
+    MIC_FIELD(MicSens_dBu),       MIC_FIELD(MicSens_dBV),        MIC_FIELD(MicSens_dBFS),
+    MIC_FIELD(MicOut_V),          MIC_FIELD(MicOut_dBu),         MIC_FIELD(MicOut_dBV),
+    MIC_FIELD(MicOut_dBFS),
+};
+#undef MIC_FIELD
+
+std::string fieldName(Field f)
 {
-    // Offsets name the field well enough in a failure message.
-    return std::to_string(reinterpret_cast<const char*>(&(m.*f)) - reinterpret_cast<const char*>(&m));
+    for (const auto& [field, name] : kFieldNames)
+        if (field == f) return name;
+    return "a field missing from kFieldNames";
 }
 
 std::string readBytes(const std::filesystem::path& p)
@@ -51,7 +65,7 @@ TEST_P(LoadRows, DerivesTheFiguresAndWritesTheInputs)
     EXPECT_EQ(rig.analog.chosen, !c.digital);
     for (const auto& [field, expected] : c.fields)
         EXPECT_NEAR(rig.cur().*field, expected, 1e-4 * std::abs(expected) + 1e-9)
-            << c.section << ", field at offset " << fieldName(rig.cur(), field);
+            << c.section << ", " << fieldName(field);
     for (const auto& [id, text] : c.texts) EXPECT_EQ(rig.text(id), text) << c.section << ", " << inputName(id);
     EXPECT_FALSE(rig.view.errorVisible);
 

@@ -133,10 +133,10 @@ TEST_F(MainWindowTest, StateRightAfterStartUp)
 
     for (const char* action : {"ActMicPresetFileOpen", "ActMicPresetFileSave", "ActMicPresetFileSaveAs",
                                "ActMicPresetNew", "ActMicPresetRename", "ActMicPresetDelete"})
-        EXPECT_FALSE(w->actionList()->find(action)->isEnabled()) << action;
+        EXPECT_FALSE(find<QAction>(action)->isEnabled()) << action;
     for (const char* button : {"Button4", "Button1", "Button2", "btnMicresetRename", "Button3"})
         EXPECT_FALSE(find(button)->isEnabled()) << button;
-    EXPECT_TRUE(w->actionList()->find("ActAppClose")->isEnabled());
+    EXPECT_TRUE(find<QAction>("ActAppClose")->isEnabled());
 
     // The first idle moment disables the display actions and their check boxes.
     for (const char* box : {"cbShowDangerThrs", "cbShowPainThrs", "cbShowHearingThrs"}) {
@@ -244,9 +244,18 @@ TEST_F(MainWindowTest, ResizingGivesTheDiagramTheSpace)
 
 TEST_F(MainWindowTest, ClickingTheDiagramChangesNothing)
 {
+    // The window's click handler is bound and the click reaches it.
+    const auto handler = w->chart()->OnClick;
+    ASSERT_TRUE(handler);
+    int runs = 0;
+    w->chart()->OnClick = [&](TScaleChart* chart) {
+        ++runs;
+        handler(chart);
+    };
     const QString before = resultLine();
     QTest::mouseClick(w->chart(), Qt::LeftButton, {}, QPoint(400, 200));
     QApplication::processEvents();
+    EXPECT_EQ(runs, 1);
     EXPECT_EQ(resultLine(), before);
     EXPECT_NEAR(w->chart()->RightAxis().maximum(), 26.2, 1e-9);
     EXPECT_NEAR(w->chart()->LeftAxis().maximum(), 160, 1e-9);

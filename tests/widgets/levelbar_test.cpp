@@ -31,7 +31,6 @@ std::unique_ptr<TLevelBar> makeBar()
     bar->setMaxValue(20);
     bar->setMinValue(-80);
     bar->setPosition(-20);
-    bar->setSmooth(true);
     bar->endLoad();
     return bar;
 }

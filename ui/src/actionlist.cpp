@@ -77,13 +77,6 @@ TAction* TActionList::add(const QString& name, const QString& caption)
     return a;
 }
 
-TAction* TActionList::find(const QString& name) const
-{
-    for (TAction* a : actions_)
-        if (a->objectName() == name) return a;
-    return nullptr;
-}
-
 void TActionList::watchIdle()
 {
     // A zero timer runs once the queued events are handled: the first idle moment.

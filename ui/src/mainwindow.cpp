@@ -84,7 +84,7 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
     column->addWidget(Chart1, 1);
     column->addWidget(Panel2);
 
-    createActions();
+    createActions(); // before the menu and the buttons and check boxes that link to the actions
     createMenu();
     createPanel1(Panel1);
     createPanel3(Panel3);
@@ -131,24 +131,25 @@ TFloatSpinEdit* TfmMain::makeSpin(QWidget* parent, const char* name, int x, int 
 void TfmMain::createActions()
 {
     ActionList1 = new TActionList(this);
-    ActionList1->add("ActMicPresetFileOpen", "Open...");
-    ActionList1->add("ActMicPresetFileSave", "Save");
-    ActionList1->add("ActMicPresetFileSaveAs", "Save as...");
-    ActionList1->add("ActMicPresetNew", "New");
-    ActionList1->add("ActMicPresetRename", "Rename");
-    ActionList1->add("ActMicPresetDelete", "Delete");
-    ActionList1->add("ActAppClose", "Exit")->setExecuteHandler([this] { ActAppCloseExecute(); });
-    ActionList1->add("ActAppUserPrefsLoad", "UserPrefsLoad")->setExecuteHandler([this] {
-        ActAppUserPrefsLoadExecute();
-    });
-    ActionList1->add("ActAppUserPrefsSave", "UserPrefsSave")->setExecuteHandler([this] {
-        ActAppUserPrefsSaveExecute();
-    });
-    ActionList1->add("ActDisplayShowHearingThreshold", "Show Hearing Threshold (0 dBSPL)");
-    ActionList1->add("ActDisplayShowDangerThreshold", "Show Danger Threshold (85 dBSPL)");
-    ActionList1->add("ActDisplayShowPainThreshold", "Show Pain Threshold (120 dBSPL)");
-    ActionList1->add("ActAppReadMe", "Read me...");
-    ActionList1->add("ActAppAbout", "About");
+    ActMicPresetFileOpen = ActionList1->add("ActMicPresetFileOpen", "Open...");
+    ActMicPresetFileSave = ActionList1->add("ActMicPresetFileSave", "Save");
+    ActMicPresetFileSaveAs = ActionList1->add("ActMicPresetFileSaveAs", "Save as...");
+    ActMicPresetNew = ActionList1->add("ActMicPresetNew", "New");
+    ActMicPresetRename = ActionList1->add("ActMicPresetRename", "Rename");
+    ActMicPresetDelete = ActionList1->add("ActMicPresetDelete", "Delete");
+    ActAppClose = ActionList1->add("ActAppClose", "Exit");
+    ActAppClose->setExecuteHandler([this] { ActAppCloseExecute(); });
+    ActAppUserPrefsLoad = ActionList1->add("ActAppUserPrefsLoad", "UserPrefsLoad");
+    ActAppUserPrefsLoad->setExecuteHandler([this] { ActAppUserPrefsLoadExecute(); });
+    ActAppUserPrefsSave = ActionList1->add("ActAppUserPrefsSave", "UserPrefsSave");
+    ActAppUserPrefsSave->setExecuteHandler([this] { ActAppUserPrefsSaveExecute(); });
+    ActDisplayShowHearingThreshold =
+        ActionList1->add("ActDisplayShowHearingThreshold", "Show Hearing Threshold (0 dBSPL)");
+    ActDisplayShowDangerThreshold =
+        ActionList1->add("ActDisplayShowDangerThreshold", "Show Danger Threshold (85 dBSPL)");
+    ActDisplayShowPainThreshold = ActionList1->add("ActDisplayShowPainThreshold", "Show Pain Threshold (120 dBSPL)");
+    ActAppReadMe = ActionList1->add("ActAppReadMe", "Read me...");
+    ActAppAbout = ActionList1->add("ActAppAbout", "About");
 }
 
 void TfmMain::createMenu()
@@ -161,32 +162,30 @@ void TfmMain::createMenu()
         connect(m, &QMenu::aboutToShow, this, [this, m] { ActionList1->updateMenu(m); });
         return m;
     };
-    auto item = [&](QMenu* m, const char* actionName, const char* itemName) {
-        ActionList1->find(actionName)->linkMenuItem(m, itemName);
-    };
+    auto item = [](QMenu* m, TAction* action, const char* itemName) { action->linkMenuItem(m, itemName); };
     auto separator = [](QMenu* m, const char* name) { m->addSeparator()->setObjectName(name); };
 
     QMenu* file = addMenu("File1", "File");
-    item(file, "ActMicPresetFileOpen", "ActMicSpecsFileOpen1");
-    item(file, "ActMicPresetFileSave", "ActMicSpecsFileSave1");
-    item(file, "ActMicPresetFileSaveAs", "Saveas1");
+    item(file, ActMicPresetFileOpen, "ActMicSpecsFileOpen1");
+    item(file, ActMicPresetFileSave, "ActMicSpecsFileSave1");
+    item(file, ActMicPresetFileSaveAs, "Saveas1");
     separator(file, "N2");
-    item(file, "ActAppClose", "ActAppClose2");
+    item(file, ActAppClose, "ActAppClose2");
 
     QMenu* presets = addMenu("Presets1", "Presets");
-    item(presets, "ActMicPresetNew", "New1");
-    item(presets, "ActMicPresetRename", "Rename1");
-    item(presets, "ActMicPresetDelete", "Delete1");
+    item(presets, ActMicPresetNew, "New1");
+    item(presets, ActMicPresetRename, "Rename1");
+    item(presets, ActMicPresetDelete, "Delete1");
 
     QMenu* display = addMenu("Display1", "Display");
-    item(display, "ActDisplayShowPainThreshold", "ShowPainThreshold120dBSPL1");
-    item(display, "ActDisplayShowDangerThreshold", "ShowDangerThreshold85dBSPL1");
-    item(display, "ActDisplayShowHearingThreshold", "ShowHearingThreshold0dBSPL1");
+    item(display, ActDisplayShowPainThreshold, "ShowPainThreshold120dBSPL1");
+    item(display, ActDisplayShowDangerThreshold, "ShowDangerThreshold85dBSPL1");
+    item(display, ActDisplayShowHearingThreshold, "ShowHearingThreshold0dBSPL1");
 
     QMenu* help = addMenu("Help1", "Help");
-    item(help, "ActAppReadMe", "Readme1");
+    item(help, ActAppReadMe, "Readme1");
     separator(help, "N3");
-    item(help, "ActAppAbout", "About1");
+    item(help, ActAppAbout, "About1");
 }
 
 void TfmMain::createPanel1(QFrame* p)
@@ -209,18 +208,18 @@ void TfmMain::createPanel1(QFrame* p)
     btnMicPresetNext->setAccessibleName("Next preset");
     place(btnMicPresetNext, 310, 2, 25, 23);
 
-    auto actionButton = [&](const char* name, const char* action, int x, int w) {
+    auto actionButton = [&](const char* name, TAction* action, int x, int w) {
         auto* b = new QPushButton(p);
         b->setObjectName(name);
         place(b, x, 25, w, 22);
-        ActionList1->find(action)->linkButton(b);
+        action->linkButton(b);
         return b;
     };
-    Button4 = actionButton("Button4", "ActMicPresetFileOpen", 8, 56);
-    Button1 = actionButton("Button1", "ActMicPresetFileSave", 64, 54);
-    Button2 = actionButton("Button2", "ActMicPresetNew", 118, 56);
-    btnMicresetRename = actionButton("btnMicresetRename", "ActMicPresetRename", 174, 56);
-    Button3 = actionButton("Button3", "ActMicPresetDelete", 230, 56);
+    Button4 = actionButton("Button4", ActMicPresetFileOpen, 8, 56);
+    Button1 = actionButton("Button1", ActMicPresetFileSave, 64, 54);
+    Button2 = actionButton("Button2", ActMicPresetNew, 118, 56);
+    btnMicresetRename = actionButton("btnMicresetRename", ActMicPresetRename, 174, 56);
+    Button3 = actionButton("Button3", ActMicPresetDelete, 230, 56);
 
     lblMicDesc = new QLabel("<MicDesc>", p);
     lblMicDesc->setObjectName("lblMicDesc");
@@ -303,18 +302,18 @@ void TfmMain::createPanel3(QFrame* p)
     rbSourceIsLine->setEnabled(false);
     place(rbSourceIsLine, 320, 27, 113, 17);
 
-    auto check = [&](const char* name, const char* action, int y) {
+    auto check = [&](const char* name, TAction* action, int y) {
         auto* c = new QCheckBox(p);
         c->setObjectName(name);
-        ActionList1->find(action)->linkButton(c);
+        action->linkButton(c);
         // Designed 190 wide; wider where the platform's box and font need it,
         // so the caption is never cut.
         place(c, 763, y, std::max(190, c->sizeHint().width()), 17);
         return c;
     };
-    cbShowDangerThrs = check("cbShowDangerThrs", "ActDisplayShowDangerThreshold", 1);
-    cbShowPainThrs = check("cbShowPainThrs", "ActDisplayShowPainThreshold", 17);
-    cbShowHearingThrs = check("cbShowHearingThrs", "ActDisplayShowHearingThreshold", 33);
+    cbShowDangerThrs = check("cbShowDangerThrs", ActDisplayShowDangerThreshold, 1);
+    cbShowPainThrs = check("cbShowPainThrs", ActDisplayShowPainThreshold, 17);
+    cbShowHearingThrs = check("cbShowHearingThrs", ActDisplayShowHearingThreshold, 33);
 
     // Panel3 follows Panel1 (Panel2 holds nothing that takes the focus).
     tabChain({btnMicPresetNext, input(InputId::SourceLevel_dBSPL), FloatSpinEdit2, input(InputId::SourceLevel_Pa),
@@ -337,7 +336,6 @@ void TfmMain::createPanel2(QFrame* p)
     pbLevelMeter->beginLoad();
     pbLevelMeter->setMinValue(-80);
     pbLevelMeter->setMaxValue(20);
-    pbLevelMeter->setSmooth(true);
     pbLevelMeter->setPosition(-20);
     pbLevelMeter->endLoad();
     lblCalcMain = new TMarkupLabel(p);
@@ -382,11 +380,9 @@ void TfmMain::bindCalculator()
     connect(cbMicPresets, &QComboBox::activated, this, [this] { presets_->cbMicPresetsChange(); });
     connect(btnMicPresetNext, &QPushButton::clicked, this, [this] { presets_->btnMicPresetNextClick(); });
     connect(btnMicPresetPrev, &QPushButton::clicked, this, [this] { presets_->btnMicPresetPrevClick(); });
-    ActionList1->find("ActMicPresetFileOpen")->setExecuteHandler([this] { presets_->ActMicPresetFileOpenExecute(); });
-    ActionList1->find("ActMicPresetFileSave")->setExecuteHandler([this] { presets_->ActMicPresetFileSaveExecute(); });
-    ActionList1->find("ActMicPresetFileSaveAs")->setExecuteHandler([this] {
-        presets_->ActMicPresetFileSaveAsExecute();
-    });
+    ActMicPresetFileOpen->setExecuteHandler([this] { presets_->ActMicPresetFileOpenExecute(); });
+    ActMicPresetFileSave->setExecuteHandler([this] { presets_->ActMicPresetFileSaveExecute(); });
+    ActMicPresetFileSaveAs->setExecuteHandler([this] { presets_->ActMicPresetFileSaveAsExecute(); });
 }
 
 void TfmMain::FormCreate()
@@ -396,9 +392,9 @@ void TfmMain::FormCreate()
     calc_->FillCurMicFromInputs();
     calc_->RunStartupSequence(); // the eight change runs, then the mode switch
     Chart1->refreshDiagram();    // overlays, reference lines included, repaint with the chart
-    for (const char* name : {"ActMicPresetFileOpen", "ActMicPresetFileSave", "ActMicPresetFileSaveAs",
-                             "ActMicPresetDelete", "ActMicPresetNew", "ActMicPresetRename"})
-        ActionList1->find(name)->setEnabled(false);
+    for (TAction* a : {ActMicPresetFileOpen, ActMicPresetFileSave, ActMicPresetFileSaveAs, ActMicPresetDelete,
+                       ActMicPresetNew, ActMicPresetRename})
+        a->setEnabled(false);
     UpdateCaption();
 }
 

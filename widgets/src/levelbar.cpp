@@ -195,24 +195,6 @@ void TLevelBar::barChanged()
     update();
 }
 
-void TLevelBar::setSmooth(bool b)
-{
-    smooth_ = b;
-    update();
-}
-
-void TLevelBar::setOrientation(levelbar::TBarOrientation o)
-{
-    orientation_ = o;
-    barChanged();
-}
-
-void TLevelBar::setFillType(levelbar::TBarFill f)
-{
-    fillType_ = f;
-    barChanged();
-}
-
 void TLevelBar::setStartColor(const QColor& c)
 {
     startColor_ = c;
@@ -231,12 +213,6 @@ void TLevelBar::setColor(const QColor& c)
     update();
 }
 
-void TLevelBar::setBitmap(const QImage& image)
-{
-    bitmap_ = image;
-    barChanged();
-}
-
 void TLevelBar::setBevel(const levelbar::TBarBevel& b)
 {
     bevel_ = b;
@@ -248,20 +224,10 @@ const QImage& TLevelBar::barImage(QSize inner)
     const QSize size(std::max(1, inner.width()), std::max(1, inner.height()));
     if (!barDirty_ && bar_.size() == size) return bar_;
     bar_ = QImage(size, QImage::Format_RGB32);
-    if (fillType_ == levelbar::pfGradient) {
-        const bool horizontal = orientation_ == levelbar::voHorizontal;
-        const auto cols = levelbar::gradientColumns(startColor_, endColor_, horizontal ? size.width() : size.height());
-        for (int y = 0; y < size.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(bar_.scanLine(y));
-            for (int x = 0; x < size.width(); ++x)
-                line[x] = horizontal ? cols[static_cast<size_t>(x)]
-                                     : cols[static_cast<size_t>(size.height() - 1 - y)]; // grows upwards
-        }
-    } else if (fillType_ == levelbar::pfBitmap && !bitmap_.isNull()) {
-        QPainter p(&bar_);
-        p.drawTiledPixmap(bar_.rect(), QPixmap::fromImage(bitmap_));
-    } else {
-        bar_.fill(startColor_);
+    const auto cols = levelbar::gradientColumns(startColor_, endColor_, size.width());
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bar_.scanLine(y));
+        std::copy(cols.begin(), cols.end(), line);
     }
     barDirty_ = false;
     return bar_;
@@ -276,31 +242,10 @@ QImage TLevelBar::render()
     for (const levelbar::Frame& f : bevel.frames) drawFrame(p, f);
     const QRect inner = bevel.inner;
     if (inner.width() <= 0 || inner.height() <= 0) return img;
-    const QImage& bar = barImage(inner.size());
-    const int percent = levelbar::percentOf(position_, minValue_, maxValue_);
-
-    if (orientation_ == levelbar::voHorizontal) {
-        const QRect fill = levelbar::smoothFillRect(inner, percent);
-        if (fill.isEmpty()) return img;
-        if (smooth_) {
-            p.drawImage(fill.topLeft(), bar, fill.translated(-inner.topLeft()));
-        } else {
-            // Blocks two thirds of the track high, one pixel apart.
-            const int block = std::max(2, fill.height() * 2 / 3);
-            for (int x = fill.left(); x <= fill.right(); x += block + 1) {
-                const QRect b(x, fill.top(), std::min(block, fill.right() + 1 - x), fill.height());
-                p.drawImage(b.topLeft(), bar, b.translated(-inner.topLeft()));
-            }
-        }
-    } else {
-        // Vertical: the same rule along the height, growing from the bottom.
-        const QRect t = levelbar::smoothFillRect(inner.transposed(), percent);
-        if (t.isEmpty()) return img;
-        const int h = t.width();
-        const int bottomEx = inner.top() + inner.height() - 1; // one track row below
-        const QRect fill(inner.left() + 1, bottomEx - h, inner.width() - 2, h);
-        p.drawImage(fill.topLeft(), bar, fill.translated(-inner.topLeft()));
-    }
+    const QRect fill = levelbar::smoothFillRect(inner, levelbar::percentOf(position_, minValue_, maxValue_));
+    // The fill's pixels come from the gradient at the same offset: a column's
+    // colour depends on its place in the inner area, not on the level.
+    if (!fill.isEmpty()) p.drawImage(fill.topLeft(), barImage(inner.size()), fill.translated(-inner.topLeft()));
     return img;
 }
 

@@ -120,6 +120,10 @@ private:
     // leave it.
     void addText(TCanvas& c, int x, int y, const QString& text);
     TIntRect keptInside(int x, int y, int w, int h) const;
+    // Whether row y lies on the control. The text of a line or marker whose
+    // row is off the control is left out: moved in, it would name a level
+    // the view does not show and land on the texts at the edge.
+    bool rowShown(int y) const;
     QString sideTitle() const;
 
     void DrawSideTitles(TCanvas& c);

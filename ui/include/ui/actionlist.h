@@ -46,7 +46,6 @@ public:
     explicit TActionList(QObject* parent);
     TAction* add(const QString& name, const QString& caption);
     const QList<TAction*>& actions() const { return actions_; }
-    TAction* find(const QString& name) const;
 
     // Ask for updates at every idle moment from now on.
     void watchIdle();

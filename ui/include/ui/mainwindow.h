@@ -41,7 +41,6 @@ public:
     presets::PresetController& presets() { return *presets_; }
     TFloatSpinEdit* input(InputId id) const;
     TLevelDiagram* chart() const { return Chart1; }
-    TActionList* actionList() const { return ActionList1; }
 
     QString AppPath;
 
@@ -108,6 +107,22 @@ private:
     QFileDialog* OpenDialog1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
     TActionList* ActionList1 = nullptr;
+
+    // The actions, in the list's order.
+    TAction* ActMicPresetFileOpen = nullptr;
+    TAction* ActMicPresetFileSave = nullptr;
+    TAction* ActMicPresetFileSaveAs = nullptr;
+    TAction* ActMicPresetNew = nullptr;
+    TAction* ActMicPresetRename = nullptr;
+    TAction* ActMicPresetDelete = nullptr;
+    TAction* ActAppClose = nullptr;
+    TAction* ActAppUserPrefsLoad = nullptr;
+    TAction* ActAppUserPrefsSave = nullptr;
+    TAction* ActDisplayShowHearingThreshold = nullptr;
+    TAction* ActDisplayShowDangerThreshold = nullptr;
+    TAction* ActDisplayShowPainThreshold = nullptr;
+    TAction* ActAppReadMe = nullptr;
+    TAction* ActAppAbout = nullptr;
 
     std::unique_ptr<RadioChoice> analogChoice_;
     std::unique_ptr<RadioChoice> digitalChoice_;

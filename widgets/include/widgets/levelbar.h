@@ -1,8 +1,8 @@
 #pragma once
-// TLevelBar: a horizontal level bar with a bevelled frame and a gradient
-// fill. Frame, gradient and fill geometry are computed by the plain
-// functions below; the widget only paints what they give, through an
-// off-screen image.
+// TLevelBar: a horizontal level bar with a bevelled frame and one continuous
+// gradient fill from left to right, the only kind the window shows. Frame,
+// gradient and fill geometry are computed by the plain functions below; the
+// widget only paints what they give, through an off-screen image.
 #include <QColor>
 #include <QImage>
 #include <QPalette>
@@ -17,8 +17,6 @@ namespace levelbar {
 
 enum TBevelStyle { bsNone, bsLowered, bsRaised };
 enum TBevelOutlineStyle { osOuter, osInner, osNone };
-enum TBarOrientation { voVertical, voHorizontal };
-enum TBarFill { pfPlain, pfGradient, pfBitmap };
 
 // The frame drawn inside the control's edge. An invalid colour stands for
 // the platform's colour: button shadow (QPalette::Dark), button highlight
@@ -90,24 +88,14 @@ public:
     // Ignored unless above the minimum; the position follows into the range.
     void setMaxValue(int v);
 
-    bool smooth() const { return smooth_; }
-    void setSmooth(bool b);
-    levelbar::TBarOrientation orientation() const { return orientation_; }
-    void setOrientation(levelbar::TBarOrientation o);
-    levelbar::TBarFill fillType() const { return fillType_; }
-    void setFillType(levelbar::TBarFill f);
     QColor startColor() const { return startColor_; }
     void setStartColor(const QColor& c);
     QColor endColor() const { return endColor_; }
     void setEndColor(const QColor& c);
     QColor color() const { return color_; }
     void setColor(const QColor& c);
-    const QImage& bitmap() const { return bitmap_; }
-    void setBitmap(const QImage& image);
     const levelbar::TBarBevel& bevel() const { return bevel_; }
     void setBevel(const levelbar::TBarBevel& b);
-    int step() const { return step_; }
-    void setStep(int s) { step_ = s; }
 
     // While the window is built no repaint happens.
     void beginLoad() { loading_ = true; }
@@ -129,16 +117,11 @@ private:
     int minValue_ = 0;
     int maxValue_ = 100;
     int position_ = 100;
-    bool smooth_ = false;
-    levelbar::TBarOrientation orientation_ = levelbar::voHorizontal;
-    levelbar::TBarFill fillType_ = levelbar::pfGradient;
     QColor startColor_{0x00, 0x00, 0x80};
     QColor endColor_{0x00, 0xFF, 0xFF};
     QColor color_{Qt::black};
-    QImage bitmap_;
     levelbar::TBarBevel bevel_;
-    int step_ = 10;
     bool loading_ = false;
-    QImage bar_; // the fill image of the inner area, kept between paints
+    QImage bar_; // the gradient of the inner area, kept between paints
     bool barDirty_ = true;
 };
