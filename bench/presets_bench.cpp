@@ -65,9 +65,8 @@ void BM_LoadPreset(benchmark::State& state, std::string (*makeFile)(std::string&
     FakePresetView view;
     WindowInputs inputs = windowInputs(sep);
     FakeChoice analog, digital;
-    Calculator calc(fakeBindings(inputs, analog, digital));
-    calc.decimalSeparator = sep;
-    calc.AttachInputHandlers();
+    Calculator calc(fakeBindings(inputs, analog, digital), sep);
+    calc.bindAll();
     presets::PresetController controller(calc, view);
     controller.OpenMicSetFile(path.string());
     if (view.items.empty() || view.items.back() != name) {
@@ -77,9 +76,9 @@ void BM_LoadPreset(benchmark::State& state, std::string (*makeFile)(std::string&
     view.index = static_cast<int>(view.items.size()) - 1;
     for (auto _ : state) {
         controller.LoadMicPreset(name);
-        benchmark::DoNotOptimize(calc.state.CurMic.MicSens_dBu);
+        benchmark::DoNotOptimize(calc.currentMic().MicSens_dBu);
     }
-    if (calc.state.CurMic.MicNoise_dBu != -100 || calc.state.CurMic.MicSens_V != 0.0126)
+    if (calc.currentMic().MicNoise_dBu != -100 || calc.currentMic().MicSens_V != 0.0126)
         state.SkipWithError("the preset did not load");
     state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(path));
     state.counters["presets"] = static_cast<double>(view.items.size());

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "calc/resultline.h"
 
@@ -22,7 +24,7 @@ const double kMaxPow_dB = 20.0 * kLog10MaxDouble; // 10^(x/20) itself, about 616
 const double kMaxSens_dBu = 20.0 * (kLog10MaxDouble - std::log10(conv::kVolts0dBu * 1e3));
 const double kMaxNoise_dBu = 20.0 * (kLog10MaxDouble - std::log10(conv::kVolts0dBu * 1e6));
 const double kMaxSource_dBSPL = std::min(kMaxPow_dB, 20.0 * (kLog10MaxDouble - std::log10(conv::kPa0dBSPL)));
-// U7 divides by 0.00002 first: the pressure of the top whole level, 6165 dB SPL.
+// PaToDbspl divides by 0.00002 first: the pressure of the top whole level, 6165 dB SPL.
 const double kMaxSource_Pa = conv::DbsplToPa(std::floor(kMaxPow_dB));
 
 bool isLinear(InputId id)
@@ -44,20 +46,104 @@ double largestWholeLevel(double estimate, Ok ok)
 bool finiteInMilli(double dBu) { return std::isfinite(conv::VoltsToMilli(conv::DbuToVolts(dBu))); }
 bool finiteInMicro(double dBu) { return std::isfinite(conv::VoltsToMicro(conv::DbuToVolts(dBu))); }
 
+// The do-nothing objects that stand in for bindings left null.
+class NullInput final : public INumericInput {
+public:
+    double floatValue() const override { return 0.0; }
+    void setFloatValue(double) override {}
+    bool isTextEmpty() const override { return true; }
+    void setOnChange(Handler) override {}
+    bool hasOnChange() const override { return true; }
+    void setInputEnabled(bool) override {}
+};
+
+class NullChoice final : public IChoice {
+public:
+    bool isChosen() const override { return false; }
+    void choose() override {}
+    void setOnClick(Handler) override {}
+    bool hasOnClick() const override { return true; }
+};
+
+// A fixed range; its setters change nothing.
+class FixedAxis final : public IAxisRange {
+public:
+    constexpr FixedAxis(double min, double max) : min_(min), max_(max) {}
+    double minimum() const override { return min_; }
+    double maximum() const override { return max_; }
+    void setMinimum(double) override {}
+    void setMaximum(double) override {}
+
+private:
+    double min_, max_;
+};
+
+class NullDiagram final : public IDiagramView {
+public:
+    void refreshDiagram() override {}
+    void setRightAxisLabelsVisible(bool) override {}
+    void setRightSubAxisVisible(int, bool) override {}
+};
+
+class NullLevelBar final : public ILevelBar {
+public:
+    void setLevelPosition(int) override {}
+};
+
+class NullResultLine final : public IResultLine {
+public:
+    void setResultLine(const std::string&) override {}
+};
+
+NullInput gNullInput;
+NullChoice gNullChoice;
+FixedAxis gDefaultLeftAxis(0, 160);
+FixedAxis gNullRightAxis(0, 0);
+NullDiagram gNullDiagram;
+NullLevelBar gNullLevelBar;
+NullResultLine gNullResultLine;
+
+template <typename T, typename Null>
+void orNull(T*& binding, Null& null)
+{
+    if (!binding) binding = &null;
+}
+
+// The bindings with every null one replaced by its do-nothing object.
+CalcBindings withNullObjects(CalcBindings b)
+{
+    for (INumericInput*& in : b.inputs) orNull(in, gNullInput);
+    orNull(b.rbMicAnalog, gNullChoice);
+    orNull(b.rbMicDigital, gNullChoice);
+    orNull(b.rightAxis, gNullRightAxis);
+    orNull(b.leftAxis, gDefaultLeftAxis);
+    orNull(b.diagram, gNullDiagram);
+    orNull(b.levelBar, gNullLevelBar);
+    orNull(b.resultLine, gNullResultLine);
+    return b;
+}
+
 } // namespace
 
 const char* inputName(InputId id) { return kInputNames[static_cast<std::size_t>(id)]; }
 
-Calculator::Calculator(const CalcBindings& bindings) : b_(bindings) {}
+Calculator::Calculator(const CalcBindings& bindings, std::string decimalSeparator)
+    : b_(withNullObjects(bindings)), decimalSeparator_(std::move(decimalSeparator))
+{
+}
 
-bool Calculator::isAnalog() const { return b_.rbMicAnalog && b_.rbMicAnalog->isChosen(); }
+bool Calculator::isAnalog() const { return b_.rbMicAnalog->isChosen(); }
 
-bool Calculator::isDigital() const { return b_.rbMicDigital && b_.rbMicDigital->isChosen(); }
+bool Calculator::isDigital() const { return b_.rbMicDigital->isChosen(); }
+
+void Calculator::chooseMode(MicKind kind)
+{
+    (kind == MicKind::Digital ? b_.rbMicDigital : b_.rbMicAnalog)->choose();
+}
 
 double Calculator::read(InputId id) const
 {
-    INumericInput* in = input(id);
-    double v = in ? in->floatValue() : 0.0;
+    double v = input(id)->floatValue();
     if (!std::isfinite(v)) return 0.0;
     if (isLinear(id)) return v;
     return std::clamp(v, -kMaxLevelMagnitude, kMaxLevelMagnitude);
@@ -66,7 +152,6 @@ double Calculator::read(InputId id) const
 void Calculator::writeUnbound(InputId id, double v)
 {
     INumericInput* in = input(id);
-    if (!in) return;
     // The gain input stays bound during a run: unbind it for this one write.
     const bool bound = in->hasOnChange();
     if (bound) in->setOnChange({});
@@ -78,97 +163,105 @@ double Calculator::limitSender(InputId id, double v, double limit)
 {
     if (v <= limit) return v;
     writeUnbound(id, limit);
-    return input(id) ? read(id) : limit; // the figure as the input shows it
+    return read(id); // the figure as the input shows it
 }
 
 void Calculator::write(InputId id, double v)
 {
-    if (INumericInput* in = input(id)) in->setFloatValue(std::isfinite(v) ? v : 0.0);
+    input(id)->setFloatValue(std::isfinite(v) ? v : 0.0);
 }
 
 void Calculator::DetachInputHandlers()
 {
-    for (std::size_t i = 0; i < kDetachedInputCount; ++i)
-        if (b_.inputs[i]) b_.inputs[i]->setOnChange({});
-    if (b_.rbMicAnalog) b_.rbMicAnalog->setOnClick({});
-    if (b_.rbMicDigital) b_.rbMicDigital->setOnClick({});
+    for (std::size_t i = 0; i < kDetachedInputCount; ++i) b_.inputs[i]->setOnChange({});
+    b_.rbMicAnalog->setOnClick({});
+    b_.rbMicDigital->setOnClick({});
 }
 
 void Calculator::AttachInputHandlers()
 {
     for (std::size_t i = 0; i < kDetachedInputCount; ++i) {
         INumericInput* in = b_.inputs[i];
-        if (in) in->setOnChange([this, in] { seMicMaxLevel_dBSPLChange(in); });
+        in->setOnChange([this, in] { seMicMaxLevel_dBSPLChange(in); });
     }
-    if (b_.rbMicAnalog) b_.rbMicAnalog->setOnClick([this] { rbMicAnalogClick(); });
-    if (b_.rbMicDigital) b_.rbMicDigital->setOnClick([this] { rbMicAnalogClick(); });
+    b_.rbMicAnalog->setOnClick([this] { rbMicAnalogClick(); });
+    b_.rbMicDigital->setOnClick([this] { rbMicAnalogClick(); });
+}
+
+void Calculator::bindAll()
+{
+    AttachInputHandlers();
+    // The gain input is never among the written inputs, so no run detaches it.
+    INumericInput* gain = input(InputId::AmpGain_dB);
+    gain->setOnChange([this, gain] { seMicMaxLevel_dBSPLChange(gain); });
+}
+
+void Calculator::unbindAll()
+{
+    DetachInputHandlers();
+    input(InputId::AmpGain_dB)->setOnChange({});
 }
 
 bool Calculator::handlersAttached() const
 {
     for (std::size_t i = 0; i < kDetachedInputCount; ++i)
-        if (b_.inputs[i] && !b_.inputs[i]->hasOnChange()) return false;
-    if (b_.rbMicAnalog && !b_.rbMicAnalog->hasOnClick()) return false;
-    if (b_.rbMicDigital && !b_.rbMicDigital->hasOnClick()) return false;
-    return true;
+        if (!b_.inputs[i]->hasOnChange()) return false;
+    return b_.rbMicAnalog->hasOnClick() && b_.rbMicDigital->hasOnClick();
 }
 
 void Calculator::seMicMaxLevel_dBSPLChange(INumericInput* sender)
 {
-    // 1. An emptied input changes nothing until it holds a number again.
+    // An emptied input changes nothing until it holds a number again.
     if (sender && sender->isTextEmpty()) return;
 
-    // 2.
-    state.CurMic.MicMaxLevel_dBSPL = read(InputId::MicMaxLevel_dBSPL);
+    state_.CurMic.MicMaxLevel_dBSPL = read(InputId::MicMaxLevel_dBSPL);
 
     {
-        // 3. to 7.: the writes below must not re-enter this operation.
+        // The sender's own figures, the outputs and the right axis; the
+        // writes below must not re-enter this operation.
         HandlersDetached detached(*this);
 
-        for (std::size_t i = 0; i < kInputCount; ++i) {
-            if (sender && b_.inputs[i] == sender) {
-                const auto id = static_cast<InputId>(i);
-                const double v = read(id);
-                // A level beyond the working range is shown as the level used.
-                if (v != sender->floatValue()) writeUnbound(id, v);
-                applySenderCase(id, v);
-                break;
-            }
+        if (const std::optional<InputId> id = idOf(sender)) {
+            const double v = read(*id);
+            // A level beyond the working range is shown as the level used.
+            if (v != sender->floatValue()) writeUnbound(*id, v);
+            applySenderCase(*id, v);
         }
         computeOutputs();
         updateRightAxisFromInputs();
     }
 
-    // 8., 9.
-    if (b_.diagram) b_.diagram->refreshDiagram();
+    // Repaint the diagram, then the level bar and the result line.
+    b_.diagram->refreshDiagram();
     showResults();
+}
+
+std::optional<InputId> Calculator::idOf(const INumericInput* in) const
+{
+    if (!in) return std::nullopt;
+    for (std::size_t i = 0; i < kInputCount; ++i)
+        if (b_.inputs[i] == in) return static_cast<InputId>(i);
+    return std::nullopt;
 }
 
 void Calculator::applySenderCase(InputId id, double v)
 {
     using namespace conv;
-    TMicParams& m = state.CurMic;
+    TMicParams& m = state_.CurMic;
     switch (id) {
-    case InputId::MicSens_mV:
+    case InputId::MicSens_mV: {
         // The guard looks at the volts: a tiny positive figure can divide to 0.
-        m.MicSens_V = MilliToVolts(v);
-        if (m.MicSens_V > 0) {
-            m.MicSens_dBu = VoltsToDbu(m.MicSens_V);
-            m.MicSens_dBV = DbuToDbv(m.MicSens_dBu);
-        } else {
-            // No sensitivity: the missing-figure markers, as for a noise of 0 uV.
-            m.MicSens_V = 0;
-            m.MicSens_dBu = kMissingLevel;
-            m.MicSens_dBV = kMissingLevel;
-        }
+        // No sensitivity: the missing-figure markers, as for a noise of 0 uV.
+        LevelTriad t = fromVolts(MilliToVolts(v));
+        if (t.V <= 0) t.V = 0;
+        setSensitivity(m, t);
         write(InputId::MicSens_dBu, m.MicSens_dBu);
         write(InputId::MicSens_dBV, m.MicSens_dBV);
         break;
+    }
     case InputId::MicSens_dBu:
         v = limitSender(id, v, largestWholeLevel(kMaxSens_dBu, finiteInMilli));
-        m.MicSens_dBu = v;
-        m.MicSens_dBV = DbuToDbv(v);
-        m.MicSens_V = DbuToVolts(v);
+        setSensitivity(m, fromDbu(v));
         write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
         write(InputId::MicSens_dBV, m.MicSens_dBV);
         break;
@@ -176,9 +269,7 @@ void Calculator::applySenderCase(InputId id, double v)
         v = limitSender(id, v, largestWholeLevel(kMaxSens_dBu - kDbuToDbv, [](double x) {
                             return finiteInMilli(DbvToDbu(x));
                         }));
-        m.MicSens_dBV = v;
-        m.MicSens_dBu = DbvToDbu(v);
-        m.MicSens_V = DbuToVolts(m.MicSens_dBu);
+        setSensitivity(m, fromDbv(v));
         write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
         write(InputId::MicSens_dBu, m.MicSens_dBu);
         break;
@@ -186,14 +277,7 @@ void Calculator::applySenderCase(InputId id, double v)
         m.MicSens_dBFS = v;
         break;
     case InputId::MicNoise_uV:
-        m.MicNoise_V = MicroToVolts(v);
-        if (m.MicNoise_V <= 0) {
-            m.MicNoise_dBu = kMissingLevel;
-            m.MicNoise_dBV = kMissingLevel;
-        } else {
-            m.MicNoise_dBu = VoltsToDbu(m.MicNoise_V);
-            m.MicNoise_dBV = DbuToDbv(m.MicNoise_dBu);
-        }
+        setNoise(m, fromVolts(MicroToVolts(v)));
         m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
         write(InputId::MicNoise_dBu, m.MicNoise_dBu);
         write(InputId::MicNoise_dBV, m.MicNoise_dBV);
@@ -201,9 +285,7 @@ void Calculator::applySenderCase(InputId id, double v)
         break;
     case InputId::MicNoise_dBu:
         v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu, finiteInMicro));
-        m.MicNoise_dBu = v;
-        m.MicNoise_dBV = DbuToDbv(v);
-        m.MicNoise_V = DbuToVolts(v);
+        setNoise(m, fromDbu(v));
         m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
         write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
         write(InputId::MicNoise_dBV, m.MicNoise_dBV);
@@ -213,9 +295,7 @@ void Calculator::applySenderCase(InputId id, double v)
         v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu - kDbuToDbv, [](double x) {
                             return finiteInMicro(DbvToDbu(x));
                         }));
-        m.MicNoise_dBV = v;
-        m.MicNoise_dBu = DbvToDbu(v);
-        m.MicNoise_V = DbuToVolts(m.MicNoise_dBu);
+        setNoise(m, fromDbv(v));
         m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
         write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
         write(InputId::MicNoise_dBu, m.MicNoise_dBu);
@@ -234,10 +314,8 @@ void Calculator::applySenderCase(InputId id, double v)
                         }));
         m.MicNoise_dBSPL_ITU = v;
         m.MicSNR_dB_ITU = SnrFromNoise(v);
-        m.MicNoise_dBu = NoiseFromSnr(m.MicSens_dBu, m.MicSNR_dB_ITU);
-        m.MicNoise_dBV = DbuToDbv(m.MicNoise_dBu);
+        setNoise(m, fromDbu(NoiseFromSnr(m.MicSens_dBu, m.MicSNR_dB_ITU)));
         m.MicNoise_dBFS = NoiseFromSnr(m.MicSens_dBFS, m.MicSNR_dB_ITU);
-        m.MicNoise_V = DbuToVolts(m.MicNoise_dBu);
         write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
         write(InputId::MicNoise_dBu, m.MicNoise_dBu);
         write(InputId::MicNoise_dBV, m.MicNoise_dBV);
@@ -247,15 +325,15 @@ void Calculator::applySenderCase(InputId id, double v)
     case InputId::SourceLevel_dBSPL:
         v = limitSender(id, v,
                         largestWholeLevel(kMaxSource_dBSPL, [](double x) { return std::isfinite(DbsplToPa(x)); }));
-        state.SourceLevel_dBSPL = v;
-        state.SourceLevel_Pa = DbsplToPa(v);
-        write(InputId::SourceLevel_Pa, state.SourceLevel_Pa);
+        state_.SourceLevel_dBSPL = v;
+        state_.SourceLevel_Pa = DbsplToPa(v);
+        write(InputId::SourceLevel_Pa, state_.SourceLevel_Pa);
         break;
     case InputId::SourceLevel_Pa:
         v = limitSender(id, v, kMaxSource_Pa);
-        state.SourceLevel_Pa = v;
-        state.SourceLevel_dBSPL = PaToDbspl(v);
-        write(InputId::SourceLevel_dBSPL, state.SourceLevel_dBSPL);
+        state_.SourceLevel_Pa = v;
+        state_.SourceLevel_dBSPL = PaToDbspl(v);
+        write(InputId::SourceLevel_dBSPL, state_.SourceLevel_dBSPL);
         break;
     case InputId::MicMaxLevel_dBSPL:
     case InputId::AmpGain_dB:
@@ -266,7 +344,7 @@ void Calculator::applySenderCase(InputId id, double v)
 void Calculator::computeOutputs()
 {
     using namespace conv;
-    TMicParams& m = state.CurMic;
+    TMicParams& m = state_.CurMic;
     const double sensBox_dBu = read(InputId::MicSens_dBu);
     const double sensBox_dBV = read(InputId::MicSens_dBV);
     const double sensBox_dBFS = read(InputId::MicSens_dBFS);
@@ -275,45 +353,41 @@ void Calculator::computeOutputs()
     };
 
     // A microphone output past the double range lowers the source level.
-    if (!std::isfinite(micOutAt(state.SourceLevel_dBSPL))) {
+    if (!std::isfinite(micOutAt(state_.SourceLevel_dBSPL))) {
         // Bounds of the product and of the power of ten alone.
         const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) +
                                 m.MicSens_dBu - sensBox_dBu + kSensRef_dBSPL;
         const double src = largestWholeLevel(estimate, [&](double x) { return std::isfinite(micOutAt(x)); });
-        state.SourceLevel_dBSPL = src;
-        state.SourceLevel_Pa = DbsplToPa(src);
-        writeUnbound(InputId::SourceLevel_dBSPL, state.SourceLevel_dBSPL);
-        writeUnbound(InputId::SourceLevel_Pa, state.SourceLevel_Pa);
+        state_.SourceLevel_dBSPL = src;
+        state_.SourceLevel_Pa = DbsplToPa(src);
+        writeUnbound(InputId::SourceLevel_dBSPL, state_.SourceLevel_dBSPL);
+        writeUnbound(InputId::SourceLevel_Pa, state_.SourceLevel_Pa);
     }
-    const double src = state.SourceLevel_dBSPL;
+    const double src = state_.SourceLevel_dBSPL;
     m.MicOut_dBu = OutputAtSource(sensBox_dBu, src);
     m.MicOut_dBV = OutputAtSource(sensBox_dBV, src);
     m.MicOut_dBFS = OutputAtSource(sensBox_dBFS, src);
     m.MicOut_V = OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu);
 
-    state.AmpGain_dB = read(InputId::AmpGain_dB);
+    state_.AmpGain_dB = read(InputId::AmpGain_dB);
     auto ampOutWith = [&](double gain) { return OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, gain); };
     // An amplifier output past the double range lowers the gain.
-    if (!std::isfinite(ampOutWith(state.AmpGain_dB))) {
+    if (!std::isfinite(ampOutWith(state_.AmpGain_dB))) {
         const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) -
                                 (m.MicOut_dBu - m.MicSens_dBu);
-        state.AmpGain_dB = largestWholeLevel(estimate, [&](double x) { return std::isfinite(ampOutWith(x)); });
-        writeUnbound(InputId::AmpGain_dB, state.AmpGain_dB);
+        state_.AmpGain_dB = largestWholeLevel(estimate, [&](double x) { return std::isfinite(ampOutWith(x)); });
+        writeUnbound(InputId::AmpGain_dB, state_.AmpGain_dB);
     }
-    state.AmpOut_dBu = m.MicOut_dBu + state.AmpGain_dB;
-    state.AmpOut_dBV = m.MicOut_dBV + state.AmpGain_dB;
-    state.AmpOut_dBFS = m.MicOut_dBFS + state.AmpGain_dB;
-    state.AmpOut_V = ampOutWith(state.AmpGain_dB);
+    state_.AmpOut_dBu = m.MicOut_dBu + state_.AmpGain_dB;
+    state_.AmpOut_dBV = m.MicOut_dBV + state_.AmpGain_dB;
+    state_.AmpOut_dBFS = m.MicOut_dBFS + state_.AmpGain_dB;
+    state_.AmpOut_V = ampOutWith(state_.AmpGain_dB);
 }
 
 void Calculator::SetRightAxisRange(double sensitivity)
 {
-    if (!b_.rightAxis) return;
-    double leftMin = 0, leftMax = 160;
-    if (b_.leftAxis) {
-        leftMin = b_.leftAxis->minimum();
-        leftMax = b_.leftAxis->maximum();
-    }
+    const double leftMin = b_.leftAxis->minimum();
+    const double leftMax = b_.leftAxis->maximum();
     if (!std::isfinite(sensitivity)) sensitivity = conv::kMissingLevel;
     const double newMax = leftMax - conv::kSensRef_dBSPL + sensitivity;
     const double newMin = newMax - (leftMax - leftMin);
@@ -328,18 +402,18 @@ void Calculator::SetRightAxisRange(double sensitivity)
 void Calculator::updateRightAxisFromInputs()
 {
     if (isAnalog()) {
-        state.CurMic.MicSens_dBu = read(InputId::MicSens_dBu);
-        SetRightAxisRange(state.CurMic.MicSens_dBu);
+        state_.CurMic.MicSens_dBu = read(InputId::MicSens_dBu);
+        SetRightAxisRange(state_.CurMic.MicSens_dBu);
     } else if (isDigital()) {
-        state.CurMic.MicSens_dBFS = read(InputId::MicSens_dBFS);
-        SetRightAxisRange(state.CurMic.MicSens_dBFS);
+        state_.CurMic.MicSens_dBFS = read(InputId::MicSens_dBFS);
+        SetRightAxisRange(state_.CurMic.MicSens_dBFS);
     }
 }
 
 void Calculator::showResults()
 {
-    if (b_.levelBar) b_.levelBar->setLevelPosition(LevelBarPosition(state));
-    if (b_.resultLine) b_.resultLine->setResultLine(BuildResultLine(state, !isAnalog() && isDigital(), decimalSeparator));
+    b_.levelBar->setLevelPosition(LevelBarPosition(state_));
+    b_.resultLine->setResultLine(BuildResultLine(state_, !isAnalog() && isDigital(), decimalSeparator_));
 }
 
 void Calculator::rbMicAnalogClick()
@@ -350,31 +424,27 @@ void Calculator::rbMicAnalogClick()
         InputId::MicNoise_dBV, InputId::MicNoise_dBFS, InputId::MicNoise_dBSPL,
     };
     for (InputId id : kEnableOrder) {
-        INumericInput* in = input(id);
-        if (!in) continue;
         bool enabled = true;
         if (id == InputId::MicSens_dBFS || id == InputId::MicNoise_dBFS)
             enabled = isDigital();
         else if (id != InputId::MicNoise_dBSPL)
             enabled = isAnalog();
-        in->setInputEnabled(enabled);
+        input(id)->setInputEnabled(enabled);
     }
-    if (b_.diagram) {
-        b_.diagram->setRightAxisLabelsVisible(isAnalog());
-        b_.diagram->setRightSubAxisVisible(0, isAnalog());
-        b_.diagram->setRightSubAxisVisible(1, isAnalog());
-        b_.diagram->setRightSubAxisVisible(2, isDigital());
-    }
+    b_.diagram->setRightAxisLabelsVisible(isAnalog());
+    b_.diagram->setRightSubAxisVisible(0, isAnalog());
+    b_.diagram->setRightSubAxisVisible(1, isAnalog());
+    b_.diagram->setRightSubAxisVisible(2, isDigital());
     if (isAnalog())
-        SetRightAxisRange(state.CurMic.MicSens_dBu);
+        SetRightAxisRange(state_.CurMic.MicSens_dBu);
     else if (isDigital())
-        SetRightAxisRange(state.CurMic.MicSens_dBFS);
+        SetRightAxisRange(state_.CurMic.MicSens_dBFS);
     seMicMaxLevel_dBSPLChange(nullptr);
 }
 
 void Calculator::FillCurMicFromInputs()
 {
-    TMicParams& m = state.CurMic;
+    TMicParams& m = state_.CurMic;
     m.MicSens_V = conv::MilliToVolts(read(InputId::MicSens_mV));
     m.MicSens_dBu = read(InputId::MicSens_dBu);
     m.MicSens_dBV = read(InputId::MicSens_dBV);
@@ -395,4 +465,28 @@ void Calculator::RunStartupSequence()
     };
     for (InputId id : kStartupSenders) seMicMaxLevel_dBSPLChange(input(id));
     rbMicAnalogClick();
+}
+
+void Calculator::startUp()
+{
+    FillCurMicFromInputs();
+    RunStartupSequence();
+}
+
+void Calculator::restart()
+{
+    state_ = CalcState{};
+    startUp();
+}
+
+void Calculator::loadMic(const TMicParams& file, const TMicParams& mic, const std::vector<ShownFigure>& shown)
+{
+    HandlersDetached detached(*this);
+    state_.FileMic = file;
+    state_.CurMic = mic;
+    // A figure too large for a double is shown as 0 (see write), and held so.
+    ZeroNonFinite(state_.FileMic);
+    ZeroNonFinite(state_.CurMic);
+    chooseMode(mic.MicDigital ? MicKind::Digital : MicKind::Analog);
+    for (const ShownFigure& f : shown) write(f.id, f.value);
 }

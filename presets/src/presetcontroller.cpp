@@ -1,6 +1,7 @@
 #include "presets/presetcontroller.h"
 
 #include <cmath>
+#include <vector>
 
 #include "presets/inifile.h"
 #include "presets/micsetfile.h"
@@ -9,8 +10,128 @@ namespace presets {
 namespace {
 
 constexpr double kMissing = conv::kMissingLevel;
-constexpr double kRef = conv::kSensRef_dBSPL; // level of the sensitivity and SNR figures
-constexpr double kWeighting = conv::kItuToAWeighting;
+
+// The figures loaded into the calculator: the working values, and the inputs
+// that show them in the order they are written.
+struct Derived {
+    TMicParams& c;
+    std::vector<ShownFigure>& shown;
+    void show(InputId id, double v) { shown.push_back({id, v}); }
+};
+
+// A digital microphone: the dBFS sensitivity, then a noise figure in dBFS
+// (D1), in dB SPL ITU (D2) or in dB SPL A-weighted (D3).
+void deriveDigital(const TMicParams& f, Derived d)
+{
+    TMicParams& c = d.c;
+    c.MicDigital = true;
+    c.MicSens_dBFS = f.MicSens_dBFS;
+    d.show(InputId::MicSens_dBFS, std::trunc(c.MicSens_dBFS));
+
+    if (f.MicNoise_dBFS > kMissing) { // D1: the dynamic range reaches up to digital full scale
+        c.MicNoise_dBFS = f.MicNoise_dBFS;
+        c.MicDynamic_dB = conv::DynamicFromNoise(0, c.MicNoise_dBFS);
+        c.MicSNR_dB_ITU = conv::SnrFromLevels(c.MicSens_dBFS, c.MicNoise_dBFS);
+        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
+        c.MicNoise_dBSPL_ITU = conv::NoiseFromSnrAtRef(c.MicSNR_dB_ITU);
+        d.show(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
+        d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
+        return;
+    }
+    if (f.MicNoise_dBSPL_ITU > 0) { // D2
+        c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
+    } else if (f.MicNoise_dBSPL_AW > 0) { // D3
+        c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
+        c.MicNoise_dBSPL_ITU = conv::NoiseAwToItu(c.MicNoise_dBSPL_AW);
+    } else {
+        return;
+    }
+    c.MicDynamic_dB = conv::DynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+    c.MicSNR_dB_ITU = conv::SnrFromNoise(c.MicNoise_dBSPL_ITU);
+    c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
+    c.MicNoise_dBFS = conv::NoiseFromSnr(c.MicSens_dBFS, c.MicSNR_dB_ITU);
+    d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
+    d.show(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
+}
+
+// An analog microphone: the sensitivity from its first given figure (S1 volts,
+// S2 dBu, S3 dBV), then the noise from its first given figure: electric (N1
+// dBu, N2 dBV, N3 volts), acoustic (N4 ITU, N5 A-weighted) or an SNR (N6
+// ITU, N7 A-weighted).
+void deriveAnalog(const TMicParams& f, Derived d)
+{
+    TMicParams& c = d.c;
+    c.MicDigital = false;
+
+    if (f.MicSens_V > 0) { // S1
+        setSensitivity(c, conv::fromVolts(f.MicSens_V));
+        d.show(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        d.show(InputId::MicSens_dBu, c.MicSens_dBu);
+        d.show(InputId::MicSens_dBV, c.MicSens_dBV);
+    } else if (f.MicSens_dBu > kMissing) { // S2
+        setSensitivity(c, conv::fromDbu(f.MicSens_dBu));
+        d.show(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        d.show(InputId::MicSens_dBV, c.MicSens_dBV);
+        d.show(InputId::MicSens_dBu, c.MicSens_dBu);
+    } else if (f.MicSens_dBV > kMissing) { // S3
+        setSensitivity(c, conv::fromDbv(f.MicSens_dBV));
+        d.show(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        d.show(InputId::MicSens_dBu, c.MicSens_dBu);
+        d.show(InputId::MicSens_dBV, c.MicSens_dBV);
+    }
+    // The noise rows use the sensitivity just derived, -200 when none was given.
+    const double sens = c.MicSens_dBu;
+
+    // An electric noise figure.
+    if (f.MicNoise_dBu > kMissing || f.MicNoise_dBV > kMissing || f.MicNoise_V > 0) {
+        if (f.MicNoise_dBu > kMissing) // N1
+            setNoise(c, conv::fromDbu(f.MicNoise_dBu));
+        else if (f.MicNoise_dBV > kMissing) // N2
+            setNoise(c, conv::fromDbv(f.MicNoise_dBV));
+        else // N3
+            setNoise(c, conv::fromVolts(f.MicNoise_V));
+        c.MicSNR_dB_ITU = conv::SnrFromLevels(sens, c.MicNoise_dBu);
+        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
+        c.MicNoise_dBSPL_ITU = conv::NoiseFromSnrAtRef(c.MicSNR_dB_ITU);
+        c.MicDynamic_dB = conv::DynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+        d.show(InputId::MicNoise_dBu, c.MicNoise_dBu);
+        d.show(InputId::MicNoise_dBV, c.MicNoise_dBV);
+        d.show(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
+        d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
+        return;
+    }
+
+    // An acoustic noise level or an SNR.
+    if (f.MicNoise_dBSPL_ITU > 0 || f.MicNoise_dBSPL_AW > 0) {
+        if (f.MicNoise_dBSPL_ITU > 0) { // N4
+            c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
+        } else { // N5
+            c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
+            c.MicNoise_dBSPL_ITU = conv::NoiseAwToItu(c.MicNoise_dBSPL_AW);
+        }
+        c.MicSNR_dB_ITU = conv::SnrFromNoise(c.MicNoise_dBSPL_ITU);
+        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
+        c.MicDynamic_dB = conv::DynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+        setNoise(c, conv::fromDbu(conv::NoiseFromSnr(sens, c.MicSNR_dB_ITU)));
+    } else if (f.MicSNR_dB_ITU > 0 || f.MicSNR_dB_AW > 0) {
+        if (f.MicSNR_dB_ITU > 0) { // N6
+            c.MicSNR_dB_ITU = f.MicSNR_dB_ITU;
+            c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
+        } else { // N7
+            c.MicSNR_dB_AW = f.MicSNR_dB_AW;
+            c.MicSNR_dB_ITU = conv::SnrAwToItu(c.MicSNR_dB_AW);
+        }
+        setNoise(c, conv::fromDbu(conv::NoiseFromSnr(sens, c.MicSNR_dB_ITU)));
+        c.MicNoise_dBSPL_ITU = conv::NoiseFromSnrAtRef(c.MicSNR_dB_ITU);
+        c.MicDynamic_dB = conv::DynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+    } else {
+        return;
+    }
+    d.show(InputId::MicNoise_dBu, c.MicNoise_dBu);
+    d.show(InputId::MicNoise_dBV, c.MicNoise_dBV);
+    d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
+    d.show(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
+}
 
 } // namespace
 
@@ -94,26 +215,27 @@ void PresetController::LoadMicPreset(const std::string& name)
 {
     if (!micSetFileExists(micSetFile_)) return;
     micPresetName_ = name;
-    TMicParams& cur = calc_.state.CurMic;
-    TMicParams& file = calc_.state.FileMic;
-    {
-        Calculator::HandlersDetached detached(calc_);
-        calc_.state.ResetCurMic();
-        view_.setParamsErrorVisible(false);
-        readMicParams(IniFile::load(micSetFile_), name, calc_.decimalSeparator, file);
-        view_.updateCaption();
+    view_.setParamsErrorVisible(false);
+    // The file's keys overwrite the file values; the working values start from reset.
+    TMicParams file = calc_.fileMic();
+    readMicParams(IniFile::load(micSetFile_), name, calc_.decimalSeparator(), file);
+    view_.updateCaption();
 
-        cur.MicMaxLevel_dBSPL = file.MicMaxLevel_dBSPL;
-        calc_.write(InputId::MicMaxLevel_dBSPL, std::trunc(cur.MicMaxLevel_dBSPL));
-        if (file.MicDigital)
-            loadDigital(file);
-        else
-            loadAnalog(file);
-    }
+    TMicParams cur = calc_.currentMic();
+    ResetMicParams(cur);
+    std::vector<ShownFigure> shown;
+    cur.MicMaxLevel_dBSPL = file.MicMaxLevel_dBSPL;
+    shown.push_back({InputId::MicMaxLevel_dBSPL, std::trunc(cur.MicMaxLevel_dBSPL)});
+    if (file.MicDigital)
+        deriveDigital(file, {cur, shown});
+    else
+        deriveAnalog(file, {cur, shown});
     cur.MicType = file.MicType;
     cur.MicPolarPattern = file.MicPolarPattern;
     cur.MicBandWidth_L = file.MicBandWidth_L;
     cur.MicBandWidth_H = file.MicBandWidth_H;
+    calc_.loadMic(file, cur, shown);
+
     view_.setMicDescription(MicDescription(cur));
     view_.setParamsErrorVisible(HasParamsError(cur));
 
@@ -121,134 +243,6 @@ void PresetController::LoadMicPreset(const std::string& name)
     const int index = view_.presetIndex();
     view_.setPrevEnabled(count >= 1 && index > 0);
     view_.setNextEnabled(count >= 1 && index < count - 1);
-}
-
-void PresetController::loadDigital(const TMicParams& f)
-{
-    TMicParams& c = calc_.state.CurMic;
-    c.MicDigital = true;
-    if (IChoice* rb = calc_.bindings().rbMicDigital) rb->choose();
-    c.MicSens_dBFS = f.MicSens_dBFS;
-    calc_.write(InputId::MicSens_dBFS, std::trunc(c.MicSens_dBFS));
-
-    if (f.MicNoise_dBFS > kMissing) { // D1: the dynamic range reaches up to digital full scale
-        c.MicNoise_dBFS = f.MicNoise_dBFS;
-        c.MicDynamic_dB = 0 - c.MicNoise_dBFS;
-        c.MicSNR_dB_ITU = c.MicSens_dBFS - c.MicNoise_dBFS;
-        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-        c.MicNoise_dBSPL_ITU = kRef - c.MicSNR_dB_ITU;
-        calc_.write(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
-        calc_.write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
-        return;
-    }
-    if (f.MicNoise_dBSPL_ITU > 0) { // D2
-        c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
-    } else if (f.MicNoise_dBSPL_AW > 0) { // D3: ITU-weighted noise figures are the higher ones
-        c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-        c.MicNoise_dBSPL_ITU = c.MicNoise_dBSPL_AW + kWeighting;
-    } else {
-        return;
-    }
-    c.MicDynamic_dB = c.MicMaxLevel_dBSPL - c.MicNoise_dBSPL_ITU;
-    c.MicSNR_dB_ITU = conv::SnrFromNoise(c.MicNoise_dBSPL_ITU);
-    c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-    c.MicNoise_dBFS = conv::NoiseFromSnr(c.MicSens_dBFS, c.MicSNR_dB_ITU);
-    calc_.write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
-    calc_.write(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
-}
-
-void PresetController::loadAnalog(const TMicParams& f)
-{
-    TMicParams& c = calc_.state.CurMic;
-    c.MicDigital = false;
-    if (IChoice* rb = calc_.bindings().rbMicAnalog) rb->choose();
-
-    // The sensitivity: S1 volts, S2 dBu, S3 dBV.
-    if (f.MicSens_V > 0) {
-        c.MicSens_V = f.MicSens_V;
-        c.MicSens_dBu = conv::VoltsToDbu(c.MicSens_V);
-        c.MicSens_dBV = conv::DbuToDbv(c.MicSens_dBu);
-        calc_.write(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
-        calc_.write(InputId::MicSens_dBu, c.MicSens_dBu);
-        calc_.write(InputId::MicSens_dBV, c.MicSens_dBV);
-    } else if (f.MicSens_dBu > kMissing) {
-        c.MicSens_dBu = f.MicSens_dBu;
-        c.MicSens_dBV = conv::DbuToDbv(c.MicSens_dBu);
-        c.MicSens_V = conv::DbuToVolts(c.MicSens_dBu);
-        calc_.write(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
-        calc_.write(InputId::MicSens_dBV, c.MicSens_dBV);
-        calc_.write(InputId::MicSens_dBu, c.MicSens_dBu);
-    } else if (f.MicSens_dBV > kMissing) {
-        c.MicSens_dBV = f.MicSens_dBV;
-        c.MicSens_dBu = conv::DbvToDbu(c.MicSens_dBV);
-        c.MicSens_V = conv::DbuToVolts(c.MicSens_dBu);
-        calc_.write(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
-        calc_.write(InputId::MicSens_dBu, c.MicSens_dBu);
-        calc_.write(InputId::MicSens_dBV, c.MicSens_dBV);
-    }
-    // The noise rows use the sensitivity just derived, -200 when none was given.
-    const double sens = c.MicSens_dBu;
-
-    // N1 to N3: an electric noise figure.
-    if (f.MicNoise_dBu > kMissing || f.MicNoise_dBV > kMissing || f.MicNoise_V > 0) {
-        const bool givenVolts = f.MicNoise_dBu <= kMissing && f.MicNoise_dBV <= kMissing;
-        if (f.MicNoise_dBu > kMissing) { // N1
-            c.MicNoise_dBu = f.MicNoise_dBu;
-            c.MicNoise_dBV = conv::DbuToDbv(c.MicNoise_dBu);
-        } else if (f.MicNoise_dBV > kMissing) { // N2
-            c.MicNoise_dBV = f.MicNoise_dBV;
-            c.MicNoise_dBu = conv::DbvToDbu(c.MicNoise_dBV);
-        } else { // N3
-            c.MicNoise_V = f.MicNoise_V;
-            c.MicNoise_dBu = conv::VoltsToDbu(c.MicNoise_V);
-            c.MicNoise_dBV = conv::DbuToDbv(c.MicNoise_dBu);
-        }
-        c.MicSNR_dB_ITU = sens - c.MicNoise_dBu;
-        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-        c.MicNoise_dBSPL_ITU = kRef - c.MicSNR_dB_ITU;
-        c.MicDynamic_dB = c.MicMaxLevel_dBSPL - c.MicNoise_dBSPL_ITU;
-        if (!givenVolts) c.MicNoise_V = conv::DbuToVolts(c.MicNoise_dBu);
-        calc_.write(InputId::MicNoise_dBu, c.MicNoise_dBu);
-        calc_.write(InputId::MicNoise_dBV, c.MicNoise_dBV);
-        calc_.write(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
-        calc_.write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
-        return;
-    }
-
-    // N4 to N7: an acoustic noise level or an SNR.
-    if (f.MicNoise_dBSPL_ITU > 0 || f.MicNoise_dBSPL_AW > 0) {
-        if (f.MicNoise_dBSPL_ITU > 0) { // N4
-            c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
-        } else { // N5
-            c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-            c.MicNoise_dBSPL_ITU = c.MicNoise_dBSPL_AW + kWeighting;
-        }
-        c.MicSNR_dB_ITU = conv::SnrFromNoise(c.MicNoise_dBSPL_ITU);
-        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-        c.MicDynamic_dB = c.MicMaxLevel_dBSPL - c.MicNoise_dBSPL_ITU;
-        c.MicNoise_dBu = conv::NoiseFromSnr(sens, c.MicSNR_dB_ITU);
-        c.MicNoise_dBV = conv::DbuToDbv(c.MicNoise_dBu);
-        c.MicNoise_V = conv::DbuToVolts(c.MicNoise_dBu);
-    } else if (f.MicSNR_dB_ITU > 0 || f.MicSNR_dB_AW > 0) {
-        if (f.MicSNR_dB_ITU > 0) { // N6
-            c.MicSNR_dB_ITU = f.MicSNR_dB_ITU;
-            c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-        } else { // N7
-            c.MicSNR_dB_AW = f.MicSNR_dB_AW;
-            c.MicSNR_dB_ITU = conv::SnrAwToItu(c.MicSNR_dB_AW);
-        }
-        c.MicNoise_dBu = conv::NoiseFromSnr(sens, c.MicSNR_dB_ITU);
-        c.MicNoise_dBV = conv::DbuToDbv(c.MicNoise_dBu);
-        c.MicNoise_V = conv::DbuToVolts(c.MicNoise_dBu);
-        c.MicNoise_dBSPL_ITU = kRef - c.MicSNR_dB_ITU;
-        c.MicDynamic_dB = c.MicMaxLevel_dBSPL - c.MicNoise_dBSPL_ITU;
-    } else {
-        return;
-    }
-    calc_.write(InputId::MicNoise_dBu, c.MicNoise_dBu);
-    calc_.write(InputId::MicNoise_dBV, c.MicNoise_dBV);
-    calc_.write(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
-    calc_.write(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
 }
 
 } // namespace presets

@@ -174,26 +174,19 @@ inline CalcBindings fakeBindings(WindowInputs& inputs, FakeChoice& analog, FakeC
 
 // A window without a screen: the thirteen inputs, both choices, the level
 // bar and the result line, bound with the given axes and diagram to a
-// calculator whose handlers are attached as the window attaches them.
+// calculator whose handlers are bound as the window binds them.
 struct WindowFake {
     WindowFake(IAxisRange& leftAxis, IAxisRange& rightAxis, IDiagramView& diagramView, const std::string& sep = ".")
-        : inputs(windowInputs(sep)), calc(bindings(leftAxis, rightAxis, diagramView))
+        : inputs(windowInputs(sep)), calc(bindings(leftAxis, rightAxis, diagramView), sep)
     {
-        calc.decimalSeparator = sep;
-        calc.AttachInputHandlers();
-        // The gain input is bound once and never detached.
-        in(InputId::AmpGain_dB).setOnChange([this] { calc.seMicMaxLevel_dBSPLChange(&in(InputId::AmpGain_dB)); });
+        calc.bindAll();
     }
 
     FakeInput& in(InputId id) { return inputs[static_cast<size_t>(id)]; }
     const std::string& text(InputId id) { return in(id).text; }
 
     // The calculator's part of the start-up.
-    void startUp()
-    {
-        calc.FillCurMicFromInputs();
-        calc.RunStartupSequence();
-    }
+    void startUp() { calc.startUp(); }
 
     WindowInputs inputs;
     FakeChoice analog, digital;
@@ -201,7 +194,7 @@ struct WindowFake {
     FakeLine line;
     Calculator calc;
 
-private:
+    // The bindings of `calc`, with the given axes and diagram.
     CalcBindings bindings(IAxisRange& leftAxis, IAxisRange& rightAxis, IDiagramView& diagramView)
     {
         CalcBindings b = fakeBindings(inputs, analog, digital);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "calc_fakes.h"
 #include "invariants.h"
@@ -32,7 +33,7 @@ TEST_F(CalculatorTest, StartUpBringsTheInputsIntoLine)
     EXPECT_EQ(w.text(ID::SourceLevel_Pa), "0.10024");
     EXPECT_EQ(w.text(ID::AmpGain_dB), "20");
 
-    const CalcState& s = w.calc.state;
+    const CalcState& s = w.calc.state();
     EXPECT_DOUBLE_EQ(s.SourceLevel_dBSPL, 74);
     EXPECT_NEAR(s.SourceLevel_Pa, 0.1002374, 1e-7);
     EXPECT_NEAR(s.CurMic.MicOut_dBu, -59.8, 1e-9);
@@ -116,22 +117,22 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CalculatorTest, NoiseLevelInDbsplSetsTheSnr)
 {
     type(ID::MicNoise_dBSPL, "14");
-    EXPECT_DOUBLE_EQ(w.calc.state.CurMic.MicSNR_dB_ITU, 80);
+    EXPECT_DOUBLE_EQ(w.calc.state().CurMic.MicSNR_dB_ITU, 80);
 }
 
 TEST_F(CalculatorTest, EmptiedInputChangesNothing)
 {
-    const CalcState before = w.calc.state;
+    const CalcState before = w.calc.state();
     const int refreshes = w.diagram.refreshes;
     type(ID::MicMaxLevel_dBSPL, "");
     type(ID::MicSens_dBu, "");
-    EXPECT_EQ(w.calc.state.CurMic.MicMaxLevel_dBSPL, before.CurMic.MicMaxLevel_dBSPL);
+    EXPECT_EQ(w.calc.state().CurMic.MicMaxLevel_dBSPL, before.CurMic.MicMaxLevel_dBSPL);
     EXPECT_EQ(w.text(ID::MicSens_mV), "7.9");
     EXPECT_EQ(w.diagram.refreshes, refreshes);
     EXPECT_TRUE(w.calc.handlersAttached());
     // The next non-empty edit recomputes everything; the empty input reads 0.
     type(ID::MicSens_dBu, "-40");
-    EXPECT_EQ(w.calc.state.CurMic.MicMaxLevel_dBSPL, 0);
+    EXPECT_EQ(w.calc.state().CurMic.MicMaxLevel_dBSPL, 0);
     EXPECT_EQ(w.text(ID::MicSens_dBV), "-42.2");
 }
 
@@ -147,8 +148,8 @@ TEST_F(CalculatorTest, MaxLevelAndGainWriteNoInput)
             EXPECT_EQ(w.inputs[i].changes, changes[i]) << inputName(id);
         }
     }
-    EXPECT_NEAR(w.calc.state.AmpOut_dBu, -29.8, 1e-9);
-    EXPECT_EQ(w.calc.state.CurMic.MicMaxLevel_dBSPL, 120);
+    EXPECT_NEAR(w.calc.state().AmpOut_dBu, -29.8, 1e-9);
+    EXPECT_EQ(w.calc.state().CurMic.MicMaxLevel_dBSPL, 120);
 }
 
 TEST_F(CalculatorTest, RightAxisSpansSensitivityMinus94ToPlus66)
@@ -187,12 +188,74 @@ TEST_F(CalculatorTest, ModeSwitchEnablesTheKindsInputsAndScales)
 
 TEST_F(CalculatorTest, AttachUndoesAnyNumberOfDetaches)
 {
-    w.calc.DetachInputHandlers();
-    w.calc.DetachInputHandlers();
-    EXPECT_FALSE(w.in(ID::MicSens_dBu).hasOnChange());
-    EXPECT_TRUE(w.in(ID::AmpGain_dB).hasOnChange()); // never detached
-    w.calc.AttachInputHandlers();
+    Calculator::HandlersDetached outer(w.calc);
+    {
+        Calculator::HandlersDetached inner(w.calc);
+        EXPECT_FALSE(w.in(ID::MicSens_dBu).hasOnChange());
+        EXPECT_FALSE(w.calc.handlersAttached());
+        EXPECT_TRUE(w.in(ID::AmpGain_dB).hasOnChange()); // never detached
+    }
+    // The inner scope's attach undid both detaches.
     EXPECT_TRUE(w.calc.handlersAttached());
+}
+
+TEST_F(CalculatorTest, UnbindAllLeavesNoHandlerAndBindAllRestoresEvery)
+{
+    w.calc.unbindAll();
+    for (auto& in : w.inputs) EXPECT_FALSE(in.hasOnChange());
+    EXPECT_FALSE(w.analog.hasOnClick());
+    type(ID::AmpGain_dB, "30"); // unbound: nothing runs
+    EXPECT_EQ(w.calc.state().AmpGain_dB, 20);
+    w.calc.bindAll();
+    for (auto& in : w.inputs) EXPECT_TRUE(in.hasOnChange());
+    type(ID::AmpGain_dB, "31");
+    EXPECT_EQ(w.calc.state().AmpGain_dB, 31);
+}
+
+// A load shows its figures in the given order, chooses the kind the record
+// states and runs nothing; the handlers are bound again afterwards.
+TEST_F(CalculatorTest, LoadMicShowsTheFiguresAndRunsNothing)
+{
+    TMicParams file, mic;
+    file.MicType = "Condenser";
+    mic.MicDigital = true;
+    mic.MicSens_dBFS = -30;
+    const int runs = w.line.sets;
+    const int dBFSWrites = w.in(ID::MicSens_dBFS).writes;
+    w.calc.loadMic(file, mic, {{ID::MicSens_dBFS, -30}, {ID::MicNoise_dBFS, std::numeric_limits<double>::infinity()}});
+    EXPECT_EQ(w.text(ID::MicSens_dBFS), "-30.0");
+    EXPECT_EQ(w.text(ID::MicNoise_dBFS), "0.0"); // a non-finite figure shows as 0
+    EXPECT_EQ(w.in(ID::MicSens_dBFS).writes, dBFSWrites + 1);
+    EXPECT_TRUE(w.digital.chosen);
+    EXPECT_FALSE(w.analog.chosen);
+    EXPECT_EQ(w.line.sets, runs);
+    EXPECT_EQ(w.calc.fileMic().MicType, "Condenser");
+    EXPECT_EQ(w.calc.currentMic().MicSens_dBFS, -30);
+    EXPECT_TRUE(w.calc.handlersAttached());
+}
+
+// Bindings left null are do-nothing objects: every operation runs, and the
+// one input that is bound still gets its figures.
+TEST(CalculatorBindings, NullBindingsDoNothing)
+{
+    FakeInput dBu(1, -40.0, ".");
+    FakeInput mV(1, 10.0, ".");
+    CalcBindings b;
+    b.inputs[static_cast<size_t>(ID::MicSens_dBu)] = &dBu;
+    b.inputs[static_cast<size_t>(ID::MicSens_mV)] = &mV;
+    Calculator c(b, ".");
+    c.bindAll();
+    c.startUp();
+    EXPECT_TRUE(c.handlersAttached());
+    EXPECT_FALSE(c.isAnalog());
+    EXPECT_FALSE(c.isDigital());
+    dBu.setText("6");
+    EXPECT_EQ(mV.text, "1546.3");
+    c.chooseMode(MicKind::Digital);
+    c.rbMicAnalogClick();
+    c.loadMic(TMicParams{}, TMicParams{}, {{ID::SourceLevel_Pa, 3}});
+    c.unbindAll();
+    EXPECT_FALSE(dBu.hasOnChange());
 }
 
 TEST_F(CalculatorTest, ZoomedLeftAxisKeepsBothScalesLinedUp)
@@ -218,13 +281,13 @@ TEST_F(CalculatorTest, ExtremeSensitivitiesKeepTheAxisValidAndFinite)
         }
         EXPECT_EQ(w.line.line.find("nan"), std::string::npos) << t;
         EXPECT_EQ(w.line.line.find("inf"), std::string::npos) << t;
-        for (double v : {w.calc.state.CurMic.MicOut_V, w.calc.state.AmpOut_V, w.calc.state.AmpOut_dBu})
+        for (double v : {w.calc.state().CurMic.MicOut_V, w.calc.state().AmpOut_V, w.calc.state().AmpOut_dBu})
             EXPECT_TRUE(std::isfinite(v)) << t;
     }
     type(ID::AmpGain_dB, "1E308");
     type(ID::SourceLevel_dBSPL, "1E308");
-    EXPECT_TRUE(std::isfinite(w.calc.state.AmpOut_V));
-    EXPECT_TRUE(std::isfinite(w.calc.state.SourceLevel_Pa));
+    EXPECT_TRUE(std::isfinite(w.calc.state().AmpOut_V));
+    EXPECT_TRUE(std::isfinite(w.calc.state().SourceLevel_Pa));
     // In digital mode a very low dBFS sensitivity moves the whole span down.
     w.digital.click();
     type(ID::MicSens_dBFS, "-400");
@@ -240,10 +303,10 @@ TEST_F(CalculatorTest, HandlersAreReattachedWhenTheAxisThrows)
         void setMaximum(double) override { throw AxisRangeError("Axis Maximum Value must be >= Minimum"); }
     } refusing;
     FakeWindow fw;
-    CalcBindings b = fw.calc.bindings();
+    CalcBindings b = fw.bindings(fw.left, fw.right, fw.diagram);
     b.rightAxis = &refusing;
-    Calculator c(b);
-    c.AttachInputHandlers();
+    Calculator c(b, ".");
+    c.bindAll();
     EXPECT_THROW(c.seMicMaxLevel_dBSPLChange(&fw.in(ID::MicSens_dBu)), AxisRangeError);
     EXPECT_TRUE(c.handlersAttached());
 }
@@ -317,10 +380,10 @@ TEST(ExactFigures, StateHoldsTheTypedLevels)
     FakeWindow w;
     w.startUp();
     w.in(ID::AmpGain_dB).setText("1847");
-    EXPECT_DOUBLE_EQ(w.calc.state.AmpGain_dB, 1847);
-    EXPECT_NEAR(w.calc.state.AmpOut_dBu, 1787.2, 1e-9);
+    EXPECT_DOUBLE_EQ(w.calc.state().AmpGain_dB, 1847);
+    EXPECT_NEAR(w.calc.state().AmpOut_dBu, 1787.2, 1e-9);
     w.in(ID::MicSens_mV).setText("1E-60");
-    EXPECT_NEAR(w.calc.state.CurMic.MicOut_dBu, -1257.8 - 20, 1e-9);
+    EXPECT_NEAR(w.calc.state().CurMic.MicOut_dBu, -1257.8 - 20, 1e-9);
     EXPECT_NEAR(w.right.maximum(), -1257.8 + 66, 1e-9);
 }
 
@@ -342,7 +405,7 @@ std::vector<double> stateValues(const CalcState& s)
 // finite numbers, a well-formed line, and the axis on the shown sensitivity.
 void expectAllFinite(FakeWindow& w, const std::string& sep, const std::string& typed, ID sender)
 {
-    const std::vector<double> values = stateValues(w.calc.state);
+    const std::vector<double> values = stateValues(w.calc.state());
     for (size_t i = 0; i < values.size(); ++i) EXPECT_TRUE(std::isfinite(values[i])) << "state value " << i << " = " << values[i];
     for (size_t i = 0; i < kInputCount; ++i) {
         const auto id = static_cast<ID>(i);
@@ -414,8 +477,8 @@ TEST_P(VanishingSensitivityTest, IsTheMissingFigure)
     w.in(ID::MicSens_mV).setText(GetParam());
     EXPECT_EQ(w.text(ID::MicSens_dBu), "-200.0");
     EXPECT_EQ(w.text(ID::MicSens_dBV), "-200.0");
-    EXPECT_EQ(w.calc.state.CurMic.MicSens_V, 0);
-    EXPECT_EQ(w.calc.state.CurMic.MicSens_dBu, -200);
+    EXPECT_EQ(w.calc.state().CurMic.MicSens_V, 0);
+    EXPECT_EQ(w.calc.state().CurMic.MicSens_dBu, -200);
     EXPECT_NE(w.line.line.find("Mic out = <FONT color=\"#FFFF80\">0.000 uV / -220 dBu / -220 dBV"), std::string::npos)
         << w.line.line;
     EXPECT_NE(w.line.line.find("Amp out = <FONT color=\"#FFFF80\">0.0 V / -200 dBu"), std::string::npos);
@@ -448,7 +511,7 @@ TEST_P(OverflowGuardTest, BoxStateLineAndAxisAgree)
     if (c.digital) w.digital.click();
     for (const Typed& t : c.before) w.in(t.id).setText(t.text);
     w.in(c.typed.id).setText(c.typed.text);
-    const double used = c.used(w.calc.state);
+    const double used = c.used(w.calc.state());
     EXPECT_TRUE(std::isfinite(used));
     EXPECT_NE(w.text(c.shownIn), c.typed.text);
     EXPECT_DOUBLE_EQ(w.in(c.shownIn).floatValue(), used) << w.text(c.shownIn);
@@ -494,7 +557,7 @@ TEST(OverflowGuard, AmpOutputFollowsTheLoweredGain)
     FakeWindow w;
     w.startUp();
     w.in(ID::AmpGain_dB).setText("7000");
-    const CalcState& s = w.calc.state;
+    const CalcState& s = w.calc.state();
     EXPECT_DOUBLE_EQ(s.AmpOut_dBu, s.CurMic.MicOut_dBu + s.AmpGain_dB);
     EXPECT_NE(w.line.line.find("/ " + numtext::formatFixed(s.AmpOut_dBu, 0) + " dBu"), std::string::npos);
     // The gain input is bound again after the guard wrote it.

@@ -29,6 +29,28 @@ TEST(Conversions, OutputVoltsFollowsTheLevelDifference)
     EXPECT_NEAR(OutputVolts(0.00793, -59.8, -39.8, 20), 0.00793, 1e-12);
 }
 
+// Each triad agrees with itself whichever unit it starts from; a voltage of
+// 0 or less has no level and carries the missing markers.
+TEST(Conversions, TriadsAgreeFromEveryUnit)
+{
+    const LevelTriad fromV = fromVolts(0.0079305);
+    const LevelTriad fromU = fromDbu(-39.8);
+    const LevelTriad fromD = fromDbv(-42);
+    for (const LevelTriad& t : {fromV, fromU, fromD}) {
+        EXPECT_NEAR(t.V, 0.0079305, 1e-7);
+        EXPECT_NEAR(t.dBu, -39.8, 1e-4);
+        EXPECT_DOUBLE_EQ(t.dBV, t.dBu - 2.2);
+    }
+    EXPECT_EQ(fromD.dBV, -42); // the given figure is kept exactly
+    EXPECT_EQ(fromU.dBu, -39.8);
+    for (double v : {0.0, -1e-3}) {
+        const LevelTriad none = fromVolts(v);
+        EXPECT_EQ(none.V, v);
+        EXPECT_EQ(none.dBu, kMissingLevel);
+        EXPECT_EQ(none.dBV, kMissingLevel);
+    }
+}
+
 TEST(ResetMicParams, MarksMissingFiguresAndKeepsOutputs)
 {
     TMicParams m;

@@ -19,7 +19,7 @@ struct DiagramRig : DiagramChart, WindowFake {
     {
         chart.resize(980, 448);
         chart.setSeparators(QString::fromStdString(sep), sep == "," ? QStringLiteral(".") : QStringLiteral(","));
-        chart.setSources(&calc.state, &in(InputId::MicMaxLevel_dBSPL), &in(InputId::SourceLevel_dBSPL),
+        chart.setSources(&calc.state(), &in(InputId::MicMaxLevel_dBSPL), &in(InputId::SourceLevel_dBSPL),
                          &in(InputId::MicNoise_dBu), &in(InputId::MicNoise_dBFS), &analog, &digital);
     }
 

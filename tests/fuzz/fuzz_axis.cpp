@@ -166,7 +166,9 @@ void fuzzLevelDiagram(FuzzedDataProvider& in)
     TLevelDiagram chart;
     chart.setSeparators(QString::fromStdString(sep), sep == "," ? QStringLiteral(".") : QStringLiteral(","));
     chart.InitChart();
-    chart.setSources(&w.calc.state, &w.in(InputId::MicMaxLevel_dBSPL), &w.in(InputId::SourceLevel_dBSPL),
+    // The state the overlays read, set here at random.
+    CalcState state;
+    chart.setSources(&state, &w.in(InputId::MicMaxLevel_dBSPL), &w.in(InputId::SourceLevel_dBSPL),
                      &w.in(InputId::MicNoise_dBu), &w.in(InputId::MicNoise_dBFS), &w.analog, &w.digital);
     chart.resize(in.ConsumeIntegralInRange(0, 1400), in.ConsumeIntegralInRange(0, 1000));
     if (in.ConsumeBool()) w.digital.choose();
@@ -176,9 +178,9 @@ void fuzzLevelDiagram(FuzzedDataProvider& in)
     for (InputId id : {InputId::MicMaxLevel_dBSPL, InputId::SourceLevel_dBSPL, InputId::MicNoise_dBu,
                        InputId::MicNoise_dBFS})
         w.in(id).text = numtext::formatFixed(anyValue(in), 1, sep);
-    w.calc.state.CurMic.MicOut_dBu = anyValue(in);
-    w.calc.state.CurMic.MicOut_dBFS = anyValue(in);
-    w.calc.state.AmpOut_dBu = anyValue(in);
+    state.CurMic.MicOut_dBu = anyValue(in);
+    state.CurMic.MicOut_dBFS = anyValue(in);
+    state.AmpOut_dBu = anyValue(in);
     setRange(chart.LeftAxis(), anyValue(in), anyValue(in));
     setRange(chart.RightAxis(), anyValue(in), anyValue(in));
 

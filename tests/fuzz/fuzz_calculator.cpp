@@ -142,7 +142,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 8: { // a program write of any value, as preset loading writes
             const double v = anyDouble(in);
             what = "write " + numtext::formatGeneral(v, 17) + " into " + inputName(id);
-            w->calculator().write(id, v);
+            Calculator& calc = w->calculator();
+            TMicParams mic = calc.currentMic();
+            mic.MicDigital = calc.isDigital(); // the kind stays as chosen
+            calc.loadMic(calc.fileMic(), mic, {{id, v}});
             break;
         }
         default: // the change operation run directly, with no sender

@@ -103,7 +103,7 @@ public:
             }
             written_[i] = text;
         }
-        checkState(calc.state, what);
+        checkState(calc.state(), what);
         const TScaleAxis& right = w_.chart()->RightAxis();
         FUZZ_CHECK(std::isfinite(right.minimum()) && std::isfinite(right.maximum()), what + ": right axis not finite");
         FUZZ_CHECK(right.minimum() <= right.maximum(), what + ": right axis inverted");
@@ -158,9 +158,7 @@ private:
         TLevelDiagram* chart = w_.chart();
         if (chart->hasSavedView()) chart->restoreView();
         chart->LeftAxis().setMinMax(leftRange_.first, leftRange_.second);
-        calc.state = CalcState{};
-        calc.FillCurMicFromInputs();
-        calc.RunStartupSequence();
+        calc.restart();
         chart->refreshDiagram();
         written_ = start_;
         typed_ = {};

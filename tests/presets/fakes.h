@@ -97,15 +97,14 @@ public:
 // calculator bound to them with its handlers attached, and the preset controller.
 struct PresetRig {
     explicit PresetRig(const std::string& sep = ".")
-        : inputs(windowInputs(sep)), calc(fakeBindings(inputs, analog, digital)), presets(calc, view)
+        : inputs(windowInputs(sep)), calc(fakeBindings(inputs, analog, digital), sep), presets(calc, view)
     {
-        calc.decimalSeparator = sep;
-        calc.AttachInputHandlers();
+        calc.bindAll();
     }
 
     FakeInput& in(InputId id) { return inputs[static_cast<size_t>(id)]; }
     const std::string& text(InputId id) { return in(id).text; }
-    const TMicParams& cur() const { return calc.state.CurMic; }
+    const TMicParams& cur() const { return calc.currentMic(); }
 
     // Opens `file` and loads its preset `name` with that preset selected.
     void load(const std::string& file, const std::string& name)

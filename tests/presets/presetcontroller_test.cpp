@@ -166,8 +166,8 @@ TEST(LoadMicPreset, WritesDescriptionCaptionAndName)
     EXPECT_EQ(rig.presets.MicPresetName(), "S2 N4");
     EXPECT_EQ(rig.cur().MicType, "Condenser");
     EXPECT_EQ(rig.cur().MicBandWidth_H, 20000);
-    EXPECT_EQ(rig.calc.state.FileMic.MicSens_dBu, -40);
-    EXPECT_EQ(rig.calc.state.FileMic.MicNoise_dBSPL_AW, 0);
+    EXPECT_EQ(rig.calc.fileMic().MicSens_dBu, -40);
+    EXPECT_EQ(rig.calc.fileMic().MicNoise_dBSPL_AW, 0);
 }
 
 TEST(LoadMicPreset, EmptySectionStartsFromResetFiguresAndFlagsTheError)
@@ -235,19 +235,25 @@ TEST(LoadMicPreset, ExtremeFiguresNeverReachAnInputAsInfinity)
     EXPECT_EQ(rig.text(InputId::MicSens_dBu), "2147483647.0");
     EXPECT_EQ(rig.text(InputId::MicSens_mV), "0.0");    // 10^(2^31/20) volts overflow
     EXPECT_EQ(rig.text(InputId::MicNoise_uV), "0.0");   // so do the noise volts
+    // The state holds what the inputs show: no infinite volts behind a 0.0.
+    for (const auto& [field, name] : kFieldNames) {
+        EXPECT_TRUE(std::isfinite(rig.cur().*field)) << name;
+        EXPECT_TRUE(std::isfinite(rig.calc.fileMic().*field)) << name;
+    }
+    EXPECT_EQ(rig.cur().MicSens_V, 0);
     EXPECT_TRUE(rig.calc.handlersAttached());
 }
 
 TEST(LoadMicPreset, WithoutAnOpenFileChangesNothing)
 {
     PresetRig rig;
+    rig.in(InputId::MicSens_dBu).setText("-33"); // a working value of its own
     const auto before = rig.inputs;
-    rig.calc.state.CurMic.MicSens_dBu = -33;
     rig.presets.LoadMicPreset("S2 N4");
     EXPECT_EQ(rig.presets.MicPresetName(), "");
     EXPECT_EQ(rig.view.calls, 0);
     EXPECT_EQ(rig.cur().MicSens_dBu, -33);
-    for (size_t i = 0; i < kInputCount; ++i) EXPECT_EQ(rig.inputs[i].writes, 0);
+    for (size_t i = 0; i < kInputCount; ++i) EXPECT_EQ(rig.inputs[i].writes, before[i].writes);
     EXPECT_TRUE(rig.analog.chosen);
 }
 

@@ -404,7 +404,7 @@ TEST_P(WindowEdgeTest, FiguresAreExactAndFinite)
     for (const auto& [box, text] : c.shown) EXPECT_EQ(this->text(box), text) << box;
 
     // Nothing non-finite reaches the state, a box, the line or the axis.
-    const CalcState& s = w->calculator().state;
+    const CalcState& s = w->calculator().state();
     for (double v : {s.CurMic.MicSens_V, s.CurMic.MicSens_dBu, s.CurMic.MicSens_dBV, s.CurMic.MicOut_V,
                      s.CurMic.MicOut_dBu, s.CurMic.MicOut_dBV, s.CurMic.MicOut_dBFS, s.SourceLevel_dBSPL,
                      s.SourceLevel_Pa, s.AmpGain_dB, s.AmpOut_V, s.AmpOut_dBu, s.AmpOut_dBV, s.AmpOut_dBFS})

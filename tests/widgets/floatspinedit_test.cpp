@@ -574,8 +574,8 @@ TEST_F(SpinEditTest, CalculatorDrivesTheBoxes)
     auto* line = new TMarkupLabel(window.get());
     b.levelBar = bar;
     b.resultLine = line;
-    Calculator calc(b);
-    calc.AttachInputHandlers();
+    Calculator calc(b, ".");
+    calc.bindAll();
 
     TFloatSpinEdit* dBu = boxes[static_cast<std::size_t>(InputId::MicSens_dBu)];
     TFloatSpinEdit* mV = boxes[static_cast<std::size_t>(InputId::MicSens_mV)];

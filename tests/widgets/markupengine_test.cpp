@@ -193,4 +193,6 @@ TEST(PlainText, WithoutTags)
     EXPECT_EQ(plainText(R"(<P align="center">[Dyn : <FONT color="#FFFF80">120.0</FONT> dB]</P>)"),
               "[Dyn : 120.0 dB]");
     EXPECT_EQ(plainText("a&lt;b<BR>c <d"), "a<b c");
+    // An entity cut by a tag is no entity on screen, so none for a reader.
+    EXPECT_EQ(plainText("&#65<B>;x&#66;"), "&#65;xB");
 }

@@ -103,8 +103,7 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
 TfmMain::~TfmMain()
 {
     // The controls outlive the calculator: leave them no handler to call.
-    calc_->DetachInputHandlers();
-    input(InputId::AmpGain_dB)->setOnChange({});
+    calc_->unbindAll();
 }
 
 TFloatSpinEdit* TfmMain::input(InputId id) const { return inputs_[static_cast<std::size_t>(id)]; }
@@ -361,16 +360,10 @@ void TfmMain::bindCalculator()
     b.diagram = Chart1;
     b.levelBar = pbLevelMeter;
     b.resultLine = lblCalcMain;
-    calc_ = std::make_unique<Calculator>(b);
-    calc_->decimalSeparator = QLocale().decimalPoint().toStdString();
+    calc_ = std::make_unique<Calculator>(b, QLocale().decimalPoint().toStdString());
+    calc_->bindAll();
 
-    // The window binds every input's change event to the one change operation;
-    // the gain input's binding is never detached.
-    calc_->AttachInputHandlers();
-    TFloatSpinEdit* gain = input(InputId::AmpGain_dB);
-    gain->setOnChange([this, gain] { calc_->seMicMaxLevel_dBSPLChange(gain); });
-
-    Chart1->setSources(&calc_->state, input(InputId::MicMaxLevel_dBSPL), input(InputId::SourceLevel_dBSPL),
+    Chart1->setSources(&calc_->state(), input(InputId::MicMaxLevel_dBSPL), input(InputId::SourceLevel_dBSPL),
                        input(InputId::MicNoise_dBu), input(InputId::MicNoise_dBFS), analogChoice_.get(),
                        digitalChoice_.get());
     Chart1->OnClick = [this](TScaleChart*) { Chart1Click(); };
@@ -389,8 +382,7 @@ void TfmMain::FormCreate()
 {
     InitPaths();
     Chart1->InitChart();
-    calc_->FillCurMicFromInputs();
-    calc_->RunStartupSequence(); // the eight change runs, then the mode switch
+    calc_->startUp();         // the eight change runs, then the mode switch
     Chart1->refreshDiagram();    // overlays, reference lines included, repaint with the chart
     for (TAction* a : {ActMicPresetFileOpen, ActMicPresetFileSave, ActMicPresetFileSaveAs, ActMicPresetDelete,
                        ActMicPresetNew, ActMicPresetRename})

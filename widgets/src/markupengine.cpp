@@ -198,22 +198,23 @@ QString trimmedBlank(const QString& s)
 
 QString plainText(const QString& text)
 {
+    // Entities are decoded within each run of text between tags, as the
+    // layout paints them: "&#6<B>;" stays "&#6;" on screen and here.
     QString out;
     int i = 0;
     while (i < text.size()) {
-        if (text[i] != u'<') {
-            out += text[i++];
-            continue;
-        }
-        const int gt = text.indexOf(u'>', i);
+        const int lt = text.indexOf(u'<', i);
+        out += decodeEntities(text.mid(i, lt < 0 ? -1 : lt - i));
+        if (lt < 0) break;
+        const int gt = text.indexOf(u'>', lt);
         if (gt < 0) break; // an unclosed tag ends the text
-        const QString tag = text.mid(i, gt - i + 1);
+        const QString tag = text.mid(lt, gt - lt + 1);
         const bool closing = tag.size() > 1 && tag[1] == u'/';
         const QString name = tagName(tag, closing);
         if (name == QLatin1String("BR") || (closing && name == QLatin1String("P"))) out += u' ';
         i = gt + 1;
     }
-    return decodeEntities(out).simplified();
+    return out.simplified();
 }
 
 Block layout(const QString& text, const QRect& rect, const BaseStyle& base, const Measure& measure, bool clip)

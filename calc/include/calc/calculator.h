@@ -3,7 +3,9 @@
 // raises, the analog/digital switch and the start-up runs.
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "calc/interfaces.h"
 #include "calc/micparams.h"
@@ -46,59 +48,84 @@ const char* inputName(InputId id);
 //   output formulas (three levels at most) could otherwise overflow.
 inline constexpr double kMaxLevelMagnitude = 1e307;
 
+// What the calculator is bound to. A binding left null is a do-nothing
+// object: an input that reads 0 and counts as bound, a choice never chosen,
+// a left axis of 0..160, and a right axis, diagram, level bar and result
+// line that show nothing.
 struct CalcBindings {
     std::array<INumericInput*, kInputCount> inputs{};
     IChoice* rbMicAnalog = nullptr;
     IChoice* rbMicDigital = nullptr;
     IAxisRange* rightAxis = nullptr;      // the electric scale
-    const IAxisRange* leftAxis = nullptr; // the dB SPL scale (0..160 when absent)
+    const IAxisRange* leftAxis = nullptr; // the dB SPL scale
     IDiagramView* diagram = nullptr;
     ILevelBar* levelBar = nullptr;
     IResultLine* resultLine = nullptr;
 };
 
+enum class MicKind { Analog, Digital };
+
+// A figure a load shows in an input.
+struct ShownFigure {
+    InputId id;
+    double value;
+};
+
+// The calculator owns its state: other parts read it and change it only
+// through the operations below.
 class Calculator {
 public:
-    explicit Calculator(const CalcBindings& bindings);
+    // decimalSeparator: the user's decimal separator, for the result line.
+    Calculator(const CalcBindings& bindings, std::string decimalSeparator);
+    // The handlers it binds point at this object.
+    Calculator(const Calculator&) = delete;
+    Calculator& operator=(const Calculator&) = delete;
 
-    CalcState state;
-    // The user's decimal separator, for the result line.
-    std::string decimalSeparator = ".";
+    const CalcState& state() const { return state_; }
+    const TMicParams& currentMic() const { return state_.CurMic; }
+    const TMicParams& fileMic() const { return state_.FileMic; }
+    const std::string& decimalSeparator() const { return decimalSeparator_; }
 
-    INumericInput* input(InputId id) const { return b_.inputs[static_cast<std::size_t>(id)]; }
-    const CalcBindings& bindings() const { return b_; }
+    // Binds every input's change event to the change operation and both
+    // choices' clicks to the mode switch. The gain input is bound once here
+    // and never detached: the change operation's writes never reach it.
+    void bindAll();
+    // Leaves no input or choice a handler, the gain input's included (for
+    // controls that outlive the calculator).
+    void unbindAll();
+    bool handlersAttached() const;
+
+    // Start-up: fill CurMic from the inputs as the window shows them, then the
+    // eight change runs and the mode switch.
+    void startUp();
+    // The state back to all zero, as at program start, then startUp().
+    void restart();
+    // The first half of startUp(): CurMic's sensitivity and noise figures
+    // read from the inputs, with no run.
+    void FillCurMicFromInputs();
 
     // The one change operation; sender is the input that changed, or null.
     void seMicMaxLevel_dBSPLChange(INumericInput* sender);
     // The analog/digital switch; also run with no sender at start-up.
     void rbMicAnalogClick();
 
-    // Removes the change handler of the twelve written inputs and the click
-    // handler of both choices / binds them again (one attach undoes any
-    // number of detaches).
-    void DetachInputHandlers();
-    void AttachInputHandlers();
-    bool handlersAttached() const;
-
-    // Start-up: fill CurMic from the inputs as the window shows them, then the
-    // eight change runs and the mode switch.
-    void FillCurMicFromInputs();
-    void RunStartupSequence();
-
+    // Chooses the microphone kind; raises no click and runs nothing.
+    void chooseMode(MicKind kind);
     bool isAnalog() const;
     bool isDigital() const;
 
-    // Sets the right axis so that every row reads one level on both sides:
-    // right max = left max - 94 + sens, right span = left span.
-    void SetRightAxisRange(double sensitivity);
+    // Loads a microphone's figures with every handler detached: `file` becomes
+    // the file values and `mic` the working values, the kind `mic` states is
+    // chosen, and each figure is shown in its input in the given order (a
+    // non-finite one as 0, and held as 0 in the state). Runs nothing.
+    void loadMic(const TMicParams& file, const TMicParams& mic, const std::vector<ShownFigure>& shown);
 
     // The value an input shows (a level limited to +-kMaxLevelMagnitude).
     double read(InputId id) const;
-    // Writes v into an input; a non-finite value is written as 0.
-    void write(InputId id, double v);
 
-    // Detaches the handlers for its lifetime and attaches them again however
-    // the scope ends, an exception included.
+    // Detaches the handlers of the twelve written inputs and both choices for
+    // its lifetime, and attaches them again however the scope ends, an
+    // exception included. One attach undoes any number of detaches.
     class HandlersDetached {
     public:
         explicit HandlersDetached(Calculator& c) : c_(c) { c_.DetachInputHandlers(); }
@@ -111,6 +138,17 @@ public:
     };
 
 private:
+    INumericInput* input(InputId id) const { return b_.inputs[static_cast<std::size_t>(id)]; }
+    void DetachInputHandlers();
+    void AttachInputHandlers();
+    void RunStartupSequence();
+    // Sets the right axis so that every row reads one level on both sides:
+    // right max = left max - 94 + sens, right span = left span.
+    void SetRightAxisRange(double sensitivity);
+    // Writes v into an input; a non-finite value is written as 0.
+    void write(InputId id, double v);
+    // The bound input `in` is, if any.
+    std::optional<InputId> idOf(const INumericInput* in) const;
     void applySenderCase(InputId id, double v);
     // Lowers the sender's value to `limit` and shows it in the sender.
     double limitSender(InputId id, double v, double limit);
@@ -121,4 +159,6 @@ private:
     void showResults();
 
     CalcBindings b_;
+    CalcState state_;
+    std::string decimalSeparator_;
 };

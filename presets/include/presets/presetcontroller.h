@@ -73,9 +73,6 @@ public:
     static bool HasParamsError(const TMicParams& mic);
 
 private:
-    void loadDigital(const TMicParams& file);
-    void loadAnalog(const TMicParams& file);
-
     Calculator& calc_;
     IPresetView& view_;
     std::string micSetFile_;
