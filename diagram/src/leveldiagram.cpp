@@ -13,17 +13,23 @@
 
 namespace {
 
-// Overlay colours (0xBBGGRR).
+// Label and overlay colours (0xBBGGRR; a high byte is a transparency).
+constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kYellow = 0x00FFFF;
 constexpr std::uint32_t kGrey = 0x808080;
 constexpr std::uint32_t kSilver = 0xC0C0C0;
 constexpr std::uint32_t kRed = 0x0000FF;
 constexpr std::uint32_t kOrange = 0x4080FF;
 constexpr std::uint32_t kPink = 0xFF80FF;
+constexpr std::uint32_t kFuchsia = 0xFF00FF;
 constexpr std::uint32_t kBlue = 0xFF0000;
 constexpr std::uint32_t kAqua = 0xFFFF00;
+constexpr std::uint32_t kLightAqua = 0xFFFF80;
 constexpr std::uint32_t kGreen = 0x008000;
 constexpr std::uint32_t kLime = 0x00FF00;
+constexpr std::uint32_t kLightGreen = 0x80FF80;
+// The grid: grey, 0x64 transparent (alpha 155).
+constexpr std::uint32_t kGridGrey = 0x64000000 | kGrey;
 
 QColor C(std::uint32_t bgr) { return colorFromBgr(bgr); }
 
@@ -46,6 +52,14 @@ void setupColumn(TScaleAxis& a, int labelsSize, double offset, TPositionUnits un
 }
 
 std::string str(const QString& s) { return s.toStdString(); }
+
+// The font of the overlay text drawn next: its colour, size and weight.
+void setTextFont(TCanvas& c, std::uint32_t colour, int points, bool bold)
+{
+    c.setFontColor(C(colour));
+    c.setFontSize(points);
+    c.setFontBold(bold);
+}
 
 } // namespace
 
@@ -74,14 +88,14 @@ TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
     BottomAxis().setMinMax(0, 1);
 
     TScaleAxis& left = LeftAxis();
-    setupColumn(left, 50, -45, TPositionUnits::Pixels, kCourierNew, 0xFF80FF);
-    left.Grid = TGridPen{true, 0x64808080, 0};
+    setupColumn(left, 50, -45, TPositionUnits::Pixels, kCourierNew, kPink);
+    left.Grid = TGridPen{true, kGridGrey, 0};
     left.setMinimum(0);
     left.setMaximum(160);
     TScaleAxis& pa = left.addSubAxis();
-    setupColumn(pa, 40, -85, TPositionUnits::Pixels, kCourierNew, 0xFFFF00);
+    setupColumn(pa, 40, -85, TPositionUnits::Pixels, kCourierNew, kAqua);
     TScaleAxis& pa2 = left.addSubAxis();
-    setupColumn(pa2, 40, -23, TPositionUnits::Pixels, kCourierNew, 0x000000);
+    setupColumn(pa2, 40, -23, TPositionUnits::Pixels, kCourierNew, kBlack);
     pa2.Visible = false;
     for (TScaleAxis* a : {&pa, &pa2}) {
         a->setMinimum(0);
@@ -89,19 +103,19 @@ TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
     }
 
     TScaleAxis& right = RightAxis();
-    setupColumn(right, 50, -35, TPositionUnits::Pixels, kCourierNew, 0xFF80FF);
+    setupColumn(right, 50, -35, TPositionUnits::Pixels, kCourierNew, kPink);
     right.setMinimum(-144);
     right.setMaximum(56);
     TScaleAxis& mv = right.addSubAxis();
-    setupColumn(mv, 50, -100, TPositionUnits::Pixels, kCourierNew, 0x80FF80);
+    setupColumn(mv, 50, -100, TPositionUnits::Pixels, kCourierNew, kLightGreen);
     TScaleAxis& dbv = right.addSubAxis();
-    setupColumn(dbv, 50, -70, TPositionUnits::Pixels, kCourierNew, 0xFFFF80);
+    setupColumn(dbv, 50, -70, TPositionUnits::Pixels, kCourierNew, kLightAqua);
     for (TScaleAxis* a : {&mv, &dbv}) {
         a->setMinimum(-144);
         a->setMaximum(56);
     }
     TScaleAxis& dbfs = right.addSubAxis();
-    setupColumn(dbfs, 0, -5, TPositionUnits::Percent, QStringLiteral("Tahoma"), 0xFF00FF);
+    setupColumn(dbfs, 0, -5, TPositionUnits::Percent, QStringLiteral("Tahoma"), kFuchsia);
     dbfs.Increment = 1;
     dbfs.Visible = false;
     dbfs.setMinimum(-146);
@@ -374,13 +388,8 @@ std::vector<TIntRect> TLevelDiagram::labelKeepOut(const ITextMeasure& measure) c
 void TLevelDiagram::DrawSideTitles(TCanvas& c)
 {
     const TIntRect b = ChartBounds();
-    c.setFontColor(C(kYellow));
-    c.setFontSize(10);
-    c.setFontBold(true);
+    setTextFont(c, kYellow, 10, true);
     addText(c, b.left + 64, 12, QStringLiteral("Acoustic"));
-    c.setFontColor(C(kYellow));
-    c.setFontSize(10);
-    c.setFontBold(true);
     const QString side = sideTitle();
     addText(c, b.right - 64 - cachedTextWidth(c.font(), side), 12, side);
 }
@@ -399,9 +408,7 @@ void TLevelDiagram::DrawReferenceLines(TCanvas& c)
     };
     const int y94 = yL(conv::kSensRef_dBSPL);
     level(y94, kPink);
-    c.setFontColor(C(kPink));
-    c.setFontSize(8);
-    c.setFontBold(false);
+    setTextFont(c, kPink, 8, false);
     if (rowShown(y94)) addText(c, r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"));
     level(yL(maxLevel()), kRed);
     level(yR(noise()), kSilver);
@@ -414,9 +421,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.setPen(C(kLime), 1, PS::Solid);
     c.setBrush(C(kLime), BS::Solid);
     c.polygon({{r.left - 4, y + 4}, {r.left - 10, y}, {r.left - 4, y - 4}});
-    c.setFontColor(C(kLime));
-    c.setFontSize(10);
-    c.setFontBold(true);
+    setTextFont(c, kLime, 10, true);
     if (rowShown(y)) addText(c, r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"));
     c.setPen(C(kLime), 1, PS::Dash);
     c.moveTo(b.left, y);
@@ -431,9 +436,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.setPen(C(kLime), 1, PS::Dash);
     c.moveTo(r.right + 10, yo);
     c.lineTo(b.right, yo);
-    c.setFontColor(C(kLime));
-    c.setFontSize(10);
-    c.setFontBold(true);
+    setTextFont(c, kLime, 10, true);
     if (rowShown(yo)) addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text);
 }
 
@@ -446,9 +449,7 @@ void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
     c.setPenColor(C(kGrey));
     c.setBrush(C(kSilver), BS::BDiagonal, C(kRed));
     c.rectangle(r.left, r.top, r.right, y);
-    c.setFontColor(C(kYellow));
-    c.setFontSize(10);
-    c.setFontBold(true);
+    setTextFont(c, kYellow, 10, true);
     addText(c, r.left - 8 + 2 * a, y - 16, QString::fromStdString(labeltext::overMaxText(maxLevel(), decimalSeparator)));
 }
 
@@ -464,9 +465,7 @@ void TLevelDiagram::DrawClippingZone(TCanvas& c)
     c.setPenColor(C(kGrey));
     c.setBrush(C(kSilver), BS::BDiagonal, C(kOrange));
     c.rectangle(8 * a, yMax, r.right, y0);
-    c.setFontColor(C(kYellow));
-    c.setFontSize(10);
-    c.setFontBold(true);
+    setTextFont(c, kYellow, 10, true);
     addText(c, r.left - 8 + 6 * a, y0 - 18, QStringLiteral("Digital clipping"));
 }
 
@@ -480,9 +479,7 @@ void TLevelDiagram::DrawNoiseZone(TCanvas& c)
     c.setPenColor(C(kGrey));
     c.setBrush(C(kSilver), BS::BDiagonal, C(kGrey));
     c.rectangle(r.left, y, r.right, r.bottom);
-    c.setFontColor(C(kYellow));
-    c.setFontSize(10);
-    c.setFontBold(true);
+    setTextFont(c, kYellow, 10, true);
     addText(c, r.left - 8 + 2 * a, y + 2,
             QString::fromStdString(labeltext::noiseZoneText(n, mode() == Mode::Digital, decimalSeparator)));
 }

@@ -97,6 +97,9 @@ public:
     {
         QLocale::setDefault(QLocale(locale));
         sep_ = str(QLocale().decimalPoint());
+        // The repeat timers never fire by themselves (a day's delay): holds
+        // are driven by hand.
+        edit_->setRepeatTimings(RepeatTimings{24 * 3600 * 1000, 24 * 3600 * 1000});
         edit_->beginLoad();
         edit_->setPrecision(in.ConsumeIntegralInRange(0, 6));
         edit_->setIncrementFloat(in.ConsumeBool() ? 0.1 : anyValue(in));
@@ -254,8 +257,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication* app = new QApplication(argc, argv); // never destroyed, as the host window
     (void)app;
-    // The repeat timers never fire by themselves: holds are driven by hand.
-    TRepeatButton::timings() = RepeatTimings{24 * 3600 * 1000, 24 * 3600 * 1000};
     host();
     return 0;
 }

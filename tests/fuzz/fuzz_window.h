@@ -40,7 +40,6 @@ inline void startApplication(const char* name)
     // Never destroyed: at exit Qt's own statics may already be gone.
     static QApplication* app = new QApplication(argc, argv);
     (void)app;
-    TRepeatButton::timings() = RepeatTimings{24 * 3600 * 1000, 24 * 3600 * 1000};
 }
 
 inline void checkState(const CalcState& s, const std::string& what)
@@ -133,6 +132,10 @@ private:
     explicit Window(const char* locale) : locale_(QString::fromLatin1(locale)), localeSet_(locale_), w_()
     {
         sep = str(QLocale().decimalPoint());
+        // The repeat timers never fire by themselves (a day's delay): holds
+        // are driven by hand.
+        for (TFloatSpinEdit* e : w_.findChildren<TFloatSpinEdit*>())
+            e->setRepeatTimings(RepeatTimings{24 * 3600 * 1000, 24 * 3600 * 1000});
         for (std::size_t i = 0; i < kInputCount; ++i) start_[i] = w_.input(static_cast<InputId>(i))->text();
         analog = w_.findChild<QRadioButton*>("rbMicAnalog");
         digital = w_.findChild<QRadioButton*>("rbMicDigital");

@@ -550,14 +550,16 @@ int main(int argc, char** argv)
     const Options opt = parseOptions(QCoreApplication::arguments());
     QLocale::setDefault(QLocale(opt.locale));
     registerAppFonts();
-    // The repeat timers never fire by themselves: holds are driven by hand,
-    // so that a run does not depend on the machine's speed.
-    TRepeatButton::timings() = RepeatTimings{24 * 3600 * 1000, 24 * 3600 * 1000};
 
     long long failedAt = -1;
     std::string summary;
     {
         TfmMain w;
+        // The repeat timers never fire by themselves (a day's delay): holds
+        // are driven by hand, so that a run does not depend on the machine's
+        // speed.
+        for (TFloatSpinEdit* e : w.findChildren<TFloatSpinEdit*>())
+            e->setRepeatTimings(RepeatTimings{24 * 3600 * 1000, 24 * 3600 * 1000});
         w.show();
         w.activateWindow();
         if (!QTest::qWaitForWindowActive(&w)) {

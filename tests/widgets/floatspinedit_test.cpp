@@ -461,9 +461,16 @@ TEST_F(SpinEditTest, ReleaseOffTheButtonOnlyStops)
 
 TEST_F(SpinEditTest, AutoRepeatRunsOnTheTimer)
 {
-    RepeatTimings& t = TRepeatButton::timings();
-    const RepeatTimings saved = t;
-    t = RepeatTimings{5, 5};
+    // Shortened for this editor only: a second editor keeps 400 ms.
+    edit->setRepeatTimings(RepeatTimings{5, 5});
+    auto* second = new TFloatSpinEdit(window.get());
+    second->setGeometry(10, 50, 121, 21);
+    second->show();
+    TRepeatButton* secondUp = second->buttons()->upButton();
+    QTest::mousePress(secondUp, Qt::LeftButton, Qt::NoModifier, secondUp->rect().center());
+    EXPECT_EQ(secondUp->repeatTimer().interval(), 400);
+    QTest::mouseRelease(secondUp, Qt::LeftButton, Qt::NoModifier, QPoint(-30, 3));
+
     show("0", 0);
     TRepeatButton* up = edit->buttons()->upButton();
     QTest::mousePress(up, Qt::LeftButton, Qt::NoModifier, up->rect().center());
@@ -472,7 +479,6 @@ TEST_F(SpinEditTest, AutoRepeatRunsOnTheTimer)
     const int afterRelease = changes;
     QTest::qWait(30);
     EXPECT_EQ(changes, afterRelease);
-    t = saved;
 }
 
 TEST_F(SpinEditTest, ButtonColumnGeometry)

@@ -32,15 +32,9 @@ TRepeatButton::TRepeatButton(Direction direction, QWidget* parent) : QWidget(par
     connect(&timer_, &QTimer::timeout, this, &TRepeatButton::repeatTick);
 }
 
-RepeatTimings& TRepeatButton::timings()
-{
-    static RepeatTimings t;
-    return t;
-}
-
 void TRepeatButton::repeatTick()
 {
-    timer_.setInterval(timings().intervalMs);
+    timer_.setInterval(timings_.intervalMs);
     if (held_ && over_) emit step();
 }
 
@@ -62,7 +56,7 @@ void TRepeatButton::mousePressEvent(QMouseEvent* e)
     over_ = true;
     update();
     emit leftPressed();
-    timer_.start(timings().delayMs);
+    timer_.start(timings_.delayMs);
 }
 
 void TRepeatButton::mouseMoveEvent(QMouseEvent* e)
@@ -174,6 +168,17 @@ TFloatSpinEdit::TFloatSpinEdit(QWidget* parent) : QLineEdit(parent), buttons_(ne
 TFloatSpinEdit::~TFloatSpinEdit()
 {
     delete label_; // lives on the parent; null when the parent already took it
+}
+
+RepeatTimings TFloatSpinEdit::repeatTimings() const
+{
+    return buttons_->upButton()->timings();
+}
+
+void TFloatSpinEdit::setRepeatTimings(RepeatTimings t)
+{
+    buttons_->upButton()->setTimings(t);
+    buttons_->downButton()->setTimings(t);
 }
 
 QString TFloatSpinEdit::decimalSeparator()

@@ -78,15 +78,19 @@ std::optional<QChar> filterChar(QChar c, const QString& text, Selection sel, int
     const bool separator = c == seps.decimal || c == seps.thousands;
     const bool dateTime = c == seps.date || c == seps.time;
 
-    // 1. What may be typed at all.
+    // What may be typed at all: digits, signs, separators and control
+    // characters other than carriage return.
     const bool control = u < 32 && u != 13;
     if (!(isAcceptedDigit(c) || c == u'+' || c == u'-' || separator || dateTime || control))
         return std::nullopt;
-    // 2. A date or time separator only where it doubles as a sign or separator.
+    // A date or time separator only where it doubles as a sign or separator.
     if (dateTime && !separator && c != u'+' && c != u'-') return std::nullopt;
 
-    // 3. Everything but Escape, carriage return and Backspace meets the
-    //    decimal-separator and full-fraction rules.
+    // Everything but Escape, carriage return and Backspace: a thousands
+    // separator types as the decimal one; a second decimal separator (or any
+    // at precision 0) is refused unless it replaces the whole text; and with
+    // nothing selected, a character typed after the separator is refused once
+    // the fraction holds `precision` digits.
     if (u == 27 || u == 13 || u == 8) return c;
     if (c == seps.thousands) c = seps.decimal;
     const int decPos = text.indexOf(seps.decimal) + 1; // 1-based, 0 when absent

@@ -16,7 +16,7 @@
 
 #include <QLabel>
 
-// Auto-repeat intervals of the step buttons, kept in one place.
+// Auto-repeat intervals of a step button: a delay timer, then a repeat timer.
 struct RepeatTimings {
     int delayMs = 400;    // from the press to the first repeated step
     int intervalMs = 100; // between further steps while held
@@ -29,8 +29,9 @@ public:
     enum Direction { Up, Down };
     explicit TRepeatButton(Direction direction, QWidget* parent = nullptr);
 
-    // The intervals every repeat button uses; tests may shorten them.
-    static RepeatTimings& timings();
+    // This button's intervals, read at each press and each tick.
+    RepeatTimings timings() const { return timings_; }
+    void setTimings(RepeatTimings t) { timings_ = t; }
 
     Direction direction() const { return direction_; }
     bool isHeld() const { return held_; }
@@ -57,6 +58,7 @@ private:
     const QPalette& stylePalette();
 
     Direction direction_;
+    RepeatTimings timings_;
     QTimer timer_;
     bool held_ = false;
     bool over_ = false;
@@ -161,6 +163,11 @@ public:
     void setDisabledBorder(bool b);
 
     TSpinButtonPair* buttons() const { return buttons_; }
+    // The auto-repeat intervals of both step buttons. Each editor keeps its
+    // own, so a test shortens or holds off the repeat of the editors it
+    // drives and no other.
+    RepeatTimings repeatTimings() const;
+    void setRepeatTimings(RepeatTimings t);
 
     // The caption is shown and hidden with the box.
     void setVisible(bool visible) override;
