@@ -4,7 +4,7 @@
 // well, else a short description of what is wrong.
 #include <algorithm>
 #include <cctype>
-#include <regex>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,47 +37,91 @@ inline std::string inputTextProblem(std::string_view text, std::string_view decS
     return {};
 }
 
-inline std::string regexEscape(std::string_view s)
-{
-    std::string out;
-    for (char c : s) {
-        if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) out += '\\';
-        out += c;
+// Reads a result line from left to right: each step takes its piece or
+// fails. Plain code rather than a regular expression, because the fuzz
+// targets run this after every event, instrumented.
+class LineReader {
+public:
+    LineReader(std::string_view s, std::string_view decSep) : s_(s), sep_(decSep) {}
+
+    bool text(std::string_view t)
+    {
+        if (s_.substr(i_, t.size()) != t) return false;
+        i_ += t.size();
+        return true;
     }
-    return out;
+    // -?[0-9]+
+    bool integer()
+    {
+        if (i_ < s_.size() && s_[i_] == '-') ++i_;
+        return digits() > 0;
+    }
+    // -?[0-9]+ SEP [0-9]{n}
+    bool decimal(std::size_t n) { return integer() && text(sep_) && digits() == n; }
+    bool oneOf(std::initializer_list<std::string_view> words)
+    {
+        for (std::string_view w : words)
+            if (text(w)) return true;
+        return false;
+    }
+    bool atEnd() const { return i_ == s_.size(); }
+
+private:
+    std::size_t digits()
+    {
+        const std::size_t from = i_;
+        while (i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9') ++i_;
+        return i_ - from;
+    }
+    std::string_view s_;
+    std::string_view sep_;
+    std::size_t i_ = 0;
+};
+
+// A minus sign before a value whose digits are all zero ("-0", "-0.000").
+inline bool showsNegativeZero(std::string_view line, std::string_view decSep)
+{
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t pos = line.find('-'); pos != std::string_view::npos; pos = line.find('-', pos + 1)) {
+        std::size_t i = pos + 1;
+        const auto zeros = [&] {
+            const std::size_t from = i;
+            while (i < line.size() && line[i] == '0') ++i;
+            return i > from;
+        };
+        if (!zeros()) continue;
+        if (line.substr(i, decSep.size()) == decSep) {
+            const std::size_t before = i;
+            i += decSep.size();
+            if (!zeros()) i = before; // "-0." followed by a non-zero: the whole part alone is checked
+        }
+        if (i < line.size() && isDigit(line[i])) continue;
+        if (line.substr(i, decSep.size()) == decSep) continue;
+        return true;
+    }
+    return false;
 }
 
 // The result line in its analog or digital form, every value written with
 // its fixed number of decimals and the given separator, and no "-0".
 inline std::string resultLineProblem(const std::string& line, std::string_view decSep, bool digital)
 {
-    struct Patterns {
-        std::string sep;
-        std::regex analog, digital, negativeZero;
-    };
-    static std::vector<Patterns> compiled; // one set per separator, built once
-    auto it = std::find_if(compiled.begin(), compiled.end(), [&](const Patterns& p) { return p.sep == decSep; });
-    if (it == compiled.end()) {
-        const std::string sep = regexEscape(decSep);
-        const std::string i = "-?[0-9]+";
-        const auto d = [&](int n) { return "-?[0-9]+" + sep + "[0-9]{" + std::to_string(n) + "}"; };
-        const std::string f = "<FONT color=\"#FFFF80\">";
-        const auto whole = [&](bool dig) {
-            std::string p = "<P align=\"center\">\\[Dyn : " + f + i + " dB</FONT> ; SNR : " + f + i +
-                            " dB</FONT>\\] - At " + f + i + " dBSPL \\(" + d(6) + " Pa\\)</FONT>, Mic out = " + f;
-            p += dig ? i + " dBFS" : d(3) + " (uV|mV|V) / " + i + " dBu / " + i + " dBV";
-            p += "</FONT> ; Amp out = " + f;
-            p += dig ? i + " dBFS" : d(1) + " V / " + i + " dBu / " + i + " dBV";
-            return std::regex(p + "</FONT></P>", std::regex::optimize);
-        };
-        // A value whose digits are all zero carries no minus sign.
-        std::regex zero("-0+(?:" + sep + "0+)?(?![0-9]|" + sep + ")", std::regex::optimize);
-        compiled.push_back(Patterns{std::string(decSep), whole(false), whole(true), std::move(zero)});
-        it = compiled.end() - 1;
+    constexpr std::string_view f = "<FONT color=\"#FFFF80\">";
+    LineReader r(line, decSep);
+    const auto value = [&](std::string_view unit) { return r.text(f) && r.integer() && r.text(unit); };
+    bool ok = r.text("<P align=\"center\">[Dyn : ") && value(" dB</FONT> ; SNR : ") &&
+              value(" dB</FONT>] - At ") && value(" dBSPL (") && r.decimal(6) && r.text(" Pa)</FONT>, Mic out = ") &&
+              r.text(f);
+    if (digital) {
+        ok = ok && r.integer() && r.text(" dBFS</FONT> ; Amp out = ") && r.text(f) && r.integer() && r.text(" dBFS");
+    } else {
+        ok = ok && r.decimal(3) && r.text(" ") && r.oneOf({"uV", "mV", "V"}) && r.text(" / ") && r.integer() &&
+             r.text(" dBu / ") && r.integer() && r.text(" dBV</FONT> ; Amp out = ") && r.text(f) && r.decimal(1) &&
+             r.text(" V / ") && r.integer() && r.text(" dBu / ") && r.integer() && r.text(" dBV");
     }
-    if (!std::regex_match(line, digital ? it->digital : it->analog))
-        return std::string("not a well-formed ") + (digital ? "digital" : "analog") + " result line";
-    if (std::regex_search(line, it->negativeZero)) return "shows a negative zero";
+    ok = ok && r.text("</FONT></P>") && r.atEnd();
+    if (!ok) return std::string("not a well-formed ") + (digital ? "digital" : "analog") + " result line";
+    if (showsNegativeZero(line, decSep)) return "shows a negative zero";
     return {};
 }
 
