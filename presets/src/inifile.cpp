@@ -1,5 +1,6 @@
 #include "presets/inifile.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "presets/textdecode.h"
@@ -51,10 +52,13 @@ Line classify(std::string_view line)
 template <typename Fn>
 void forEachLine(std::string_view text, Fn fn)
 {
-    std::size_t pos = 0;
+    // The next CR and the next LF are each searched for once, when the scan
+    // passes the last one found: memchr speed, linear however the file is made.
+    std::size_t pos = 0, cr = text.find('\r'), lf = text.find('\n');
     while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = text.size();
+        if (cr != std::string_view::npos && cr < pos) cr = text.find('\r', pos);
+        if (lf != std::string_view::npos && lf < pos) lf = text.find('\n', pos);
+        std::size_t end = std::min(std::min(cr, lf), text.size());
         if (!fn(text.substr(pos, end - pos))) return;
         pos = end;
         if (pos < text.size()) pos += (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;

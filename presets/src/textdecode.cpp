@@ -1,6 +1,7 @@
 #include "presets/textdecode.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace presets {
 namespace {
@@ -22,6 +23,19 @@ void appendUtf8(std::string& out, char32_t cp)
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
+}
+
+// The end of the run of ASCII bytes that starts at `i`, read eight bytes at
+// a time: mic-set files are mostly ASCII, and may be megabytes long.
+std::size_t asciiRunEnd(std::string_view s, std::size_t i)
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    for (std::uint64_t word; i + sizeof word <= s.size(); i += sizeof word) {
+        std::memcpy(&word, s.data() + i, sizeof word);
+        if (word & kHighBits) break;
+    }
+    while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+    return i;
 }
 
 // Reads one code point at `i` and advances past it. A byte that does not
@@ -117,7 +131,7 @@ char32_t foldCase(char32_t c)
 bool isValidUtf8(std::string_view bytes)
 {
     std::size_t i = 0;
-    while (i < bytes.size())
+    while ((i = asciiRunEnd(bytes, i)) < bytes.size())
         if (nextCodePoint(bytes, i) < 0) return false;
     return true;
 }
@@ -132,9 +146,12 @@ std::string windows1252ToUtf8(std::string_view bytes)
     };
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        appendUtf8(out, (b >= 0x80 && b <= 0x9F) ? char32_t{k80[b - 0x80]} : char32_t{b});
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::size_t end = asciiRunEnd(bytes, i);
+        out.append(bytes.substr(i, end - i));
+        if ((i = end) == bytes.size()) break;
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        appendUtf8(out, b <= 0x9F ? char32_t{k80[b - 0x80]} : char32_t{b});
     }
     return out;
 }

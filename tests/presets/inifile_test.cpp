@@ -132,6 +132,16 @@ TEST(IniFile, AllLineEndsWork)
     EXPECT_EQ(ini.value("Last", "Sens_dBu"), "-44");
 }
 
+TEST(IniFile, LineEndsInAnyMix)
+{
+    const IniFile ini = IniFile::parse("[A]\n[B]\r[C]\n\n[D]\r\r[E]\r\n[F]\n\r[G]\r\n\r\n[H]\r\r\n[I]");
+    EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"A", "B", "C", "D", "E", "F", "G", "H", "I"}));
+    const IniFile keys = IniFile::parse("[M]\rk=1\n\rj=2\r\r\nl=3");
+    EXPECT_EQ(keys.value("M", "k"), "1");
+    EXPECT_EQ(keys.value("M", "j"), "2");
+    EXPECT_EQ(keys.value("M", "l"), "3");
+}
+
 TEST(IniFile, ListsEverySectionInFileOrder)
 {
     std::string text;

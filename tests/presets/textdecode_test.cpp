@@ -33,6 +33,33 @@ TEST(DecodeFileText, ChoosesTheEncodingFromTheBytes)
     }
 }
 
+// ASCII is skipped eight bytes at a time: a non-ASCII byte or sequence at
+// any place in or across such a word decodes as it does alone.
+TEST(DecodeFileText, NonAsciiAtEveryPlaceOfAWord)
+{
+    struct Piece {
+        std::string bytes, utf8;
+    };
+    const Piece pieces[] = {
+        {"\xf6", "\xc3\xb6"},             // windows-1252
+        {"\x80", "\xe2\x82\xac"},         // windows-1252 from the 0x80 row
+        {"\xc3\xb6", "\xc3\xb6"},         // UTF-8 kept
+        {"\xe2\x82\xac", "\xe2\x82\xac"}, // UTF-8 of three bytes
+    };
+    for (const Piece& p : pieces) {
+        for (std::size_t before = 0; before <= 17; ++before) {
+            for (std::size_t after : {0, 1, 7, 8, 9}) {
+                const std::string head(before, 'a'), tail(after, 'b');
+                EXPECT_EQ(decodeFileText(head + p.bytes + tail), head + p.utf8 + tail)
+                    << before << " bytes before, " << after << " after";
+            }
+        }
+    }
+    // A 1252 byte far behind valid UTF-8 makes the whole file 1252.
+    const std::string head(100, 'a');
+    EXPECT_EQ(decodeFileText("\xc3\xb6" + head + "\xf6"), "\xc3\x83\xc2\xb6" + head + "\xc3\xb6");
+}
+
 TEST(EqualsIgnoreCase, MatchesLettersOfAnyCase)
 {
     EXPECT_TRUE(equalsIgnoreCase("Sens_dBu", "SENS_DBU"));
