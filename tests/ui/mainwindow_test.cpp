@@ -17,16 +17,19 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
 #include <cmath>
+#include <fstream>
 #include <functional>
 
 #include "calc/calculator.h"
 #include "calc/interfaces.h"
 #include "calc/numtext.h"
 #include "diagram/leveldiagram.h"
+#include "presets/presetcontroller.h"
 #include "ui/actionlist.h"
 #include "ui/mainwindow.h"
 #include "widgets/floatspinedit.h"
@@ -297,6 +300,27 @@ TEST_F(MainWindowTest, EveryControlIsNamedForScreenReaders)
                 << c->parentWidget()->objectName().toStdString();
         }
     }
+}
+
+// Names show every character of the file, a leading byte-order mark
+// included (QString::fromStdString drops one): the list, the caption and
+// the name the list reads back are the section's own.
+TEST_F(MainWindowTest, PresetNamesShowAsWritten)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("names.dat").toStdString();
+    std::ofstream(path, std::ios::binary) << "[\xEF\xBB\xBF" "Bom]\nSens_dBu=-40\n[R\xC3\xB6hre]\nSens_dBu=-41\n";
+    presets::PresetController& presets = w->presets();
+    presets.OpenMicSetFile(path);
+    auto* list = find<QComboBox>("cbMicPresets");
+    const QString bom = QString(QChar(0xFEFF)) + "Bom";
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->itemText(0), bom);
+    EXPECT_EQ(list->itemText(1), QString::fromUtf8("R\xC3\xB6hre"));
+    EXPECT_EQ(list->itemText(0).toStdString(), "\xEF\xBB\xBF" "Bom");
+    presets.LoadMicPreset("\xEF\xBB\xBF" "Bom");
+    EXPECT_TRUE(w->windowTitle().endsWith("\"" + bom + "\"")) << w->windowTitle().toStdString();
 }
 
 TEST_F(MainWindowTest, RenderedWindowShowsRegionsBarsAndLevelBar)

@@ -435,7 +435,7 @@ QFileDialog* TfmMain::fileDialog(bool save)
 
 void TfmMain::UpdateCaption()
 {
-    setWindowTitle("Phonolith - Corvanne - \"" + QString::fromStdString(presets_->MicPresetName()) + "\"");
+    setWindowTitle("Phonolith - Corvanne - \"" + textAsWritten(presets_->MicPresetName()) + "\"");
 }
 
 void TfmMain::ActAppCloseExecute() { close(); }

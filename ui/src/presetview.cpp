@@ -4,12 +4,19 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringDecoder>
 
 #include "ui/mainwindow.h"
 
+QString textAsWritten(const std::string& utf8)
+{
+    QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
 void WindowPresetView::clearPresets() { w_.cbMicPresets->clear(); }
 
-void WindowPresetView::addPreset(const std::string& name) { w_.cbMicPresets->addItem(QString::fromStdString(name)); }
+void WindowPresetView::addPreset(const std::string& name) { w_.cbMicPresets->addItem(textAsWritten(name)); }
 
 int WindowPresetView::presetCount() const { return w_.cbMicPresets->count(); }
 
@@ -20,7 +27,7 @@ void WindowPresetView::setPresetIndex(int index) { w_.cbMicPresets->setCurrentIn
 void WindowPresetView::setMicDescription(const std::string& text)
 {
     // The carriage return separates the label's two lines.
-    w_.lblMicDesc->setText(QString::fromStdString(text).replace('\r', '\n'));
+    w_.lblMicDesc->setText(textAsWritten(text).replace('\r', '\n'));
 }
 
 void WindowPresetView::setParamsErrorVisible(bool visible) { w_.lblMicPresetParamsError->setVisible(visible); }

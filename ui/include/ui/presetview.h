@@ -1,8 +1,17 @@
 #pragma once
 // The main window's preset controls as preset loading sees them.
+#include <QString>
+
+#include <string>
+
 #include "presets/presetcontroller.h"
 
 class TfmMain;
+
+// A name or text of a mic-set file as written there, every character kept:
+// QString::fromStdString drops a leading byte-order mark, so a section named
+// "[\uFEFFName]" would be listed and captioned as another name.
+QString textAsWritten(const std::string& utf8);
 
 class WindowPresetView : public presets::IPresetView {
 public:
