@@ -416,9 +416,9 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
     return L;
 }
 
-void TScaleChart::applyLayout(const TChartLayout& layout)
+void TScaleChart::applyLayout(TChartLayout layout)
 {
-    layout_ = layout;
+    layout_ = std::move(layout);
     layout_.generation = ++generation_;
     for (TScaleAxis* main : {left_.get(), right_.get()}) {
         // Every axis keeps its range and rows, taking part or not, and every

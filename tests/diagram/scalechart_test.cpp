@@ -81,6 +81,20 @@ protected:
 
 } // namespace
 
+// A smaller layout keeps none of the room of a larger one before it: over a
+// long run of resizes the labels of the tallest window would stay held.
+TEST_F(Engine, ANewLayoutGivesBackTheRoomOfTheOldOne)
+{
+    chart.resize(600, 4000);
+    chart.applyLayout(chart.computeLayout(measure));
+    const std::size_t tall = of(chart.lastLayout(), left()).labels.size();
+    chart.resize(600, 418);
+    chart.applyLayout(chart.computeLayout(measure));
+    const TAxisLayout& small = of(chart.lastLayout(), left());
+    ASSERT_LT(small.labels.size() * 4, tall);
+    EXPECT_LT(small.labels.capacity() * 2, tall);
+}
+
 TEST_F(Engine, StepsAndLabelsOfBothAxes)
 {
     const TChartLayout l = layout();

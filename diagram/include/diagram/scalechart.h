@@ -229,7 +229,9 @@ public:
     // Runs the label hooks. Does not change the chart.
     TChartLayout computeLayout(const ITextMeasure& measure);
     // Stores a layout as the last paint's (rows, anchors, rectangles).
-    void applyLayout(const TChartLayout& layout);
+    // Takes the layout by value: a new layout replaces the old one whole, so
+    // the room of a larger one (a tall window's labels) is given back.
+    void applyLayout(TChartLayout layout);
     // computeLayout + applyLayout with the widget's own metrics.
     void layoutNow();
     const TChartLayout& lastLayout() const { return layout_; }
