@@ -182,35 +182,39 @@ std::optional<double> parseNumber(std::string_view text, std::string_view decSep
 {
     size_t i = 0;
     const size_t n = text.size();
+    // The end of the run of ASCII digits from `from`.
+    const auto digitsEnd = [&](size_t from) {
+        while (from < n && text[from] >= '0' && text[from] <= '9') ++from;
+        return from;
+    };
     while (i < n && text[i] == ' ') ++i;
-    std::string ascii; // normalised for strtod
+    std::string ascii; // normalised for from_chars; digits are copied run by run
+    ascii.reserve(n + 2);
     if (i < n && (text[i] == '+' || text[i] == '-')) ascii += text[i++];
-    bool mantissa = false;
     ascii += '0';
-    while (i < n && text[i] >= '0' && text[i] <= '9') {
-        ascii += text[i++];
-        mantissa = true;
-    }
+    size_t end = digitsEnd(i);
+    bool mantissa = end > i;
+    ascii.append(text.substr(i, end - i));
+    i = end;
     if (!decSep.empty() && text.substr(i, decSep.size()) == decSep) {
         i += decSep.size();
         mantissa = true;
         ascii += '.';
-        while (i < n && text[i] >= '0' && text[i] <= '9') ascii += text[i++];
+        end = digitsEnd(i);
+        ascii.append(text.substr(i, end - i));
+        i = end;
     }
     if (!mantissa) return std::nullopt;
     if (i < n && (text[i] == 'E' || text[i] == 'e')) {
         ++i;
-        std::string expText;
-        if (i < n && (text[i] == '+' || text[i] == '-')) expText += text[i++];
-        bool expDigits = false;
-        while (i < n && text[i] >= '0' && text[i] <= '9') {
-            expText += text[i++];
-            expDigits = true;
-        }
-        if (expDigits) {
+        const size_t expStart = i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+        end = digitsEnd(i);
+        if (end > i) { // an exponent without digits is dropped, as if not written
             ascii += 'e';
-            ascii += expText;
+            ascii.append(text.substr(expStart, end - expStart));
         }
+        i = end;
     }
     while (i < n && text[i] == ' ') ++i;
     if (i != n) return std::nullopt;
