@@ -14,7 +14,7 @@
 #
 # The builds, each a folder of its own:
 # - build/fuzz-long: the fuzz targets with UBSan only and without comparison
-#   tracing, about three times as fast as under ASan. Every input a run keeps
+#   tracing, about four times as fast as under ASan. Every input a run keeps
 #   (its corpus: one input for each new piece of coverage) and the seeds are
 #   then replayed under ASan and LSan in build/fuzz, the fuzz build of ./test.
 # - build/long-tests: random_user optimised and without sanitizers, whose
