@@ -423,12 +423,12 @@ void TScaleChart::applyLayout(TChartLayout layout)
     for (TScaleAxis* main : {left_.get(), right_.get()}) {
         // Every axis keeps its range and rows, taking part or not, and every
         // sub-axis its master's.
-        const scale::ScaleMap m{main->minimum_, main->maximum_, layout.chartRect.top, layout.chartRect.bottom};
-        const TAxisLayout* al = layout.find(main);
+        const scale::ScaleMap m{main->minimum_, main->maximum_, layout_.chartRect.top, layout_.chartRect.bottom};
+        const TAxisLayout* al = layout_.find(main);
         main->map_ = al ? al->map : m;
         main->posLabels_ = al ? al->labelX : 0;
         for (auto& sub : main->subAxes_) {
-            const TAxisLayout* sl = layout.find(sub.get());
+            const TAxisLayout* sl = layout_.find(sub.get());
             sub->map_ = main->map_;
             sub->posLabels_ = sl ? sl->labelX : 0;
         }
