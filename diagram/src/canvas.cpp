@@ -27,13 +27,17 @@ const QPixmap& THatchTiles::tile(QColor lines, QColor background)
     const std::pair<QRgb, QRgb> key{lines.rgba(), background.rgba()};
     for (const auto& [k, pixmap] : tiles_)
         if (k == key) return pixmap;
-    // The brush's own pattern, drawn once with its origin at the tile's corner.
-    QImage image(8, 8, QImage::Format_ARGB32_Premultiplied);
+    // The brush's own pattern, drawn once with its origin at the tile's
+    // corner. Both colours are opaque: without an alpha channel a tile is
+    // copied row by row instead of blended pixel by pixel, and a wide tile
+    // copies a whole row of the area in a few calls.
+    QImage image(kTileWidth, 8, QImage::Format_ARGB32_Premultiplied);
     image.fill(background);
     QPainter p(&image);
     p.fillRect(image.rect(), QBrush(lines, Qt::BDiagPattern));
     p.end();
-    tiles_.emplace_back(key, QPixmap::fromImage(image));
+    image.convertTo(QImage::Format_RGB32);
+    tiles_.emplace_back(key, QPixmap::fromImage(std::move(image)));
     return tiles_.back().second;
 }
 
@@ -94,18 +98,78 @@ void TCanvas::applyBrush()
     }
 }
 
+namespace {
+
+// Whether pixel `index` along a one-pixel line takes the pen: the on and
+// off runs of Qt's broken pens (dash 4 on 2 off, dot 1 on 2 off, dash-dot
+// 4 on 2 off 1 on 2 off), counted from where the stroker starts them.
+bool dashOn(TCanvas::PenStyle style, int index)
+{
+    switch (style) {
+    case TCanvas::PenStyle::Solid: return true;
+    case TCanvas::PenStyle::Dash: return index % 6 < 4;
+    case TCanvas::PenStyle::Dot: return index % 3 == 0;
+    case TCanvas::PenStyle::DashDot: {
+        const int k = index % 9;
+        return k < 4 || k == 6;
+    }
+    }
+    return true;
+}
+
+} // namespace
+
+bool TCanvas::onePixelPen() const
+{
+    return penWidth_ <= 1 && penColor_.alpha() == 255 && !p_.testRenderHint(QPainter::Antialiasing)
+           && p_.worldTransform().isIdentity() && p_.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+void TCanvas::penRun(QPoint start, int n, bool vertical, int firstIndex, int step, QRgb gap)
+{
+    if (n <= 0) return;
+    if (penStyle_ == PenStyle::Solid) {
+        p_.fillRect(QRect(start, vertical ? QSize(1, n) : QSize(n, 1)), penColor_);
+        return;
+    }
+    // The run's pixels as an image: the pen where the pattern is on, the gap
+    // colour (or nothing) where it is off; one image draw instead of the
+    // stroker's one span per dash.
+    const QRgb on = penColor_.rgba();
+    run_.resize(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) run_[static_cast<std::size_t>(k)] = dashOn(penStyle_, firstIndex + step * k) ? on : gap;
+    const bool opaque = qAlpha(gap) == 255;
+    const QImage image(reinterpret_cast<const uchar*>(run_.data()), vertical ? 1 : n, vertical ? n : 1,
+                       vertical ? 4 : 4 * n, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    p_.drawImage(start, image);
+}
+
 void TCanvas::lineTo(int x, int y)
 {
     // The end point is left out; broken pens keep their gaps see-through.
     p_.setBackgroundMode(Qt::TransparentMode);
-    applyPen();
     QPoint end(x, y);
     const QPoint d = end - cur_;
     if (d.y() == 0 && d.x() != 0)
         end.rx() -= d.x() > 0 ? 1 : -1;
     else if (d.x() == 0 && d.y() != 0)
         end.ry() -= d.y() > 0 ? 1 : -1;
-    if (d != QPoint(0, 0)) p_.drawLine(cur_, end);
+    const QPoint e = end - cur_;
+    if ((e.x() == 0) != (e.y() == 0) && onePixelPen()) {
+        // Level and upright lines drawn as the cosmetic stroker draws them:
+        // of the two end points the one further right or down is left out,
+        // and the pattern starts at the first pixel drawn from cur_.
+        const bool vertical = e.x() == 0;
+        const int from = vertical ? cur_.y() : cur_.x(), to = vertical ? end.y() : end.x();
+        const int n = std::abs(to - from);
+        if (to > from)
+            penRun(cur_, n, vertical, 0, 1, 0);
+        else
+            penRun(vertical ? QPoint(cur_.x(), to) : QPoint(to, cur_.y()), n, vertical, n - 1, -1, 0);
+    } else if (d != QPoint(0, 0)) {
+        applyPen();
+        p_.drawLine(cur_, end);
+    }
     cur_ = QPoint(x, y);
 }
 
@@ -132,8 +196,22 @@ void TCanvas::rectangle(int x1, int y1, int x2, int y2)
     // An outlined QRect covers width + 1 pixels: this spans x1 .. x2 - 1.
     // Over a hatch the pen's gaps take the hatch background, as before.
     p_.setBrush(Qt::NoBrush);
-    applyPen();
-    p_.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+    const int w = x2 - x1 - 1, h = y2 - y1 - 1;
+    const bool opaqueGaps = p_.backgroundMode() == Qt::OpaqueMode;
+    const QColor gap = opaqueGaps ? p_.background().color() : QColor(Qt::transparent);
+    if (w >= 1 && h >= 1 && onePixelPen() && (!opaqueGaps || gap.alpha() == 255)) {
+        // The outline as the cosmetic stroker draws a closed rectangle: the
+        // pattern runs clockwise from the pixel right of the top-left
+        // corner, and the corner itself comes last.
+        const QRgb g = opaqueGaps ? gap.rgba() : 0;
+        penRun(QPoint(x1 + 1, y1), w - 1, false, 0, 1, g);
+        penRun(QPoint(x1 + w, y1), h, true, w - 1, 1, g);
+        penRun(QPoint(x1 + 1, y1 + h), w, false, 2 * w + h - 2, -1, g);
+        penRun(QPoint(x1, y1), h + 1, true, 2 * w + 2 * h - 1, -1, g);
+    } else {
+        applyPen();
+        p_.drawRect(QRect(x1, y1, w, h));
+    }
     p_.setBackgroundMode(Qt::TransparentMode);
 }
 

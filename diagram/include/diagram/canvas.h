@@ -26,6 +26,10 @@ QColor colorFromBgr(std::uint32_t bgr);
 // pixels as the hatch brush, in a fraction of the time.
 class THatchTiles {
 public:
+    // Wide enough to copy a row of a zone in a few pieces; a multiple of the
+    // pattern's 8 pixels.
+    static constexpr int kTileWidth = 256;
+
     const QPixmap& tile(QColor lines, QColor background);
 
 private:
@@ -72,6 +76,13 @@ public:
 private:
     void applyPen();
     void applyBrush();
+    // An opaque pen one pixel wide on a plain painter: lines and outlines
+    // are then laid out here, pixel for pixel as the stroker would.
+    bool onePixelPen() const;
+    // n pixels from start, rightwards or downwards; pixel k takes the pen
+    // where the pattern is on at firstIndex + step * k, else gap (0 leaves
+    // it as it is).
+    void penRun(QPoint start, int n, bool vertical, int firstIndex, int step, QRgb gap);
 
     QPainter& p_;
     THatchTiles* tiles_;
@@ -84,4 +95,5 @@ private:
     QColor fontColor_;
     QFont font_;
     QPoint cur_;
+    std::vector<QRgb> run_;
 };
