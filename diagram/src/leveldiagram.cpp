@@ -348,9 +348,8 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     QPainter& p = c.painter();
     p.setBackgroundMode(Qt::TransparentMode);
     for (const TOverlayText& t : overlayTexts_) {
-        p.setFont(t.font);
         p.setPen(QPen(t.colour));
-        p.drawText(QPoint(t.rect.left, t.rect.top + t.ascent), t.text);
+        drawCachedText(p, t.font, QPoint(t.rect.left, t.rect.top + t.ascent), t.text);
     }
 }
 

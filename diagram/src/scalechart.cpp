@@ -93,6 +93,13 @@ int TScaleChart::cachedTextHeight(const QFont& font) const { return textCache_->
 
 int TScaleChart::cachedTextAscent(const QFont& font) const { return textCache_->metrics().ascent(font); }
 
+void TScaleChart::drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const
+{
+    painter.setFont(font);
+    const TTextCache::Baseline base{0, QFontMetricsF(font, painter.device()).ascent()};
+    textCache_->drawText(painter, font, baselineStart, base, text);
+}
+
 // ---- axis -----------------------------------------------------------------
 
 TScaleAxis::TScaleAxis(TScaleChart* chart, TScaleAxis* master, bool otherSide)

@@ -275,6 +275,9 @@ protected:
     int cachedTextWidth(const QFont& font, const QString& text) const;
     int cachedTextHeight(const QFont& font) const;
     int cachedTextAscent(const QFont& font) const;
+    // The same pixels as painter.drawText(baselineStart, text) in `font` and
+    // the painter's pen, with the text shaped once and kept between paints.
+    void drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const;
 
     // Draws a computed layout (background, title, grid lines, labels).
     void drawLayout(QPainter& painter, const TChartLayout& layout) const;
