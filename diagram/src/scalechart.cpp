@@ -25,9 +25,15 @@ int roundPixel(double v) { return numtext::roundHalfEvenToInt(v); }
 
 // Text sizes and shaped texts per font. A long zoom or pan session makes
 // ever new label texts: past kMaxEntries the cache starts afresh.
+//
+// A text that comes back from one paint to the next, in the same colours
+// over a plain background, is kept as an image as well: its pixels over that
+// background, cropped to what the text changes. Blending glyphs costs tens
+// of instructions per pixel; copying the image costs a row copy per line.
 class TTextCache {
 public:
     static constexpr int kMaxEntries = 4096;
+    static constexpr qsizetype kMaxImageBytes = 1 << 20;
 
     struct Baseline {
         int ascent = 0;     // whole pixels, as the text is placed
@@ -48,15 +54,32 @@ public:
     // text again on every paint.
     void drawText(QPainter& p, const QFont& font, QPoint topLeft, const Baseline& base, const QString& text)
     {
-        QHash<QString, QStaticText>& texts = shaped(font);
-        auto it = texts.find(text);
-        if (it == texts.end()) {
-            QStaticText st(text);
-            st.setTextFormat(Qt::PlainText);
-            it = texts.insert(text, st);
-            ++shapedCount_;
+        p.drawStaticText(origin(topLeft, base), entry(font, text).shaped);
+    }
+
+    // Like drawText, where every pixel the text may change still has the
+    // opaque colour `back` unless it lies in one of `changed`: from the kept
+    // image when there is one and its area is plain. Adds the area the text
+    // may have changed to `changed`.
+    void drawTextOver(QPainter& p, const QFont& font, QPoint topLeft, const Baseline& base, const QString& text,
+                      QRgb back, std::vector<QRect>& changed)
+    {
+        Entry& e = entry(font, text);
+        const QRgb ink = p.pen().color().rgba();
+        if (!e.image.isNull() && e.ink == ink && e.back == back && e.baseline == base.ascentF) {
+            const QRect area(topLeft + e.imageAt, e.image.size());
+            const bool plain = std::none_of(changed.begin(), changed.end(), [&](const QRect& r) { return r.intersects(area); });
+            if (plain) {
+                p.drawImage(area.topLeft(), e.image);
+                changed.push_back(area);
+                return;
+            }
         }
-        p.drawStaticText(QPointF(topLeft.x(), topLeft.y() + base.ascent - base.ascentF), *it);
+        p.drawStaticText(origin(topLeft, base), e.shaped);
+        const int h = QFontMetrics(font, p.device()).height();
+        changed.push_back(QRect(topLeft, QSize(metrics_.textWidth(font, text), h)).adjusted(-h, -h, h, h));
+        // Kept from the second paint on: a text drawn once is not imaged.
+        if (e.drawn++ > 0 && imageBytes_ < kMaxImageBytes) makeImage(p, font, base, e, ink, back);
     }
 
     // Starts afresh when the device's resolution or the system's fonts
@@ -66,22 +89,97 @@ public:
         if (metrics_.check(fontsChanged, device_->logicalDpiX(), device_->logicalDpiY()) || shapedCount_ > kMaxEntries) {
             shaped_.clear();
             shapedCount_ = 0;
+            imageBytes_ = 0;
         }
     }
 
 private:
-    QHash<QString, QStaticText>& shaped(const QFont& font)
+    struct Entry {
+        QStaticText shaped;
+        int drawn = 0;
+        // The kept image, for one pair of colours and one baseline.
+        QImage image;
+        QPoint imageAt; // its top-left corner from the text's
+        QRgb ink = 0, back = 0;
+        qreal baseline = 0;
+    };
+
+    static QPointF origin(QPoint topLeft, const Baseline& base)
+    {
+        return QPointF(topLeft.x(), topLeft.y() + base.ascent - base.ascentF);
+    }
+
+    Entry& entry(const QFont& font, const QString& text)
+    {
+        QHash<QString, Entry>& texts = shaped(font);
+        auto it = texts.find(text);
+        if (it == texts.end()) {
+            Entry e;
+            e.shaped = QStaticText(text);
+            e.shaped.setTextFormat(Qt::PlainText);
+            it = texts.insert(text, e);
+            ++shapedCount_;
+        }
+        return *it;
+    }
+
+    // Draws the text in a margin of its own height on all sides over back,
+    // at the same fraction of a pixel as on the device, and keeps the
+    // smallest rectangle holding every changed pixel, plus one pixel round.
+    void makeImage(QPainter& p, const QFont& font, const Baseline& base, Entry& e, QRgb ink, QRgb back)
+    {
+        const QPaintDevice* device = p.device();
+        const int h = QFontMetrics(font, device).height();
+        const QSize size(metrics_.textWidth(font, e.shaped.text()) + 2 * h, 3 * h);
+        if (size.width() > 4096) return;
+        QImage scratch(size, QImage::Format_RGB32);
+        scratch.setDotsPerMeterX(qRound(device->logicalDpiX() / 0.0254));
+        scratch.setDotsPerMeterY(qRound(device->logicalDpiY() / 0.0254));
+        if (scratch.logicalDpiX() != device->logicalDpiX() || scratch.logicalDpiY() != device->logicalDpiY()) return;
+        scratch.fill(back);
+        {
+            QPainter sp(&scratch);
+            sp.setFont(font);
+            sp.setPen(QColor::fromRgba(ink));
+            sp.drawStaticText(origin(QPoint(h, h), base), e.shaped);
+        }
+        int left = size.width(), right = -1, top = size.height(), bottom = -1;
+        const QRgb plain = 0xff000000u | back;
+        for (int y = 0; y < size.height(); ++y) {
+            const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+            for (int x = 0; x < size.width(); ++x)
+                if (row[x] != plain) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        }
+        imageBytes_ -= e.image.sizeInBytes();
+        e.image = QImage();
+        if (right < 0) return; // nothing to draw: left to the text engine
+        const QRect crop = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-1, -1, 1, 1) & scratch.rect();
+        e.image = scratch.copy(crop);
+        e.imageAt = crop.topLeft() - QPoint(h, h);
+        e.ink = ink;
+        e.back = back;
+        e.baseline = base.ascentF;
+        imageBytes_ += e.image.sizeInBytes();
+    }
+
+    QHash<QString, Entry>& shaped(const QFont& font)
     {
         for (auto& [f, texts] : shaped_)
             if (f == font) return texts;
-        shaped_.emplace_back(font, QHash<QString, QStaticText>{});
+        shaped_.emplace_back(font, QHash<QString, Entry>{});
         return shaped_.back().second;
     }
 
     QPaintDevice* device_;
     TTextMeasureCache metrics_;
-    std::vector<std::pair<QFont, QHash<QString, QStaticText>>> shaped_;
+    std::vector<std::pair<QFont, QHash<QString, Entry>>> shaped_;
     int shapedCount_ = 0;
+    qsizetype imageBytes_ = 0;
 };
 
 int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
@@ -462,6 +560,27 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
         textCache_->drawText(p, TitleFont, QPoint(L.titleBox.left, L.titleBox.top),
                              textCache_->baseline(TitleFont, p.device()), L.titleText);
     }
+    // Labels over the plain background are copied from kept images; what
+    // is no longer plain: the title, the grid rows, the labels drawn.
+    const bool keptImages = KeepTextImages && BackColor.alpha() == 255 && p.worldTransform().isIdentity()
+                            && p.device()->devicePixelRatio() == 1.0;
+    std::vector<QRect> changed;
+    if (keptImages) {
+        if (!L.titleText.isEmpty() && titleShows) {
+            const int h = textCache_->metrics().textHeight(TitleFont);
+            changed.push_back(QRect(L.titleBox.left, L.titleBox.top, L.titleBox.width(), L.titleBox.height())
+                                  .adjusted(-h, -h, h, h));
+        }
+        for (const TAxisLayout& a : L.axes)
+            if (a.axis->Grid.visible && !a.labels.empty()) {
+                const int w = std::max(a.axis->Grid.width, 1);
+                const auto [lo, hi] = std::minmax_element(a.labels.begin(), a.labels.end(),
+                                                          [](const TLabelItem& x, const TLabelItem& y) { return x.row < y.row; });
+                changed.push_back(QRect(QPoint(L.chartRect.left + 1, lo->row), QPoint(L.chartRect.right - 1, hi->row))
+                                      .normalized()
+                                      .adjusted(-w, -w, w, w));
+            }
+    }
     for (const TAxisLayout& a : L.axes) {
         const TScaleAxis& axis = *a.axis;
         if (axis.Grid.visible && axis.Grid.width <= 1) {
@@ -482,8 +601,14 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
         p.setFont(axis.LabelsFont);
         p.setPen(axis.LabelsColor);
         const TTextCache::Baseline base = textCache_->baseline(axis.LabelsFont, p.device());
-        for (const TLabelItem& item : a.labels)
-            if (item.draw) textCache_->drawText(p, axis.LabelsFont, QPoint(item.textX, item.boxTop), base, item.text);
+        for (const TLabelItem& item : a.labels) {
+            if (!item.draw) continue;
+            const QPoint at(item.textX, item.boxTop);
+            if (keptImages)
+                textCache_->drawTextOver(p, axis.LabelsFont, at, base, item.text, BackColor.rgba(), changed);
+            else
+                textCache_->drawText(p, axis.LabelsFont, at, base, item.text);
+        }
     }
 }
 

@@ -3,10 +3,12 @@
 #include "diagram/scalechart.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "fixed_measure.h"
@@ -325,4 +327,72 @@ TEST_F(Engine, AnAxisWithoutActiveSeriesTakesNoPart)
     EXPECT_EQ(l.chartRect.right, 500);
     // Its mapping still follows its range over the plot's rows.
     EXPECT_EQ(chart.Series(0).CalcYPosValue(26.2), l.chartRect.top);
+}
+
+// Labels copied from kept images give the text engine's pixels: from the
+// second paint on, in views where the labels lie on the plain background
+// and where they cross the grid rows, a coloured title or each other.
+TEST(KeptLabelImages, SamePixelsAsTheTextEngine)
+{
+    struct View {
+        const char* name;
+        std::function<void(TScaleChart&)> set;
+    };
+    const View views[] = {
+        {"plain", [](TScaleChart&) {}},
+        {"grid under the labels",
+         [](TScaleChart& c) {
+             c.LeftAxis().Grid.visible = true;
+             c.LeftAxis().Grid.color = 0x00FFFF;
+             c.RightAxis().PositionPercent = 30; // the right labels move in over the grid
+         }},
+        {"wide grid pen",
+         [](TScaleChart& c) {
+             c.RightAxis().Grid = TGridPen{true, 0x80FF80, 3};
+             c.LeftAxis().PositionPercent = 20;
+         }},
+        {"coloured title above the labels",
+         [](TScaleChart& c) {
+             c.Title = QString(30, QChar('g')) + QString(30, QChar('_'));
+             c.TitleFont = QFont(QStringLiteral("Liberation Mono"), 8);
+             c.TitleColor = Qt::yellow;
+             c.MarginTop = 0;
+             c.MarginLeft = 10;
+         }},
+        {"large bold labels",
+         [](TScaleChart& c) {
+             QFont f(QStringLiteral("Liberation Sans"), 15);
+             f.setBold(true);
+             c.LeftAxis().LabelsFont = f;
+             c.LeftAxis().LabelsColor = QColor(255, 80, 20);
+             c.LeftAxis().LabelsSize = 90;
+         }},
+        {"translucent background", [](TScaleChart& c) { c.BackColor = QColor(0, 0, 60, 128); }},
+    };
+    for (const View& v : views) {
+        TScaleChart kept, engine;
+        engine.KeepTextImages = false;
+        for (TScaleChart* c : {&kept, &engine}) {
+            c->resize(600, 418);
+            c->BackColor = Qt::black;
+            c->MarginLeft = c->MarginRight = 100;
+            c->LeftAxis().LabelsColor = Qt::white;
+            c->RightAxis().LabelsColor = QColor(120, 200, 255);
+            c->LeftAxis().setMinMax(0, 160);
+            c->RightAxis().setMinMax(-133.8, 26.2);
+            c->addSeries(c->RightAxis(), true);
+            c->addSeries(c->LeftAxis(), true);
+            v.set(*c);
+        }
+        // Three paints, the view changing between them: new labels, then
+        // labels that came back.
+        for (int paint = 0; paint < 4; ++paint) {
+            if (paint == 2)
+                for (TScaleChart* c : {&kept, &engine}) c->RightAxis().setMinMax(-120.5, 39.5);
+            if (paint == 3)
+                for (TScaleChart* c : {&kept, &engine}) c->RightAxis().setMinMax(-133.8, 26.2);
+            const QImage a = kept.grab().toImage(), b = engine.grab().toImage();
+            ASSERT_TRUE(a == b) << v.name << ", paint " << paint;
+        }
+    }
 }

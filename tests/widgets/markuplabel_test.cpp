@@ -3,10 +3,12 @@
 
 #include <QAccessible>
 #include <QFontDatabase>
+#include <QPainter>
 #include <QTest>
 
 #include <memory>
 
+#include "widgets/markupengine.h"
 #include "widgets/markuplabel.h"
 
 namespace {
@@ -190,4 +192,37 @@ TEST_F(MarkupLabelTest, AccessibleTextHasNoTags)
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->role(), QAccessible::StaticText);
     EXPECT_EQ(a->text(QAccessible::Name), "[Out : -40.0 dBu]");
+}
+
+// Words drawn from kept shaped texts are placed as the text engine places a
+// bottom-aligned line: the same pixels in every face, size and line height,
+// for bidirectional words, and for runs it cannot keep (a tab).
+TEST(MarkupDraw, KeptWordsGiveTheTextEnginesPixels)
+{
+    QFontDatabase::addApplicationFont("/usr/share/wine/fonts/tahoma.ttf");
+    const QString text = QStringLiteral(
+        "Mic <B>-39,8 dBu</B> &amp; <FONT COLOR=#FFFF80>12.5 mV</FONT> <I>gain</I> <U>+20 dB</U> "
+        "\u05E9\u05DC\u05D5\u05DD 42 abc \u0645\u0631\u062D\u0628\u0627 x\ty");
+    TShapedTexts shaped(64);
+    for (const char* family : {"Tahoma", "Liberation Sans", "Liberation Mono"})
+        for (int points = 6; points <= 16; points += 2)
+            for (int spacing : {0, 3}) {
+                markup::BaseStyle base{QFont(family, points), QColor(0xC0, 0xC0, 0xC0), spacing};
+                QImage engine(520, 120, QImage::Format_RGB32), kept = engine;
+                engine.fill(Qt::black);
+                kept.fill(Qt::black);
+                const markup::Block block =
+                    markup::layout(text, QRect(3, 2, 500, 110), base, QtTextMeasure(&engine), true);
+                ASSERT_FALSE(block.lines.empty());
+                {
+                    QPainter p(&engine);
+                    markup::draw(p, block, spacing);
+                }
+                for (int pass = 0; pass < 2; ++pass) { // shaping, then the kept texts
+                    kept.fill(Qt::black);
+                    QPainter p(&kept);
+                    markup::draw(p, block, spacing, &shaped);
+                }
+                EXPECT_TRUE(kept == engine) << family << " " << points << " pt, spacing " << spacing;
+            }
 }

@@ -1,6 +1,7 @@
 #include "text/textmeasure.h"
 
 #include <QFontMetrics>
+#include <QPainter>
 
 namespace {
 
@@ -61,4 +62,46 @@ TTextMeasureCache::Font& TTextMeasureCache::entry(const QFont& font) const
         if (f.font == font) return f;
     fonts_.push_back(Font{font, -1, -1, {}});
     return fonts_.back();
+}
+
+bool TShapedTexts::drawLine(QPainter& painter, QPointF topLeft, const QString& text)
+{
+    // Kept shaped texts are laid out left to right and without the font's
+    // lines; anything else is left to the text engine.
+    const QFont& font = painter.font();
+    if (font.underline() || font.overline() || font.strikeOut()) return false;
+    for (QChar c : text) {
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return false;
+        switch (c.direction()) {
+        case QChar::DirR: case QChar::DirAL: case QChar::DirAN: case QChar::DirRLE: case QChar::DirRLO:
+        case QChar::DirLRE: case QChar::DirLRO: case QChar::DirPDF: case QChar::DirRLI: case QChar::DirLRI:
+        case QChar::DirFSI: case QChar::DirPDI:
+            return false;
+        default: break;
+        }
+    }
+    QHash<QString, QStaticText>* texts = nullptr;
+    for (auto& [f, t] : fonts_)
+        if (f == font) texts = &t;
+    if (!texts) texts = &fonts_.emplace_back(font, QHash<QString, QStaticText>{}).second;
+    auto it = texts->find(text);
+    if (it == texts->end()) {
+        if (entries_ >= maxEntries_) {
+            clear();
+            return drawLine(painter, topLeft, text);
+        }
+        QStaticText shaped(text);
+        shaped.setTextFormat(Qt::PlainText);
+        it = texts->insert(text, shaped);
+        ++entries_;
+    }
+    painter.drawStaticText(topLeft, *it);
+    return true;
+}
+
+void TShapedTexts::clear()
+{
+    fonts_.clear();
+    entries_ = 0;
 }

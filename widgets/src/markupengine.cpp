@@ -1,5 +1,6 @@
 #include "widgets/markupengine.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
@@ -297,7 +298,7 @@ QRect alignedRect(const QRect& client, int blockHeight, TVAlignment v)
     return r;
 }
 
-void draw(QPainter& painter, const Block& block, int lineSpacing)
+void draw(QPainter& painter, const Block& block, int lineSpacing, TShapedTexts* shaped)
 {
     painter.setBackgroundMode(Qt::TransparentMode);
     for (const Line& line : block.lines) {
@@ -305,6 +306,12 @@ void draw(QPainter& painter, const Block& block, int lineSpacing)
             painter.setFont(r.font);
             painter.setPen(r.color);
             const QRect box(r.x, line.top, std::max(r.width, 1), line.height + lineSpacing);
+            // Bottom-aligned: the line's top lies its height above the box's bottom.
+            if (shaped) {
+                const QFontMetricsF fm(r.font, painter.device());
+                const QPointF top(box.x(), box.y() + box.height() - (fm.ascent() + fm.descent()));
+                if (shaped->drawLine(painter, top, r.text)) continue;
+            }
             painter.drawText(box, Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip | Qt::TextSingleLine, r.text);
         }
     }

@@ -124,6 +124,6 @@ void TMarkupLabel::paintEvent(QPaintEvent*)
 {
     if (rect().isEmpty()) return;
     QPainter p(this);
-    measure_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY());
-    markup::draw(p, layoutBlock(measure_), lineSpacing_);
+    if (measure_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY())) shaped_.clear();
+    markup::draw(p, layoutBlock(measure_), lineSpacing_, &shaped_);
 }

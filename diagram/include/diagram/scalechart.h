@@ -214,6 +214,10 @@ public:
     QFont TitleFont;
     QColor TitleColor = Qt::black;
     QColor BackColor = Qt::white;
+    // Labels that come back from one paint to the next are copied from
+    // kept images of their pixels (the same pixels, drawn faster); off,
+    // every label is drawn by the text engine.
+    bool KeepTextImages = true;
     std::function<void(TScaleChart* sender, TCanvas& canvas)> OnAfterDraw;
     // A left-button click that was not a zoom or restore drag.
     std::function<void(TScaleChart* sender)> OnClick;

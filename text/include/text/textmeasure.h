@@ -5,10 +5,13 @@
 // fixed metrics and no screen in tests.
 #include <QFont>
 #include <QHash>
+#include <QPointF>
+#include <QStaticText>
 #include <QString>
 #include <vector>
 
 class QPaintDevice;
+class QPainter;
 
 class ITextMeasure {
 public:
@@ -60,4 +63,25 @@ private:
     mutable std::vector<Font> fonts_;
     mutable int entries_ = 0;
     int dpiX_ = 0, dpiY_ = 0;
+};
+
+// Shaped texts per font, kept between paints: a text drawn again is laid
+// out once. Starts afresh past maxEntries texts, or on clear().
+class TShapedTexts {
+public:
+    explicit TShapedTexts(int maxEntries) : maxEntries_(maxEntries) {}
+
+    // Draws one line of text in the painter's font and pen with the top of
+    // its line at topLeft: the same pixels as QPainter::drawText into a
+    // rectangle whose top is topLeft.y() + (line height - rectangle height)
+    // with Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine |
+    // Qt::TextDontClip. False, and nothing drawn, for a text that is not one
+    // plain line (line breaks, tabs): draw it the usual way.
+    bool drawLine(QPainter& painter, QPointF topLeft, const QString& text);
+    void clear();
+
+private:
+    int maxEntries_;
+    std::vector<std::pair<QFont, QHash<QString, QStaticText>>> fonts_;
+    int entries_ = 0;
 };

@@ -75,7 +75,8 @@ Block layout(const QString& text, const QRect& rect, const BaseStyle& base, cons
 // taller than the client keeps its top at the client's top.
 QRect alignedRect(const QRect& client, int blockHeight, TVAlignment v);
 
-// Draws the words of the block with transparent background.
-void draw(QPainter& painter, const Block& block, int lineSpacing);
+// Draws the words of the block with transparent background; with `shaped`,
+// words drawn before are not laid out again.
+void draw(QPainter& painter, const Block& block, int lineSpacing, TShapedTexts* shaped = nullptr);
 
 } // namespace markup

@@ -45,6 +45,8 @@ private:
     // Word widths and line heights, as on the screen, kept between paints:
     // from one result line to the next most words stay the same.
     TTextMeasureCache measure_{nullptr, 2048};
+    // The words shaped for drawing, kept alike.
+    TShapedTexts shaped_{2048};
     bool fontsChanged_ = false;
 
     QStringList htmlText_;
