@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPolygon>
 #include <algorithm>
+#include <string_view>
 
 QColor colorFromBgr(std::uint32_t bgr)
 {
@@ -100,21 +101,18 @@ void TCanvas::applyBrush()
 
 namespace {
 
-// Whether pixel `index` along a one-pixel line takes the pen: the on and
-// off runs of Qt's broken pens (dash 4 on 2 off, dot 1 on 2 off, dash-dot
-// 4 on 2 off 1 on 2 off), counted from where the stroker starts them.
-bool dashOn(TCanvas::PenStyle style, int index)
+// The on and off pixels of Qt's broken one-pixel pens over one period:
+// dash 4 on 2 off, dot 1 on 2 off, dash-dot 4 on 2 off 1 on 2 off, counted
+// from where the stroker starts them.
+std::string_view dashPattern(TCanvas::PenStyle style)
 {
     switch (style) {
-    case TCanvas::PenStyle::Solid: return true;
-    case TCanvas::PenStyle::Dash: return index % 6 < 4;
-    case TCanvas::PenStyle::Dot: return index % 3 == 0;
-    case TCanvas::PenStyle::DashDot: {
-        const int k = index % 9;
-        return k < 4 || k == 6;
+    case TCanvas::PenStyle::Solid: return "1";
+    case TCanvas::PenStyle::Dash: return "111100";
+    case TCanvas::PenStyle::Dot: return "100";
+    case TCanvas::PenStyle::DashDot: return "111100100";
     }
-    }
-    return true;
+    return "1";
 }
 
 } // namespace
@@ -136,8 +134,16 @@ void TCanvas::penRun(QPoint start, int n, bool vertical, int firstIndex, int ste
     // colour (or nothing) where it is off; one image draw instead of the
     // stroker's one span per dash.
     const QRgb on = penColor_.rgba();
+    const std::string_view pattern = dashPattern(penStyle_);
+    const int period = static_cast<int>(pattern.size());
     run_.resize(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k) run_[static_cast<std::size_t>(k)] = dashOn(penStyle_, firstIndex + step * k) ? on : gap;
+    int index = firstIndex % period;
+    for (QRgb& px : run_) {
+        px = pattern[static_cast<std::size_t>(index)] == '1' ? on : gap;
+        index += step;
+        if (index == period) index = 0;
+        else if (index < 0) index = period - 1;
+    }
     const bool opaque = qAlpha(gap) == 255;
     const QImage image(reinterpret_cast<const uchar*>(run_.data()), vertical ? 1 : n, vertical ? n : 1,
                        vertical ? 4 : 4 * n, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);

@@ -68,7 +68,10 @@ public:
         const QRgb ink = p.pen().color().rgba();
         if (!e.image.isNull() && e.ink == ink && e.back == back && e.baseline == base.ascentF) {
             const QRect area(topLeft + e.imageAt, e.image.size());
-            const bool plain = std::none_of(changed.begin(), changed.end(), [&](const QRect& r) { return r.intersects(area); });
+            const int x1 = area.left(), x2 = area.right(), y1 = area.top(), y2 = area.bottom();
+            const bool plain = std::none_of(changed.begin(), changed.end(), [&](const QRect& r) {
+                return r.left() <= x2 && x1 <= r.right() && r.top() <= y2 && y1 <= r.bottom();
+            });
             if (plain) {
                 p.drawImage(area.topLeft(), e.image);
                 changed.push_back(area);

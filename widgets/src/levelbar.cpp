@@ -128,17 +128,25 @@ QAccessibleInterface* levelBarFactory(const QString& className, QObject* object)
 }
 
 // Draws a frame as nested one-pixel rectangles.
+// A one-pixel line between two points in a row or a column, both ends
+// included: the pixels of a one-pixel pen with square caps, filled as one
+// span per row instead of the line rasterizer's one span per pixel.
+void edge(QPainter& p, QPoint a, QPoint b, const QColor& c)
+{
+    p.fillRect(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                     QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))),
+               c);
+}
+
 void drawFrame(QPainter& p, const levelbar::Frame& f)
 {
     for (int i = 0; i < f.width; ++i) {
         const QRect r = f.rect.adjusted(i, i, -i, -i);
         if (r.width() <= 0 || r.height() <= 0) break;
-        p.setPen(f.top);
-        p.drawLine(r.left(), r.top(), r.right() - 1, r.top());
-        p.drawLine(r.left(), r.top(), r.left(), r.bottom() - 1);
-        p.setPen(f.bottom);
-        p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-        p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        edge(p, {r.left(), r.top()}, {r.right() - 1, r.top()}, f.top);
+        edge(p, {r.left(), r.top()}, {r.left(), r.bottom() - 1}, f.top);
+        edge(p, {r.right(), r.top()}, {r.right(), r.bottom()}, f.bottom);
+        edge(p, {r.left(), r.bottom()}, {r.right(), r.bottom()}, f.bottom);
     }
 }
 
@@ -233,25 +241,30 @@ const QImage& TLevelBar::barImage(QSize inner)
     return bar_;
 }
 
-QImage TLevelBar::render()
+void TLevelBar::paintOn(QPainter& p)
 {
-    QImage img(size(), QImage::Format_RGB32);
-    img.fill(color_);
-    QPainter p(&img);
+    // The control is opaque: its colour without alpha, as an RGB32 image holds it.
+    p.fillRect(rect(), QColor(color_.rgb()));
     const levelbar::BevelLayout bevel = levelbar::bevelLayout(rect(), bevel_, palette());
     for (const levelbar::Frame& f : bevel.frames) drawFrame(p, f);
     const QRect inner = bevel.inner;
-    if (inner.width() <= 0 || inner.height() <= 0) return img;
+    if (inner.width() <= 0 || inner.height() <= 0) return;
     const QRect fill = levelbar::smoothFillRect(inner, levelbar::percentOf(position_, minValue_, maxValue_));
     // The fill's pixels come from the gradient at the same offset: a column's
     // colour depends on its place in the inner area, not on the level.
     if (!fill.isEmpty()) p.drawImage(fill.topLeft(), barImage(inner.size()), fill.translated(-inner.topLeft()));
+}
+
+QImage TLevelBar::render()
+{
+    QImage img(size(), QImage::Format_RGB32);
+    QPainter p(&img);
+    paintOn(p);
     return img;
 }
 
 void TLevelBar::paintEvent(QPaintEvent*)
 {
-    const QImage img = render();
     QPainter p(this);
-    p.drawImage(0, 0, img);
+    paintOn(p);
 }

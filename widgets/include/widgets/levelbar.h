@@ -111,6 +111,8 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    // Paints the whole control: the render() image, or the widget itself.
+    void paintOn(QPainter& p);
     void barChanged();
     const QImage& barImage(QSize inner);
 
