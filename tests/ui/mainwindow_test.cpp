@@ -641,3 +641,32 @@ INSTANTIATE_TEST_SUITE_P(
                       StartRow{"Pa_at_150_dBSPL", "seSourceLevel_dBSPL", "150", "seSourceLevel_Pa", "632.45553", "110"},
                       StartRow{"uV_at_30_dBu", "seMicNoise_dBu", "30", "seMicNoise_uV", "24507651.9", "-50"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The three strips draw their etched edge themselves: the same pixels as a
+// plain QFrame of the same style, size and palette, in both window sizes.
+TEST_F(MainWindowTest, StripEdgesAsAPlainFrameDrawsThem)
+{
+    for (QSize size : {w->size(), QSize(1200, 760)}) {
+        w->resize(size);
+        QApplication::processEvents();
+        for (const char* name : {"Panel1", "Panel2", "Panel3"}) {
+            QFrame* strip = find<QFrame>(name);
+            ASSERT_EQ(strip->frameStyle(), QFrame::Box | QFrame::Sunken);
+            QFrame plain;
+            plain.setFrameStyle(strip->frameStyle());
+            plain.setLineWidth(strip->lineWidth());
+            plain.setPalette(strip->palette());
+            plain.setAutoFillBackground(true);
+            plain.resize(strip->size());
+            const QImage want = plain.grab().toImage(), got = strip->grab().toImage();
+            ASSERT_EQ(got.size(), want.size()) << name;
+            // The two-pixel ring of the edge; the strip's own controls lie inside it.
+            for (int y = 0; y < got.height(); ++y)
+                for (int x = 0; x < got.width(); ++x) {
+                    if (x >= 2 && x < got.width() - 2 && y >= 2 && y < got.height() - 2) continue;
+                    ASSERT_EQ(got.pixel(x, y), want.pixel(x, y))
+                        << name << " at " << x << "," << y;
+                }
+        }
+    }
+}

@@ -145,14 +145,20 @@ void TSpinButtonPair::resizeEvent(QResizeEvent* e)
 // ---------------------------------------------------------------------------
 // TFloatSpinEdit
 
-TFloatSpinEdit::TFloatSpinEdit(QWidget* parent) : QLineEdit(parent), buttons_(new TSpinButtonPair(this))
+// The text of a new box: the value 0 at the default precision. Given to the
+// line edit as it is made, it is laid out once instead of being set again.
+QString TFloatSpinEdit::initialText()
+{
+    return spinlogic::formatValue(0.0, kDefaultPrecision, decimalSeparator());
+}
+
+TFloatSpinEdit::TFloatSpinEdit(QWidget* parent) : QLineEdit(initialText(), parent), buttons_(new TSpinButtonPair(this))
 {
     color_ = QApplication::palette().color(QPalette::Base);
     normalColor_ = color_;
     // Every character goes through the filter, so no input method and no drops.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setAcceptDrops(false);
-    setText(spinlogic::formatValue(0.0, precision_, decimalSeparator()));
     connect(this, &QLineEdit::textChanged, this, &TFloatSpinEdit::onTextChanged);
     connect(this, &QObject::objectNameChanged, this, [this](const QString& name) {
         if (label_) label_->setObjectName(name + QStringLiteral("Caption"));
@@ -331,7 +337,9 @@ void TFloatSpinEdit::pageDown()
 void TFloatSpinEdit::setPrecision(int p)
 {
     precision_ = p;
-    if (!text().isEmpty()) setFloatValue(floatValue());
+    // While loading, the next value or endLoad writes the text in the new
+    // precision: one text change instead of two.
+    if (!text().isEmpty() && !loading_) setFloatValue(floatValue());
 }
 
 void TFloatSpinEdit::beep()

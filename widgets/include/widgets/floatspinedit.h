@@ -119,6 +119,8 @@ public:
     TSpinType spinType() const { return spinType_; }
     void setSpinType(TSpinType t) { spinType_ = t; }
     int precision() const { return precision_; }
+    // Formats the text in the new precision; while loading, the next value
+    // or endLoad does.
     void setPrecision(int p);
     double incrementFloat() const { return incrementFloat_; }
     void setIncrementFloat(double v) { incrementFloat_ = v; }
@@ -217,7 +219,9 @@ private:
     void layoutButtons();
 
     TSpinType spinType_ = sptFloat;
-    int precision_ = 0;
+    static constexpr int kDefaultPrecision = 0;
+    static QString initialText();
+    int precision_ = kDefaultPrecision;
     double incrementFloat_ = 0.1;
     double incrementFloatPage_ = 1.0;
     spinlogic::Range range_;
