@@ -194,6 +194,8 @@ int TScaleChart::cachedTextHeight(const QFont& font) const { return textCache_->
 
 int TScaleChart::cachedTextAscent(const QFont& font) const { return textCache_->metrics().ascent(font); }
 
+bool TScaleChart::titleShows() const { return TitleColor != BackColor || BackColor.alpha() != 255; }
+
 void TScaleChart::drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const
 {
     painter.setFont(font);
@@ -428,8 +430,10 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
     }
 
     if (!Title.isEmpty()) {
-        const int w = measure.textWidth(TitleFont, Title);
+        // A title that leaves no pixel changed keeps its strip, the font's
+        // height, but is not measured across: its box is empty, at the centre.
         const int h = measure.textHeight(TitleFont);
+        const int w = titleShows() ? measure.textWidth(TitleFont, Title) : 0;
         const double centre = (cr.left + cr.right) / 2.0;
         const int left = roundPixel(std::max(centre - w / 2.0, 0.02 * width()));
         L.titleBox = TIntRect{left, cr.top, left + w, cr.top + h};
@@ -556,7 +560,7 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
     // A title in the opaque background's own colour leaves no pixel changed:
     // it keeps its place in the layout but is not drawn (nor its face loaded
     // for drawing).
-    const bool titleShows = TitleColor != BackColor || BackColor.alpha() != 255;
+    const bool titleShows = this->titleShows();
     if (!L.titleText.isEmpty() && titleShows) {
         p.setFont(TitleFont);
         p.setPen(TitleColor);

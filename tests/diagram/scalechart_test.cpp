@@ -206,6 +206,25 @@ TEST_F(Engine, TitleTakesItsStripAndStaysInsideTheControl)
     EXPECT_EQ(l.titleBox.left, 12);
 }
 
+// A title in the background's own colour keeps its strip (the same chart
+// and labels as a shown one) but is neither measured across nor drawn.
+TEST_F(Engine, TitleInTheBackgroundColourKeepsItsStripOnly)
+{
+    chart.Title = "abc";
+    chart.TitleColor = Qt::yellow;
+    chart.BackColor = Qt::black;
+    const TChartLayout shown = layout();
+    chart.TitleColor = Qt::black;
+    const TChartLayout hidden = layout();
+    EXPECT_EQ(hidden.chartRect, shown.chartRect);
+    EXPECT_EQ(hidden.titleBox.top, shown.titleBox.top);
+    EXPECT_EQ(hidden.titleBox.bottom, shown.titleBox.bottom);
+    EXPECT_EQ(hidden.titleBox.width(), 0);
+    EXPECT_EQ(of(hidden, left()).labels.size(), of(shown, left()).labels.size());
+    chart.BackColor = QColor(0, 0, 0, 128); // a translucent background shows what is drawn on it
+    EXPECT_EQ(layout().titleBox.width(), 24);
+}
+
 TEST_F(Engine, HookEditsTextAroundTheBoxCentre)
 {
     left().PositionPercent = -45;

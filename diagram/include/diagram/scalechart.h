@@ -283,6 +283,10 @@ protected:
     // the painter's pen, with the text shaped once and kept between paints.
     void drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const;
 
+    // False for a title in the opaque background's own colour: drawn, it
+    // would change no pixel.
+    bool titleShows() const;
+
     // Draws a computed layout (background, title, grid lines, labels).
     void drawLayout(QPainter& painter, const TChartLayout& layout) const;
 
