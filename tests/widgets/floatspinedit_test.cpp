@@ -516,6 +516,26 @@ TEST_F(SpinEditTest, CaptionBesideTheBoxOnTheParent)
     EXPECT_EQ(a->text(QAccessible::Value), "-40.0");
 }
 
+// The caption takes the size its label asks for, in any face and size, after
+// a new text or font, and for captions the label lays out its own way (a
+// mnemonic, rich text, two lines).
+TEST_F(SpinEditTest, CaptionTakesItsLabelsSizeHint)
+{
+    const char* captions[] = {"Mic Sensitivity in dBu", "Distance between source and mic (meters)", "x", "Wide WWW",
+                              "Gain && more", "&Gain", "<b>Bold</b> caption", "two\nlines", "  padded  "};
+    for (const char* caption : captions) {
+        edit->setLabelCaption(QString::fromUtf8(caption));
+        for (const char* family : {"Tahoma", "Liberation Sans", "Liberation Mono"})
+            for (int points : {7, 8, 11}) {
+                edit->setLabelFont(QFont(family, points));
+                edit->setFont(QFont(family, points)); // the caption follows a font set on the box
+                QLabel* label = edit->captionLabel();
+                ASSERT_NE(label, nullptr);
+                EXPECT_EQ(label->size(), label->sizeHint()) << family << " " << points << " '" << caption << "'";
+            }
+    }
+}
+
 TEST_F(SpinEditTest, DisabledColoursAndBorder)
 {
     const QColor white(Qt::white), silver(0xC0, 0xC0, 0xC0);
