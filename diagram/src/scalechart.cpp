@@ -82,7 +82,10 @@ public:
         const int h = QFontMetrics(font, p.device()).height();
         changed.push_back(QRect(topLeft, QSize(metrics_.textWidth(font, text), h)).adjusted(-h, -h, h, h));
         // Kept from the second paint on: a text drawn once is not imaged.
-        if (e.drawn++ > 0 && imageBytes_ < kMaxImageBytes) makeImage(p, font, base, e, ink, back);
+        if (e.drawn++ > 0) {
+            if (imageBytes_ >= kMaxImageBytes) dropImages(); // the images of views gone by
+            makeImage(p, font, base, e, ink, back);
+        }
     }
 
     // Starts afresh when the device's resolution or the system's fonts
@@ -106,6 +109,13 @@ private:
         QRgb ink = 0, back = 0;
         qreal baseline = 0;
     };
+
+    void dropImages()
+    {
+        for (auto& [f, texts] : shaped_)
+            for (Entry& e : texts) e.image = QImage();
+        imageBytes_ = 0;
+    }
 
     static QPointF origin(QPoint topLeft, const Baseline& base)
     {
