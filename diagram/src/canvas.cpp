@@ -123,11 +123,32 @@ bool TCanvas::onePixelPen() const
            && p_.worldTransform().isIdentity() && p_.compositionMode() == QPainter::CompositionMode_SourceOver;
 }
 
-void TCanvas::penRun(QPoint start, int n, bool vertical, int firstIndex, int step, QRgb gap)
+bool TCanvas::onDevice(const QRect& r) const
 {
+    return QRect(0, 0, p_.device()->width(), p_.device()->height()).contains(r);
+}
+
+void TCanvas::penRun(QPoint start, int n, bool vertical, long long firstIndex, int step, QRgb gap)
+{
+    // The stroker restarts a broken pen where a line enters the device, but
+    // not where it enters the clip: runs are laid out only when they lie on
+    // the device, and then only the part in the clip is drawn, each pixel at
+    // its place in the pattern.
     if (n <= 0) return;
+    if (p_.hasClipping()) {
+        const QRect clip = p_.clipBoundingRect().toAlignedRect();
+        const int along = vertical ? start.y() : start.x(), across = vertical ? start.x() : start.y();
+        const int lo = vertical ? clip.top() : clip.left(), hi = vertical ? clip.bottom() : clip.right();
+        if (across < (vertical ? clip.left() : clip.top()) || across > (vertical ? clip.right() : clip.bottom())) return;
+        const int first = std::max(along, lo), last = std::min(along + n - 1, hi);
+        if (first > last) return;
+        firstIndex += static_cast<long long>(step) * (first - along);
+        n = last - first + 1;
+        start = vertical ? QPoint(start.x(), first) : QPoint(first, start.y());
+    }
+    const int length = n;
     if (penStyle_ == PenStyle::Solid) {
-        p_.fillRect(QRect(start, vertical ? QSize(1, n) : QSize(n, 1)), penColor_);
+        p_.fillRect(QRect(start, vertical ? QSize(1, length) : QSize(length, 1)), penColor_);
         return;
     }
     // The run's pixels as an image: the pen where the pattern is on, the gap
@@ -136,8 +157,8 @@ void TCanvas::penRun(QPoint start, int n, bool vertical, int firstIndex, int ste
     const QRgb on = penColor_.rgba();
     const std::string_view pattern = dashPattern(penStyle_);
     const int period = static_cast<int>(pattern.size());
-    run_.resize(static_cast<std::size_t>(n));
-    int index = firstIndex % period;
+    run_.resize(static_cast<std::size_t>(length));
+    int index = static_cast<int>((firstIndex % period + period) % period);
     for (QRgb& px : run_) {
         px = pattern[static_cast<std::size_t>(index)] == '1' ? on : gap;
         index += step;
@@ -145,8 +166,8 @@ void TCanvas::penRun(QPoint start, int n, bool vertical, int firstIndex, int ste
         else if (index < 0) index = period - 1;
     }
     const bool opaque = qAlpha(gap) == 255;
-    const QImage image(reinterpret_cast<const uchar*>(run_.data()), vertical ? 1 : n, vertical ? n : 1,
-                       vertical ? 4 : 4 * n, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    const QImage image(reinterpret_cast<const uchar*>(run_.data()), vertical ? 1 : length, vertical ? length : 1,
+                       vertical ? 4 : 4 * length, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     p_.drawImage(start, image);
 }
 
@@ -161,17 +182,18 @@ void TCanvas::lineTo(int x, int y)
     else if (d.x() == 0 && d.y() != 0)
         end.ry() -= d.y() > 0 ? 1 : -1;
     const QPoint e = end - cur_;
-    if ((e.x() == 0) != (e.y() == 0) && onePixelPen()) {
-        // Level and upright lines drawn as the cosmetic stroker draws them:
-        // of the two end points the one further right or down is left out,
-        // and the pattern starts at the first pixel drawn from cur_.
+    // Level and upright lines on the device drawn as the cosmetic stroker
+    // draws them: of the two end points the one further right or down is
+    // left out, and the pattern starts at the first pixel drawn from cur_.
+    const QRect span(QPoint(std::min(cur_.x(), end.x()), std::min(cur_.y(), end.y())),
+                     QPoint(std::max(cur_.x(), end.x()), std::max(cur_.y(), end.y())));
+    if ((e.x() == 0) != (e.y() == 0) && onePixelPen() && onDevice(span)) {
         const bool vertical = e.x() == 0;
-        const int from = vertical ? cur_.y() : cur_.x(), to = vertical ? end.y() : end.x();
-        const int n = std::abs(to - from);
-        if (to > from)
+        const int n = (vertical ? span.height() : span.width()) - 1;
+        if ((vertical ? end.y() : end.x()) > (vertical ? cur_.y() : cur_.x()))
             penRun(cur_, n, vertical, 0, 1, 0);
         else
-            penRun(vertical ? QPoint(cur_.x(), to) : QPoint(to, cur_.y()), n, vertical, n - 1, -1, 0);
+            penRun(vertical ? QPoint(cur_.x(), end.y()) : QPoint(end.x(), cur_.y()), n, vertical, n - 1, -1, 0);
     } else if (d != QPoint(0, 0)) {
         applyPen();
         p_.drawLine(cur_, end);
@@ -205,15 +227,16 @@ void TCanvas::rectangle(int x1, int y1, int x2, int y2)
     const int w = x2 - x1 - 1, h = y2 - y1 - 1;
     const bool opaqueGaps = p_.backgroundMode() == Qt::OpaqueMode;
     const QColor gap = opaqueGaps ? p_.background().color() : QColor(Qt::transparent);
-    if (w >= 1 && h >= 1 && onePixelPen() && (!opaqueGaps || gap.alpha() == 255)) {
+    if (w >= 1 && h >= 1 && onePixelPen() && (!opaqueGaps || gap.alpha() == 255)
+        && onDevice(QRect(x1, y1, w + 1, h + 1))) {
         // The outline as the cosmetic stroker draws a closed rectangle: the
         // pattern runs clockwise from the pixel right of the top-left
         // corner, and the corner itself comes last.
         const QRgb g = opaqueGaps ? gap.rgba() : 0;
         penRun(QPoint(x1 + 1, y1), w - 1, false, 0, 1, g);
         penRun(QPoint(x1 + w, y1), h, true, w - 1, 1, g);
-        penRun(QPoint(x1 + 1, y1 + h), w, false, 2 * w + h - 2, -1, g);
-        penRun(QPoint(x1, y1), h + 1, true, 2 * w + 2 * h - 1, -1, g);
+        penRun(QPoint(x1 + 1, y1 + h), w, false, 2LL * w + h - 2, -1, g);
+        penRun(QPoint(x1, y1), h + 1, true, 2LL * w + 2LL * h - 1, -1, g);
     } else {
         applyPen();
         p_.drawRect(QRect(x1, y1, w, h));

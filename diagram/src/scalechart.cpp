@@ -144,7 +144,7 @@ private:
         const QPaintDevice* device = p.device();
         const int h = QFontMetrics(font, device).height();
         const QSize size(metrics_.textWidth(font, e.shaped.text()) + 2 * h, 3 * h);
-        if (size.width() > 4096) return;
+        if (size.width() > 2048 || size.height() > 256) return; // huge texts are drawn as they are
         QImage scratch(size, QImage::Format_RGB32);
         scratch.setDotsPerMeterX(qRound(device->logicalDpiX() / 0.0254));
         scratch.setDotsPerMeterY(qRound(device->logicalDpiY() / 0.0254));

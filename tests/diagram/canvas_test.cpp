@@ -136,3 +136,64 @@ TEST(Canvas, TranslucentPenBlendsOncePerPixel)
     EXPECT_GT(qRed(corner), 100);
     EXPECT_LT(qRed(corner), 160);
 }
+
+// A paint event's clip cuts a line without moving its pattern; a line or an
+// outline that runs off the device (a zoomed view's zones reach far outside)
+// is left to the stroker, which starts the pattern afresh at the device's
+// edge, and costs no more than what shows.
+TEST(Canvas, ClippedAndOffDeviceLinesMatchTheStroker)
+{
+    const QRect clips[] = {QRect(20, 0, 70, 91), QRect(0, 33, 91, 20), QRect(47, 47, 3, 3)};
+    for (PS style : kStyles)
+        for (const QRect& clip : clips)
+            for (int dir = 0; dir < 4; ++dir) {
+                const QPoint from(10, 45), to(80, 45), up(45, 10), down(45, 80);
+                const QPoint ends[4][2] = {{from, to}, {to, from}, {up, down}, {down, up}};
+                QImage got = noisyImage(91, 91), want = got;
+                const QPoint a = ends[dir][0], b = ends[dir][1];
+                const QPoint shortened = b - (b - a) / std::max(std::abs((b - a).x()), std::abs((b - a).y()));
+                {
+                    QPainter p(&got);
+                    p.setClipRect(clip);
+                    TCanvas c(p);
+                    c.setPen(kPen, 1, style);
+                    c.moveTo(a.x(), a.y());
+                    c.lineTo(b.x(), b.y());
+                }
+                {
+                    QPainter p(&want);
+                    p.setClipRect(clip);
+                    p.setPen(stylePen(kPen, style));
+                    p.drawLine(a, shortened);
+                }
+                ASSERT_EQ(firstDifference(got, want), "") << "style " << static_cast<int>(style) << " direction " << dir;
+            }
+    THatchTiles tiles;
+    for (PS style : kStyles) {
+        const int far = 1'000'000'000; // beyond any row a scale gives
+        QImage got = noisyImage(60, 60), want = got;
+        {
+            QPainter p(&got);
+            TCanvas c(p, &tiles);
+            c.setPen(kPen, 1, style);
+            c.moveTo(-far, 20);
+            c.lineTo(far, 20);
+            c.moveTo(30, far);
+            c.lineTo(30, -far);
+            c.setBrush(QColor(200, 30, 40), BS::BDiagonal, QColor(90, 90, 200));
+            c.rectangle(10, -far, 50, 40);
+        }
+        {
+            QPainter p(&want);
+            p.setPen(stylePen(kPen, style));
+            p.drawLine(QPoint(-far, 20), QPoint(far - 1, 20));
+            p.drawLine(QPoint(30, far), QPoint(30, -far + 1));
+            p.setBackground(QColor(90, 90, 200));
+            p.setBackgroundMode(Qt::OpaqueMode);
+            p.fillRect(QRect(10, -far, 40, far + 40), QBrush(QColor(200, 30, 40), Qt::BDiagPattern));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRect(10, -far, 39, far + 39));
+        }
+        EXPECT_EQ(firstDifference(got, want), "") << "style " << static_cast<int>(style);
+    }
+}

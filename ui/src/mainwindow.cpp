@@ -155,7 +155,7 @@ TFloatSpinEdit* TfmMain::input(InputId id) const { return inputs_[static_cast<st
 TFloatSpinEdit* TfmMain::makeSpin(QWidget* parent, const char* name, int x, int y, int w, const QString& caption,
                                   double value, int precision, double step, double page, bool isSigned)
 {
-    auto* e = new TFloatSpinEdit(parent);
+    auto* e = new TFloatSpinEdit(parent, precision, value);
     e->setObjectName(name);
     e->beginLoad();
     e->setPrecision(precision);

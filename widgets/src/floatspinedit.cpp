@@ -146,15 +146,19 @@ void TSpinButtonPair::resizeEvent(QResizeEvent* e)
 // ---------------------------------------------------------------------------
 // TFloatSpinEdit
 
-// The text of a new box: the value 0 at the default precision. Given to the
-// line edit as it is made, it is laid out once instead of being set again.
-QString TFloatSpinEdit::initialText()
+// The text of a new box, given to the line edit as it is made: laid out
+// once instead of being set again.
+QString TFloatSpinEdit::initialText(int precision, double value)
 {
-    return spinlogic::formatValue(0.0, kDefaultPrecision, decimalSeparator());
+    return spinlogic::formatValue(value, precision, decimalSeparator());
 }
 
-TFloatSpinEdit::TFloatSpinEdit(QWidget* parent) : QLineEdit(initialText(), parent), buttons_(new TSpinButtonPair(this))
+TFloatSpinEdit::TFloatSpinEdit(QWidget* parent) : TFloatSpinEdit(parent, kDefaultPrecision, 0.0) {}
+
+TFloatSpinEdit::TFloatSpinEdit(QWidget* parent, int precision, double value)
+    : QLineEdit(initialText(precision, value), parent), buttons_(new TSpinButtonPair(this))
 {
+    precision_ = precision;
     color_ = QApplication::palette().color(QPalette::Base);
     normalColor_ = color_;
     // Every character goes through the filter, so no input method and no drops.

@@ -79,10 +79,11 @@ private:
     // An opaque pen one pixel wide on a plain painter: lines and outlines
     // are then laid out here, pixel for pixel as the stroker would.
     bool onePixelPen() const;
-    // n pixels from start, rightwards or downwards; pixel k takes the pen
-    // where the pattern is on at firstIndex + step * k, else gap (0 leaves
-    // it as it is).
-    void penRun(QPoint start, int n, bool vertical, int firstIndex, int step, QRgb gap);
+    bool onDevice(const QRect& r) const;
+    // n pixels from start, rightwards or downwards, all on the device; pixel
+    // k takes the pen where the pattern is on at firstIndex + step * k, else
+    // gap (0 leaves it as it is).
+    void penRun(QPoint start, int n, bool vertical, long long firstIndex, int step, QRgb gap);
 
     QPainter& p_;
     THatchTiles* tiles_;

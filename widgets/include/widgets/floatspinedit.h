@@ -92,6 +92,9 @@ class TFloatSpinEdit : public QLineEdit, public INumericInput {
     Q_OBJECT
 public:
     explicit TFloatSpinEdit(QWidget* parent = nullptr);
+    // A box whose first text is `value` in `precision` decimals: its line
+    // edit lays out that text as it is made, not a 0 first.
+    TFloatSpinEdit(QWidget* parent, int precision, double value);
     ~TFloatSpinEdit() override;
 
     // While the window is built: no change event fires and no clamp applies.
@@ -220,7 +223,7 @@ private:
 
     TSpinType spinType_ = sptFloat;
     static constexpr int kDefaultPrecision = 0;
-    static QString initialText();
+    static QString initialText(int precision, double value);
     int precision_ = kDefaultPrecision;
     double incrementFloat_ = 0.1;
     double incrementFloatPage_ = 1.0;
