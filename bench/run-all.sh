@@ -71,6 +71,21 @@ for name in phonolith minimal text; do
   callgrind_annotate --inclusive=yes --threshold=100 "$work/cg.$name".*.1 >"$work/incl.$name" 2>/dev/null
 done
 
+# Instructions per step of the two in-process figures a user feels most (an
+# edit, a repaint after a range change), in the steady state: window_bench
+# marks each step for callgrind.
+steps() { # FILTER -> instructions per measured step
+  local out=$work/cg.step calls
+  rm -f "$out"
+  valgrind --tool=callgrind --collect-atstart=no --toggle-collect='*measuredStep*' --callgrind-out-file="$out" \
+    "$build/bench/window_bench" --benchmark_filter="$1" --benchmark_min_time=0.2 >/dev/null 2>&1
+  calls=$(callgrind_annotate --inclusive=yes --tree=calling "$out" 2>/dev/null |
+    grep -A1 -E '^ *[0-9,]+ \([^)]*\)  \*  .*measuredStep' | grep -oE '\([0-9,]+x\)' | head -n1 | tr -d '(),x')
+  awk -v c="${calls:-0}" '/^summary:/ { if (c > 0) print int($2 / c) }' "$out"
+}
+edit_steps=$(steps 'BM_EditEndToEnd$')
+range_steps=$(steps 'BM_DiagramRangeChange$')
+
 # The desktop calculators and ours side by side on an X server (Xvfb), each
 # until it is drawn and idle: CPU time and peak memory.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
@@ -91,6 +106,7 @@ startup() { awk -v n="$1" -v f="$2" '$1 == n { print $f }' "$work/startup"; }
 instr() { awk -v n="$1" -v f="$2" '$1 == n { print $f }' "$work/instr"; }
 x11() { awk -v n="$1" -v f="$2" '$1 == n { print $f }' "$work/x11"; }
 mega() { awk -v v="$1" 'BEGIN { printf "%.1f M", v / 1e6 }'; }
+mega2() { awk -v v="$1" 'BEGIN { printf "%.2f M", v / 1e6 }'; }
 ms() { awk -v v="$1" 'BEGIN { printf "%.3f ms", v / 1000 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
@@ -111,6 +127,7 @@ row "One edit end to end: key into seMicSens_dBu, write-backs, repaint until idl
 row "Paints per edit: diagram / result line / level bar / window" \
   "$(counter BM_EditEndToEnd chart_paints) / $(counter BM_EditEndToEnd line_paints) / $(counter BM_EditEndToEnd bar_paints) / $(counter BM_EditEndToEnd window_paints)" \
   "" "" "" "1 each"
+row "Instructions per edit end to end (callgrind)" "$(mega2 "$edit_steps")" "" "" "" ""
 row "Change operation alone (seMicMaxLevel_dBSPLChange, no paint)" \
   "$(ms "$(real BM_ChangeOperation)")" "$(ms "$(cpu BM_ChangeOperation)")" "" "" ""
 row "Diagram paint 980x448, analog" \
@@ -122,6 +139,7 @@ row "Axis layout, worst case: the slow fuzz_axis input (labels laid out)" \
   "frame 16.700 ms" "$(ratio "$(real BM_AxisLayoutWorstCase)" 16700) ($(counter BM_AxisLayoutWorstCase labels) labels)" "< 1 frame"
 row "Diagram repaint after a right-axis range change (window's chart)" \
   "$(ms "$(real BM_DiagramRangeChange)")" "$(ms "$(cpu BM_DiagramRangeChange)")" "" "" "<= 0.3 ms"
+row "Instructions per range change and repaint (callgrind)" "$(mega2 "$range_steps")" "" "" "" ""
 row "Diagram paint vs Qt Charts peer (paint into image)" \
   "$(ms "$(real BM_Paint/ours)")" "$(ms "$(cpu BM_Paint/ours)")" "$(ms "$(real BM_Paint/peer)")" \
   "$(ratio "$(real BM_Paint/peer)" "$(real BM_Paint/ours)") x faster" ""

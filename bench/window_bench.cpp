@@ -80,6 +80,13 @@ void BM_EditEndToEnd(benchmark::State& state)
     qApp->installEventFilter(&counter);
     // Each key changes the value: "-39.8" -> "-39." -> "-39.7" -> "-39." -> "-39.8".
     static constexpr Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_7, Qt::Key_Backspace, Qt::Key_8};
+    // One round of the four keys first: the texts they show are then kept
+    // (shaped, and as images), as in a user's session.
+    for (Qt::Key key : keys) {
+        QTest::keyClick(edit, key);
+        drainEvents();
+    }
+    counter.paints.clear();
     std::size_t k = 0;
     for (auto _ : state) {
         measuredStep([&] {
@@ -142,6 +149,10 @@ void BM_DiagramRangeChange(benchmark::State& state)
     TLevelDiagram* chart = w->chart();
     QImage image(chart->size(), QImage::Format_RGB32);
     static constexpr double maxima[] = {26.3, 26.2};
+    for (int warm = 0; warm < 4; ++warm) { // both views' texts kept, as in a session
+        chart->RightAxis().setMinMax(maxima[warm % 2] - 160, maxima[warm % 2]);
+        chart->render(&image);
+    }
     std::size_t k = 0;
     for (auto _ : state) {
         const double mx = maxima[k++ % 2];
