@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStaticText>
@@ -145,7 +146,13 @@ private:
         const int h = QFontMetrics(font, device).height();
         const QSize size(metrics_.textWidth(font, e.shaped.text()) + 2 * h, 3 * h);
         if (size.width() > 2048 || size.height() > 256) return; // huge texts are drawn as they are
-        QImage scratch(size, QImage::Format_RGB32);
+        // In the format the text will land on: glyphs are blended (and, with
+        // sub-pixel antialiasing, rendered) by the destination's format.
+        const QPaintDevice* target = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
+        if (!target || target->devType() != QInternal::Image) return;
+        const QImage::Format format = static_cast<const QImage*>(target)->format();
+        if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) return;
+        QImage scratch(size, format);
         scratch.setDotsPerMeterX(qRound(device->logicalDpiX() / 0.0254));
         scratch.setDotsPerMeterY(qRound(device->logicalDpiY() / 0.0254));
         if (scratch.logicalDpiX() != device->logicalDpiX() || scratch.logicalDpiY() != device->logicalDpiY()) return;
@@ -172,7 +179,7 @@ private:
         e.image = QImage();
         if (right < 0) return; // nothing to draw: left to the text engine
         const QRect crop = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-1, -1, 1, 1) & scratch.rect();
-        e.image = scratch.copy(crop);
+        e.image = scratch.copy(crop).convertToFormat(QImage::Format_RGB32); // every pixel is opaque
         e.imageAt = crop.topLeft() - QPoint(h, h);
         e.ink = ink;
         e.back = back;
