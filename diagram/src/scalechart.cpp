@@ -67,7 +67,8 @@ public:
     {
         Entry& e = entry(font, text);
         const QRgb ink = p.pen().color().rgba();
-        if (!e.image.isNull() && e.ink == ink && e.back == back && e.baseline == base.ascentF) {
+        const bool sameLook = e.imaged && e.ink == ink && e.back == back && e.baseline == base.ascentF;
+        if (sameLook && !e.image.isNull()) {
             const QRect area(topLeft + e.imageAt, e.image.size());
             const int x1 = area.left(), x2 = area.right(), y1 = area.top(), y2 = area.bottom();
             const bool plain = std::none_of(changed.begin(), changed.end(), [&](const QRect& r) {
@@ -82,8 +83,10 @@ public:
         p.drawStaticText(origin(topLeft, base), e.shaped);
         const int h = QFontMetrics(font, p.device()).height();
         changed.push_back(QRect(topLeft, QSize(metrics_.textWidth(font, text), h)).adjusted(-h, -h, h, h));
-        // Kept from the second paint on: a text drawn once is not imaged.
-        if (e.drawn++ > 0) {
+        // Imaged from the second paint on (a text drawn once is not), once for
+        // its colours and baseline: a label that stays over a grid row keeps
+        // its image for when it is plain again.
+        if (e.drawn++ > 0 && !sameLook) {
             if (imageBytes_ >= kMaxImageBytes) dropImages(); // the images of views gone by
             makeImage(p, font, base, e, ink, back);
         }
@@ -104,7 +107,9 @@ private:
     struct Entry {
         QStaticText shaped;
         int drawn = 0;
-        // The kept image, for one pair of colours and one baseline.
+        // The kept image, for one pair of colours and one baseline; imaged
+        // once tried for them (the image stays null for a text it cannot keep).
+        bool imaged = false;
         QImage image;
         QPoint imageAt; // its top-left corner from the text's
         QRgb ink = 0, back = 0;
@@ -114,7 +119,10 @@ private:
     void dropImages()
     {
         for (auto& [f, texts] : shaped_)
-            for (Entry& e : texts) e.image = QImage();
+            for (Entry& e : texts) {
+                e.image = QImage();
+                e.imaged = false;
+            }
         imageBytes_ = 0;
     }
 
@@ -142,6 +150,12 @@ private:
     // smallest rectangle holding every changed pixel, plus one pixel round.
     void makeImage(QPainter& p, const QFont& font, const Baseline& base, Entry& e, QRgb ink, QRgb back)
     {
+        imageBytes_ -= e.image.sizeInBytes();
+        e.image = QImage();
+        e.imaged = true;
+        e.ink = ink;
+        e.back = back;
+        e.baseline = base.ascentF;
         const QPaintDevice* device = p.device();
         const int h = QFontMetrics(font, device).height();
         const QSize size(metrics_.textWidth(font, e.shaped.text()) + 2 * h, 3 * h);
@@ -175,15 +189,10 @@ private:
                     bottom = std::max(bottom, y);
                 }
         }
-        imageBytes_ -= e.image.sizeInBytes();
-        e.image = QImage();
         if (right < 0) return; // nothing to draw: left to the text engine
         const QRect crop = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-1, -1, 1, 1) & scratch.rect();
         e.image = scratch.copy(crop).convertToFormat(QImage::Format_RGB32); // every pixel is opaque
         e.imageAt = crop.topLeft() - QPoint(h, h);
-        e.ink = ink;
-        e.back = back;
-        e.baseline = base.ascentF;
         imageBytes_ += e.image.sizeInBytes();
     }
 
