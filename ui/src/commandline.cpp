@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -72,7 +73,20 @@ std::string usageText()
            "      --version  output version information and exit\n"
            "\n"
            "The microphone library that comes with Phonolith:\n"
-           "  " PHONOLITH_LIBRARY_FILE "\n";
+           "  " +
+           micLibraryFile() + "\n";
+}
+
+std::string micLibraryFile()
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const fs::path beside = (exe.parent_path() / "../share/phonolith/microphones.dat").lexically_normal();
+        if (fs::is_regular_file(beside, ec)) return beside.string();
+    }
+    return PHONOLITH_LIBRARY_FILE;
 }
 
 std::string versionText()

@@ -22,6 +22,7 @@
 
 #include "diagram/leveldiagram.h"
 #include "ui/actionlist.h"
+#include "ui/commandline.h"
 #include "ui/presetview.h"
 #include "ui/radiochoice.h"
 #include "widgets/floatspinedit.h"
@@ -456,7 +457,7 @@ void TfmMain::StartWithMicSetFile(const std::string& path)
     const std::string file = ec ? path : full.string();
     // The dialog starts in the file's folder, or else in the library's.
     const QString folder = QFile::decodeName(QByteArray::fromStdString(full.parent_path().string()));
-    const QString library = QFileInfo(QStringLiteral(PHONOLITH_LIBRARY_FILE)).absolutePath();
+    const QString library = QFileInfo(QFile::decodeName(QByteArray::fromStdString(micLibraryFile()))).absolutePath();
     if (!ec && QFileInfo(folder).isDir())
         dialogFolder_ = folder;
     else if (QFileInfo(library).isDir())

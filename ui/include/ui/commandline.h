@@ -22,6 +22,11 @@ struct CommandLine {
 // application object takes them later.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
+// The microphone library that comes with the program: share/phonolith/
+// microphones.dat beside the folder of the installed program, or where the
+// build was configured to install it.
+std::string micLibraryFile();
+
 std::string usageText();
 std::string versionText();
 
