@@ -42,12 +42,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         if (isOption) {
             if (a == "--") {
                 optionsEnded = true;
-            } else if (a == "--help") {
-                c.action = CommandLine::Action::Help;
-                return c;
-            } else if (a == "--version") {
-                c.action = CommandLine::Action::Version;
-                return c;
+            } else if (a == "--help" || a == "--version") {
+                CommandLine info;
+                info.action = a == "--help" ? CommandLine::Action::Help : CommandLine::Action::Version;
+                return info;
             } else if (contains(kToolkitOptionsWithValue, a)) {
                 if (++i == args.size()) return error("option '" + a + "' requires an argument");
             } else if (!contains(kToolkitFlags, a)) {
