@@ -162,6 +162,20 @@ inline std::string lowerAscii(std::string s)
     return s;
 }
 
+// True when two names differ beyond the case of ASCII letters only in bytes
+// that are not ASCII: the window's matching, which folds more letters, may
+// take them as one name where this reader does not.
+inline bool mayFoldEqual(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size() || lowerAscii(a) == lowerAscii(b)) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if ((x < 0x80 || y < 0x80) && lowerAscii(std::string(1, a[i])) != lowerAscii(std::string(1, b[i])))
+            return false;
+    }
+    return true;
+}
+
 struct Section {
     std::string name;
     std::vector<std::pair<std::string, std::string>> keys; // name, raw value
