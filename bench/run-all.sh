@@ -19,7 +19,7 @@ min_time=${MIN_TIME:-0.1}
 "$root/tools/install-deps.sh" qt6-charts-dev libqt6opengl6-dev libbenchmark-dev jq speedcrunch galculator
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPHONOLITH_BENCH=ON -DPHONOLITH_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target window_bench diagram_bench charts_peer_bench presets_bench startup_phonolith startup_minimal startup_text proc_bench >/dev/null
+cmake --build "$build" -j2 --target window_bench diagram_bench charts_peer_bench presets_bench micset_open_bench startup_phonolith startup_minimal startup_text proc_bench >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 # No session bus is wanted: keeps Qt from starting one and from waiting on it.
@@ -38,7 +38,7 @@ run_bench() {
     --benchmark_min_time="$min_time" --benchmark_format=json 2>/dev/null >"$work/$exe.json"
   jq -r '.benchmarks[] | select(.aggregate_name == "median")
     | [.run_name, (.real_time | tostring), (.cpu_time | tostring)]
-      + [to_entries[] | select(.key | test("paints$|^labels$")) | "\(.key)=\(.value)"]
+      + [to_entries[] | select(.key | test("paints$|^labels$|^extra_MiB$")) | "\(.key)=\(.value)"]
     | join(" ")' "$work/$exe.json" >>"$out"
 }
 
@@ -50,6 +50,11 @@ results=$work/results
 run_bench window_bench "$results"
 run_bench charts_peer_bench "$results"
 run_bench presets_bench "$results"
+# Each open in a process of its own, so that one file's peak memory does not
+# hide the next one's.
+for file in letters_1Mi empty_1_4Mi name_4MiB presets_10000 presets_12666; do
+  run_bench micset_open_bench "$results" --benchmark_filter="/$file\$"
+done
 # The diagram alone paints as window_bench measures it: only its other rows.
 run_bench diagram_bench "$results" --benchmark_filter=AxisLayout
 "$build/bench/proc_bench" --runs "$runs" \
@@ -111,6 +116,9 @@ x11() { awk -v n="$1" -v f="$2" '$1 == n { print $f }' "$work/x11"; }
 mega() { awk -v v="$1" 'BEGIN { printf "%.1f M", v / 1e6 }'; }
 mega2() { awk -v v="$1" 'BEGIN { printf "%.2f M", v / 1e6 }'; }
 ms() { awk -v v="$1" 'BEGIN { printf "%.3f ms", v / 1000 }'; }
+# A time the benchmark reports in milliseconds; a size in MiB.
+msv() { awk -v v="$1" 'BEGIN { printf "%.1f ms", v }'; }
+mib() { awk -v v="$1" 'BEGIN { printf "%.1f MiB", v }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
 row() { printf '| %s | %s | %s | %s | %s | %s |\n' "$@"; }
@@ -160,6 +168,16 @@ row "Preset load, 4 MiB mic-set file: one preset with a 4 MiB section name" \
   "$(ms "$(real BM_LoadPreset/name_4MiB)")" "$(ms "$(cpu BM_LoadPreset/name_4MiB)")" "" "" ""
 row "Preset load, 4 MiB mic-set file: 12,666 presets of twenty keys, the last one" \
   "$(ms "$(real BM_LoadPreset/presets_4MiB)")" "$(ms "$(cpu BM_LoadPreset/presets_4MiB)")" "" "" ""
+for file in "letters_1Mi:1,048,576 one-letter sections (not listed: more than 10,000)" \
+            "empty_1_4Mi:1,398,101 empty names (not listed)" \
+            "name_4MiB:one section with a 4 MiB name" \
+            "presets_10000:10,000 presets of twenty keys (the most the list shows)" \
+            "presets_12666:12,666 presets of twenty keys (not listed)"; do
+  name=BM_OpenMicSetFile/${file%%:*}
+  row "Open a 4 MiB mic-set file through the window (list, first load, idle): ${file#*:}; peak memory added" \
+    "$(msv "$(real "$name")") / $(mib "$(counter "$name" extra_MiB)")" "$(msv "$(cpu "$name")")" "" "" \
+    "<= 300 ms / <= 64 MiB"
+done
 row "Start-up to first painted frame vs empty Qt window" \
   "$(startup phonolith 2) ms" "" "$(startup minimal 2) ms" \
   "$(ratio "$(startup phonolith 2)" "$(startup minimal 2)") x" "<= 1.5 x"

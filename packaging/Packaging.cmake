@@ -7,6 +7,7 @@
 #   share/icons/hicolor/scalable/apps/org.phonolith.Phonolith.svg
 #   share/icons/hicolor/NxN/apps/org.phonolith.Phonolith.png (N = 16 ... 256)
 #   share/man/man1/phonolith.1.gz                          manual page
+#   share/phonolith/microphones.dat                        the microphone library
 #   share/doc/phonolith/copyright                          the licence
 #   share/doc/phonolith/changelog.Debian.gz                package history
 #   share/lintian/overrides/phonolith                      lintian's one exception
@@ -66,7 +67,17 @@ if(NOT PHONOLITH_HOMEPAGE STREQUAL "")
   string(REPLACE "-" "\\-" _home "${PHONOLITH_HOMEPAGE}")
   set(PHONOLITH_MAN_HOMEPAGE ".PP\nThe project's homepage is\n.IR ${_home} .\n")
 endif()
+# The launcher entry's "Microphone library" action and the manual page name
+# the library's path. The copies in the build folder (which the tests check)
+# name it below CMAKE_INSTALL_PREFIX; the installed ones are made again at
+# install time for the prefix installed to (CPack's /usr, or --prefix), from
+# templates that keep the path's placeholder.
+set(PHONOLITH_LIBRARY_FILE ${CMAKE_INSTALL_FULL_DATADIR}/phonolith/microphones.dat)
+configure_file(${_phonolith_data}/${PHONOLITH_APP_ID}.desktop.in ${_phonolith_gen}/${PHONOLITH_APP_ID}.desktop @ONLY)
+string(REPLACE "-" "\\-" PHONOLITH_LIBRARY_ROFF "${PHONOLITH_LIBRARY_FILE}")
 configure_file(${PROJECT_SOURCE_DIR}/packaging/phonolith.1.in ${_phonolith_gen}/phonolith.1 @ONLY)
+set(PHONOLITH_LIBRARY_ROFF "@PHONOLITH_LIBRARY_ROFF@")
+configure_file(${PROJECT_SOURCE_DIR}/packaging/phonolith.1.in ${_phonolith_gen}/phonolith.1.in @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.Debian.in ${_phonolith_gen}/changelog.Debian @ONLY)
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
 set(_phonolith_gz)
@@ -82,8 +93,6 @@ if(TARGET phonolith)
   add_dependencies(phonolith phonolith_docs)
 endif()
 
-install(FILES ${_phonolith_data}/${PHONOLITH_APP_ID}.desktop
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_phonolith_gen}/${PHONOLITH_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${_phonolith_data}/icons/phonolith.svg
@@ -94,7 +103,15 @@ foreach(_n IN LISTS PHONOLITH_ICON_SIZES)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_n}x${_n}/apps
     RENAME ${PHONOLITH_APP_ID}.png)
 endforeach()
-install(FILES ${_phonolith_gen}/phonolith.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(CODE "
+  set(PHONOLITH_GEN \"${_phonolith_gen}\")
+  set(PHONOLITH_DATA \"${_phonolith_data}\")
+  set(PHONOLITH_APP_ID ${PHONOLITH_APP_ID})
+  set(PHONOLITH_INSTALL_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
+  set(PHONOLITH_INSTALL_MANDIR \"${CMAKE_INSTALL_MANDIR}\")
+  set(GZIP_EXECUTABLE \"${GZIP_EXECUTABLE}\")")
+install(SCRIPT ${PROJECT_SOURCE_DIR}/packaging/install-entries.cmake)
+install(FILES ${PROJECT_SOURCE_DIR}/presets/data/microphones.dat DESTINATION ${CMAKE_INSTALL_DATADIR}/phonolith)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/phonolith
   RENAME copyright)

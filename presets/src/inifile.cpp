@@ -1,6 +1,9 @@
 #include "presets/inifile.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <system_error>
 #include <fstream>
 
 #include "presets/textdecode.h"
@@ -35,6 +38,9 @@ struct Line {
 Line classify(std::string_view line)
 {
     if (const auto nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
+    // Byte-order marks at the start of a line (a doubled one, or files joined
+    // together) are no part of it.
+    while (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
     line = trimBlanks(line);
     if (line.empty() || line.front() == ';') return {};
     if (line.front() == '[') {
@@ -74,31 +80,61 @@ IniFile IniFile::parse(std::string_view bytes)
     return ini;
 }
 
-IniFile IniFile::load(const std::filesystem::path& path)
+IniFile IniFile::load(const std::filesystem::path& path, std::string* problem)
 {
+    std::string ignored;
+    std::string& why = problem ? *problem : ignored;
+    why.clear();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return {};
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) {
+        why = ec && ec != std::errc::no_such_file_or_directory ? ec.message() : "No such file or directory";
+        return {};
+    }
+    if (std::filesystem::is_directory(status)) {
+        why = "It is a folder, not a file";
+        return {};
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        why = "It is not a regular file";
+        return {};
+    }
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
+    if (!in) {
+        why = errno ? std::generic_category().message(errno) : "It cannot be read";
+        return {};
+    }
     // Read in chunks rather than trusting the size up front: the file may
     // change while it is read.
     std::string bytes;
     std::string chunk(64 * 1024, '\0');
     while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
         bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-        if (bytes.size() > kMaxFileBytes) return {};
+        if (bytes.size() > kMaxFileBytes) {
+            why = "It is larger than 4 MiB, too large for a mic-set file";
+            return {};
+        }
+    }
+    if (in.bad()) {
+        why = "It could not be read to its end";
+        return {};
     }
     return parse(bytes);
 }
 
-std::vector<std::string> IniFile::sectionNames() const
+std::vector<std::string> IniFile::sectionNames() const { return sectionNames(SIZE_MAX, nullptr); }
+
+std::vector<std::string> IniFile::sectionNames(std::size_t limit, std::size_t* total) const
 {
     std::vector<std::string> names;
+    std::size_t count = 0;
     forEachLine(text_, [&](std::string_view raw) {
         const Line line = classify(raw);
-        if (line.kind == Line::Header) names.emplace_back(line.name);
-        return true;
+        if (line.kind == Line::Header && count++ < limit) names.emplace_back(line.name);
+        return total || count < limit;
     });
+    if (total) *total = count;
     return names;
 }
 

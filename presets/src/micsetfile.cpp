@@ -56,14 +56,18 @@ std::optional<std::int32_t> parseIniInteger(std::string_view s)
 std::optional<double> parseIniDecimal(std::string_view text, std::string_view decSep)
 {
     // Check the strict shape here; the conversion itself is the program's one
-    // number reader.
+    // number reader. The separator is "." or the locale's own: a file written
+    // under one locale reads the same under another.
     std::size_t i = 0;
     const std::size_t n = text.size();
     if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
     bool digits = false;
     while (i < n && isDigit(text[i])) ++i, digits = true;
-    if (!decSep.empty() && text.substr(i).starts_with(decSep)) {
-        i += decSep.size();
+    std::string_view sep = ".";
+    if (!decSep.empty() && text.substr(i).starts_with(decSep))
+        sep = decSep;
+    if (text.substr(i).starts_with(sep)) {
+        i += sep.size();
         while (i < n && isDigit(text[i])) ++i, digits = true;
     }
     if (!digits) return std::nullopt;
@@ -74,7 +78,7 @@ std::optional<double> parseIniDecimal(std::string_view text, std::string_view de
         while (i < n && isDigit(text[i])) ++i;
     }
     if (i != n) return std::nullopt;
-    return numtext::parseNumber(text, decSep);
+    return numtext::parseNumber(text, sep);
 }
 
 namespace {

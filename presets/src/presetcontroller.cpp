@@ -137,10 +137,25 @@ void deriveAnalog(const TMicParams& f, Derived d)
 
 void PresetController::OpenMicSetFile(const std::string& path)
 {
-    if (!micSetFileExists(path)) return;
+    std::string problem;
+    const IniFile ini = IniFile::load(path, &problem);
+    if (!micSetFileExists(path)) {
+        view_.setFileProblem(path, problem);
+        return;
+    }
     micSetFile_ = path;
+    std::size_t total = 0;
+    names_ = ini.sectionNames(kMaxListedPresets, &total);
     view_.clearPresets();
-    for (const std::string& name : IniFile::load(path).sectionNames()) view_.addPreset(name);
+    if (total > kMaxListedPresets) {
+        names_.clear();
+        problem = "It holds " + std::to_string(total) + " presets, more than the " +
+                  std::to_string(kMaxListedPresets) + " the list can show";
+    } else if (problem.empty() && names_.empty()) {
+        problem = "It holds no presets (no section such as [Name])";
+    }
+    view_.setFileProblem(problem.empty() ? std::string() : path, problem);
+    for (const std::string& name : names_) view_.addPreset(name);
     if (view_.presetCount() > 0) {
         view_.setPresetIndex(0);
         cbMicPresetsChange();
@@ -149,7 +164,13 @@ void PresetController::OpenMicSetFile(const std::string& path)
 
 void PresetController::cbMicPresetsChange()
 {
-    // The preset feature is switched off in this version: choosing a preset loads nothing.
+    if (!enabled_) return;
+    const int index = view_.presetIndex();
+    if (index < 0 || static_cast<std::size_t>(index) >= names_.size()) return;
+    LoadMicPreset(names_[static_cast<std::size_t>(index)]);
+    // The load writes the inputs only; the switch shows the kind's inputs and
+    // scales and recomputes every output from what the inputs now show.
+    calc_.rbMicAnalogClick();
 }
 
 void PresetController::btnMicPresetNextClick()

@@ -85,21 +85,22 @@ long nextCodePoint(std::string_view s, std::size_t& i)
     return static_cast<long>(cp);
 }
 
-std::string utf16leToUtf8(std::string_view bytes)
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian)
 {
     std::string out;
     out.reserve(bytes.size());
     const std::size_t units = bytes.size() / 2;
+    const std::size_t lo = bigEndian ? 1 : 0, hi = 1 - lo;
     auto unit = [&](std::size_t k) {
-        return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k]) |
-                                     (static_cast<unsigned char>(bytes[2 * k + 1]) << 8));
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k + lo]) |
+                                     (static_cast<unsigned char>(bytes[2 * k + hi]) << 8));
     };
     for (std::size_t k = 0; k < units; ++k) {
         const char16_t u = unit(k);
         if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units) {
-            const char16_t lo = unit(k + 1);
-            if (lo >= 0xDC00 && lo <= 0xDFFF) {
-                appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (lo - 0xDC00));
+            const char16_t low = unit(k + 1);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (low - 0xDC00));
                 ++k;
                 continue;
             }
@@ -158,10 +159,25 @@ std::string windows1252ToUtf8(std::string_view bytes)
 
 std::string decodeFileText(std::string_view bytes)
 {
-    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return utf16leToUtf8(bytes.substr(2));
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return utf16ToUtf8(bytes.substr(2), false);
+    if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') return utf16ToUtf8(bytes.substr(2), true);
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     if (isValidUtf8(bytes)) return std::string(bytes);
-    return windows1252ToUtf8(bytes);
+    // Lines edited with different tools: each line that is valid UTF-8 is
+    // kept, each other one read as windows-1252.
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        std::size_t end = bytes.find_first_of("\r\n", pos);
+        end = end == std::string_view::npos ? bytes.size() : end + 1;
+        const std::string_view line = bytes.substr(pos, end - pos);
+        if (isValidUtf8(line))
+            out.append(line);
+        else
+            out += windows1252ToUtf8(line);
+        pos = end;
+    }
+    return out;
 }
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b)

@@ -55,6 +55,7 @@ expected=(
   usr/share/lintian/overrides/phonolith
   usr/share/man/man1/phonolith.1.gz
   usr/share/metainfo/$app_id.metainfo.xml
+  usr/share/phonolith/microphones.dat
 )
 sizes=(16 32 48 64 128 256)
 for n in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${n}x${n}/apps/$app_id.png"); done

@@ -2,9 +2,10 @@
 # Checks the launcher entry: desktop-file-validate reports no error and no
 # warning (hints are allowed: Audio and Utility are both main categories, as
 # wanted), and the entry carries what a menu needs.
-# Usage: check-desktop-file.sh FILE.desktop APP_ID BINARY
+# Its one action, "Microphone library", starts the program with the library.
+# Usage: check-desktop-file.sh FILE.desktop APP_ID BINARY LIBRARY
 set -euo pipefail
-file=$1 app_id=$2 binary=$3
+file=$1 app_id=$2 binary=$3 library=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ "$(basename "$file" .desktop)" = "$app_id" ] || fail "file name is not $app_id.desktop"
@@ -14,11 +15,11 @@ out=$(desktop-file-validate "$file" 2>&1) || { echo "$out"; fail "desktop-file-v
 # It exits 0 on errors it calls "fatal in the future"; count those too.
 if grep -E ': (error|warning)' <<<"$out" >/dev/null; then fail "desktop-file-validate found faults"; fi
 
-# The value of KEY in the [Desktop Entry] group.
+# The value of KEY in GROUP ([Desktop Entry] when not given).
 value() {
-  awk -v key="$1" '
+  awk -v key="$1" -v want="${2:-[Desktop Entry]}" '
     /^\[/ { group = $0; next }
-    group == "[Desktop Entry]" && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
+    group == want && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
   ' "$file"
 }
 
@@ -26,8 +27,12 @@ for key in Name GenericName Comment; do
   [ -n "$(value "$key")" ] || fail "$key is missing"
 done
 [ "$(value Type)" = Application ] || fail "Type is not Application"
-# The program takes no command line: Exec is the bare binary, no field codes.
+# The plain start opens no file: Exec is the bare binary, no field codes.
 [ "$(value Exec)" = "$binary" ] || fail "Exec is '$(value Exec)', not '$binary'"
+[ "$(value Actions)" = "library;" ] || fail "Actions is '$(value Actions)', not 'library;'"
+action="[Desktop Action library]"
+[ "$(value Name "$action")" = "Microphone library" ] || fail "the action is not named Microphone library"
+[ "$(value Exec "$action")" = "$binary $library" ] || fail "the action's Exec is '$(value Exec "$action")'"
 [ "$(value Icon)" = "$app_id" ] || fail "Icon is not the theme name $app_id"
 [ "$(value Terminal)" = false ] || fail "Terminal is not false"
 categories=";$(value Categories)"

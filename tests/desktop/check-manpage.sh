@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Checks the manual page (plain or gzipped): groff renders it without a single
 # warning (-ww), so does `man -l` as lintian runs it, and the rendered page has
-# its sections and says what a user must know: no options, no files written,
-# the fonts, where to report problems.
-# Usage: check-manpage.sh PAGE VERSION MAINTAINER
+# its sections and says what a user must know: FILE, --help and --version, the
+# microphone library's path, no files written, the fonts, where to report
+# problems.
+# Usage: check-manpage.sh PAGE VERSION MAINTAINER LIBRARY
 set -euo pipefail
-page=$1 version=$2 maintainer=$3
+page=$1 version=$2 maintainer=$3 library=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 src=$(mktemp) err=$(mktemp)
@@ -29,8 +30,8 @@ done
 # One line of running text per check: the page wraps at will.
 flat=$(tr -s ' \n' '  ' <<<"$text")
 for want in "phonolith - calculator for microphone levels" "Phonolith $version" \
-            "takes no options and no arguments" "writes no file" "Tahoma" "fonts-wine" \
-            "fonts-liberation2" "$maintainer"; do
+            "phonolith [FILE]" "--help" "--version" "$library" "writes no file" "Tahoma" \
+            "fonts-wine" "fonts-liberation2" "$maintainer"; do
   [[ $flat == *"$want"* ]] || fail "the page does not say: $want"
 done
 echo "manual page $page: ok"

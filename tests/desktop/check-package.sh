@@ -25,7 +25,8 @@ if grep -E ': (error|warning)' <<<"$out"; then fail "installed launcher entry"; 
 appstreamcli validate --no-net --strict "$root/usr/share/metainfo/$app_id.metainfo.xml" ||
   fail "appstreamcli validate --strict"
 
-bash "$(dirname "$0")/check-manpage.sh" "$root/usr/share/man/man1/phonolith.1.gz" "$version" "$maintainer"
+bash "$(dirname "$0")/check-manpage.sh" "$root/usr/share/man/man1/phonolith.1.gz" "$version" "$maintainer" \
+  /usr/share/phonolith/microphones.dat
 
 # Control-flow protection (x86 CET) needs every object of the program to be
 # marked for it, the C runtime's start files included; Debian 12's are not, so

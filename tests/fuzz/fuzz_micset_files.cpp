@@ -28,9 +28,11 @@
 #include <vector>
 
 #include "fuzz_window.h"
+#include "micset_oracle.h"
 #include "presets/inifile.h"
 #include "presets/micsetfile.h"
 #include "presets/presetcontroller.h"
+#include "ui/presetview.h"
 
 namespace fs = std::filesystem;
 
@@ -103,7 +105,14 @@ Made make(Kind kind, const std::string& name, const std::string& bytes)
     std::error_code ec;
     ::chmod(p.c_str(), 0700);
     fs::remove_all(p, ec);
-    const auto sectionsOf = [](const std::string& b) { return presets::IniFile::parse(b).sectionNames(); };
+    // The list as the window shows it, by the second reader (micset_oracle.h).
+    const auto sectionsOf = [](const std::string& b) {
+        std::vector<std::string> names;
+        const std::vector<oracle::Section> all = oracle::sections(b);
+        if (all.size() > presets::PresetController::kMaxListedPresets) return names;
+        for (const oracle::Section& s : all) names.push_back(presetNameShown(s.name).toStdString());
+        return names;
+    };
     switch (kind) {
     case Regular:
         writeFile(p, bytes);

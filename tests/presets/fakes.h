@@ -81,6 +81,13 @@ public:
         ++calls;
         ++captionUpdates;
     }
+    // The problem line, kept apart from `calls`.
+    std::string problemPath, problemReason;
+    void setFileProblem(const std::string& path, const std::string& reason) override
+    {
+        problemPath = path;
+        problemReason = reason;
+    }
     std::string askOpenFileName() override
     {
         ++openDialogs;

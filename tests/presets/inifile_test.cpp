@@ -171,6 +171,19 @@ TEST(IniFile, ReadsEachEncoding)
     EXPECT_EQ(cp1252.sectionNames(), std::vector<std::string>{"Sch\xc3\xb6ps"});
     EXPECT_EQ(cp1252.value("Sch\xc3\xb6ps", "Type"), "R\xc3\xb6hre \xe2\x82\xac \xe2\x80\x9cNiere\xe2\x80\x9d");
     EXPECT_EQ(cp1252.value("Sch\xc3\xb6ps", "MaxLevel_dBSPL"), "130");
+
+    // Big-endian UTF-16 lists its sections as the little-endian file does.
+    std::string be = "\xfe\xff";
+    for (char c : std::string("[A]\r\nSens_dBu=-40\r\n[B]\r\n")) be += std::string{'\0', c};
+    const IniFile utf16be = IniFile::parse(be);
+    EXPECT_EQ(utf16be.sectionNames(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(utf16be.value("A", "Sens_dBu"), "-40");
+
+    // A doubled mark, or files joined with their marks, hide no line.
+    const IniFile marks = IniFile::parse("\xef\xbb\xbf\xef\xbb\xbf[First]\nk=1\n\xef\xbb\xbf[Second]\n\xef\xbb\xbfk=2\n");
+    EXPECT_EQ(marks.sectionNames(), (std::vector<std::string>{"First", "Second"}));
+    EXPECT_EQ(marks.value("First", "k"), "1");
+    EXPECT_EQ(marks.value("Second", "k"), "2");
 }
 
 TEST(IniFile, DamagedFilesGiveWhatTheyCanAndNeverFail)
@@ -189,6 +202,15 @@ TEST(IniFile, DamagedFilesGiveWhatTheyCanAndNeverFail)
     EXPECT_TRUE(IniFile::load(dataFile("missing.dat")).sectionNames().empty());
     EXPECT_TRUE(IniFile::load(PRESETS_TEST_DATA).sectionNames().empty()); // a folder
     EXPECT_TRUE(IniFile::load("").sectionNames().empty());
+    std::string problem;
+    IniFile::load(dataFile("missing.dat"), &problem);
+    EXPECT_EQ(problem, "No such file or directory");
+    IniFile::load(PRESETS_TEST_DATA, &problem);
+    EXPECT_EQ(problem, "It is a folder, not a file");
+    IniFile::load("/dev/null", &problem);
+    EXPECT_EQ(problem, "It is not a regular file");
+    IniFile::load(dataFile("mics.dat"), &problem);
+    EXPECT_EQ(problem, "");
 
     // A NUL ends its line ("[A" opens A).
     const IniFile nul = IniFile::parse(std::string("[A\0B]\n[C]\nk=v\0w\n", 17));

@@ -49,7 +49,8 @@ TEST(IniInteger, ReadsSignedDecimalAndHexadecimal)
     for (const Case& c : cases) EXPECT_EQ(parseIniInteger(c.text), c.value) << '"' << c.text << '"';
 }
 
-TEST(IniDecimal, FollowsTheLocaleSeparator)
+// "." reads in every locale, beside the locale's own separator.
+TEST(IniDecimal, ReadsThePointAndTheLocaleSeparator)
 {
     struct Case {
         const char* text;
@@ -59,8 +60,14 @@ TEST(IniDecimal, FollowsTheLocaleSeparator)
     const Case cases[] = {
         {"0.012", ".", 0.012},
         {"0,012", ",", 0.012},
-        {"0.012", ",", std::nullopt},
+        {"0.012", ",", 0.012},
         {"0,012", ".", std::nullopt},
+        {"0.00185", "\u066B", 0.00185},
+        {"0\u066B5", "\u066B", 0.5},
+        {"1.000,5", ",", std::nullopt},
+        {"1,000.5", ",", std::nullopt},
+        {"1.5,", ",", std::nullopt},
+        {"-1.5E-3", ",", -0.0015},
         {"-1.5E-3", ".", -0.0015},
         {"+2e+2", ".", 200.0},
         {"5.", ".", 5.0},
@@ -135,13 +142,13 @@ TEST(MicParams, IntegerValuesAndTheirStorage)
     EXPECT_EQ(m.MicMaxLevel_dBSPL, -2147483648.0);
 }
 
-TEST(MicParams, DecimalsFollowTheSeparatorAtReadingTime)
+TEST(MicParams, DecimalsReadThePointAndTheSeparatorAtReadingTime)
 {
     const TMicParams comma = readSection("Decimals", ",");
     EXPECT_DOUBLE_EQ(comma.MicSens_V, 0.012);
-    EXPECT_EQ(comma.MicNoise_V, 0); // 0.012 does not parse under a comma
+    EXPECT_DOUBLE_EQ(comma.MicNoise_V, 0.012); // "." reads under a comma too
     const TMicParams point = readSection("Decimals", ".");
-    EXPECT_EQ(point.MicSens_V, 0);
+    EXPECT_EQ(point.MicSens_V, 0); // a comma is no separator under "."
     EXPECT_DOUBLE_EQ(point.MicNoise_V, 0.012);
 }
 

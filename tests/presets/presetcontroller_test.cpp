@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "fakes.h"
+#include "presets/inifile.h"
 
 using presets::PresetController;
 using Field = double TMicParams::*;
@@ -220,11 +221,12 @@ TEST(LoadMicPreset, DecimalsFollowTheCalculatorsSeparator)
     EXPECT_EQ(comma.text(InputId::MicSens_dBu), "-37,8");
     EXPECT_FALSE(comma.view.errorVisible);
 
-    // "0.01" is no number under a comma: no sensitivity row applies.
+    // "0.01" reads under a comma as well: a file reads the same everywhere.
     PresetRig commaPoint(",");
     commaPoint.load("mics.dat", "S1 N1");
-    EXPECT_EQ(commaPoint.cur().MicSens_dBu, -200);
-    EXPECT_TRUE(commaPoint.view.errorVisible);
+    EXPECT_NEAR(commaPoint.cur().MicSens_dBu, -37.786, 1e-3);
+    EXPECT_EQ(commaPoint.text(InputId::MicSens_mV), "10,0");
+    EXPECT_FALSE(commaPoint.view.errorVisible);
 }
 
 TEST(LoadMicPreset, ExtremeFiguresNeverReachAnInputAsInfinity)
@@ -328,16 +330,116 @@ TEST(OpenMicSetFile, FileWithoutSectionsLeavesAnEmptyList)
     EXPECT_EQ(rig.view.index, -1);
 }
 
-TEST(OpenMicSetFile, MissingFileChangesNothing)
+TEST(OpenMicSetFile, MissingFileChangesNothingButSaysWhy)
 {
     PresetRig rig;
     rig.presets.OpenMicSetFile(dataFile("mics.dat"));
+    EXPECT_EQ(rig.view.problemPath, "");
     const int calls = rig.view.calls;
     rig.presets.OpenMicSetFile(dataFile("missing.dat"));
+    EXPECT_EQ(rig.view.problemPath, dataFile("missing.dat"));
+    EXPECT_EQ(rig.view.problemReason, "No such file or directory");
     rig.presets.OpenMicSetFile(PRESETS_TEST_DATA); // a folder is no file
+    EXPECT_EQ(rig.view.problemPath, PRESETS_TEST_DATA);
+    EXPECT_EQ(rig.view.problemReason, "It is a folder, not a file");
     EXPECT_EQ(rig.presets.MicSetFile(), dataFile("mics.dat"));
     EXPECT_EQ(rig.view.calls, calls);
     EXPECT_EQ(rig.view.items.size(), 13u);
+
+    rig.presets.OpenMicSetFile(dataFile("mics.dat")); // a good file hides the line again
+    EXPECT_EQ(rig.view.problemPath, "");
+    EXPECT_EQ(rig.view.problemReason, "");
+}
+
+// Files that exist but list nothing say why; the list is left empty.
+TEST(OpenMicSetFile, FilesThatListNothingSayWhy)
+{
+    TempDir dir;
+    const auto tooMany = dir.path / "many.dat";
+    {
+        std::ofstream out(tooMany, std::ios::binary);
+        for (std::size_t i = 0; i <= PresetController::kMaxListedPresets; ++i) out << "[" << i << "]\n";
+    }
+    const auto atLimit = dir.path / "limit.dat";
+    {
+        std::ofstream out(atLimit, std::ios::binary);
+        for (std::size_t i = 0; i < PresetController::kMaxListedPresets; ++i) out << "[" << i << "]\n";
+    }
+    const auto tooLarge = dir.path / "large.dat";
+    std::ofstream(tooLarge, std::ios::binary) << std::string(presets::IniFile::kMaxFileBytes + 1, ';');
+
+    struct Case {
+        std::filesystem::path file;
+        std::size_t listed;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {tooMany, 0, "It holds 10001 presets, more than the 10000 the list can show"},
+        {atLimit, 10000, ""},
+        {tooLarge, 0, "It is larger than 4 MiB, too large for a mic-set file"},
+        {dataFile("empty.dat"), 0, "It holds no presets (no section such as [Name])"},
+    };
+    for (const Case& c : cases) {
+        PresetRig rig;
+        rig.presets.OpenMicSetFile(c.file.string());
+        EXPECT_EQ(rig.view.items.size(), c.listed) << c.file;
+        EXPECT_EQ(rig.view.problemReason, c.reason) << c.file;
+        EXPECT_EQ(rig.view.problemPath, c.reason.empty() ? "" : c.file.string()) << c.file;
+        EXPECT_EQ(rig.presets.MicSetFile(), c.file.string());
+    }
+}
+
+// With the feature on, choosing a preset loads it and runs the analog/digital
+// switch: the inputs of the preset's kind are the enabled ones.
+TEST(PresetFeatureOn, OpeningLoadsTheFirstAndStepsLoadTheirPreset)
+{
+    PresetRig rig;
+    rig.presets.setEnabled(true);
+    rig.presets.OpenMicSetFile(dataFile("mics.dat"));
+    EXPECT_EQ(rig.presets.MicPresetName(), "S2 N4");
+    EXPECT_EQ(rig.text(InputId::MicSens_dBu), "-40.0");
+    EXPECT_FALSE(rig.view.prevEnabled);
+    EXPECT_TRUE(rig.view.nextEnabled);
+
+    rig.presets.btnMicPresetNextClick();
+    EXPECT_EQ(rig.presets.MicPresetName(), "S1 N1");
+    EXPECT_EQ(rig.text(InputId::MicSens_mV), "10.0");
+
+    const auto at = [&](const char* name) {
+        for (std::size_t i = 0; i < rig.view.items.size(); ++i)
+            if (rig.view.items[i] == name) return static_cast<int>(i);
+        return -1;
+    };
+    rig.view.index = at("D1"); // chosen in the list
+    rig.presets.cbMicPresetsChange();
+    EXPECT_EQ(rig.presets.MicPresetName(), "D1");
+    EXPECT_TRUE(rig.digital.chosen);
+    EXPECT_TRUE(rig.in(InputId::MicSens_dBFS).enabled);
+    EXPECT_FALSE(rig.in(InputId::MicSens_dBu).enabled);
+
+    rig.presets.btnMicPresetPrevClick(); // back to an analog preset
+    EXPECT_TRUE(rig.analog.chosen);
+    EXPECT_FALSE(rig.in(InputId::MicSens_dBFS).enabled);
+    EXPECT_TRUE(rig.in(InputId::MicSens_dBu).enabled);
+}
+
+TEST(PresetFeatureOn, NavigationStopsAtBothEnds)
+{
+    PresetRig rig;
+    rig.presets.setEnabled(true);
+    rig.presets.OpenMicSetFile(dataFile("mics.dat"));
+    rig.presets.btnMicPresetPrevClick(); // at the first: nothing happens
+    EXPECT_EQ(rig.view.index, 0);
+    EXPECT_EQ(rig.presets.MicPresetName(), "S2 N4");
+    for (std::size_t i = 1; i < rig.view.items.size(); ++i) rig.presets.btnMicPresetNextClick();
+    EXPECT_EQ(rig.view.index, 12);
+    EXPECT_EQ(rig.presets.MicPresetName(), "Empty");
+    EXPECT_TRUE(rig.view.prevEnabled);
+    EXPECT_FALSE(rig.view.nextEnabled);
+    const int captions = rig.view.captionUpdates;
+    rig.presets.btnMicPresetNextClick(); // at the last: nothing happens
+    EXPECT_EQ(rig.view.index, 12);
+    EXPECT_EQ(rig.view.captionUpdates, captions);
 }
 
 TEST(PresetNavigation, StepsWithinTheList)

@@ -24,6 +24,13 @@ TEST(DecodeFileText, ChoosesTheEncodingFromTheBytes)
         {"UTF-16LE lone surrogate", std::string("\xff\xfe\x3c\xd8" "x\0", 6), "\xef\xbf\xbdx"},
         {"UTF-16LE odd byte dropped", std::string("\xff\xfe" "A\0B", 5), "A"},
         {"UTF-16LE mark only", "\xff\xfe", ""},
+        {"UTF-16BE", std::string("\xfe\xff\0[\0A\0]", 8), "[A]"},
+        {"UTF-16BE pair", std::string("\xfe\xff\xd8\x3c\xdf\xa4", 6), "\xf0\x9f\x8e\xa4"},
+        {"UTF-16BE odd byte dropped", std::string("\xfe\xff\0A\0", 5), "A"},
+        {"one windows-1252 line among UTF-8 ones",
+         "[Mikrofon \xc3\x9c]\r\nType=R\xf6hre\n[\xc3\x9c" "2]\rk=\xe2\x80\x93",
+         "[Mikrofon \xc3\x9c]\r\nType=R\xc3\xb6hre\n[\xc3\x9c" "2]\rk=\xe2\x80\x93"},
+        {"a 1252 last line without its end", "[\xc3\x9c]\n\xdc", "[\xc3\x9c]\n\xc3\x9c"},
         {"empty", "", ""},
     };
     for (const Case& c : cases) {

@@ -1,10 +1,12 @@
 #include "ui/mainwindow.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -20,6 +22,7 @@
 
 #include "diagram/leveldiagram.h"
 #include "ui/actionlist.h"
+#include "ui/commandline.h"
 #include "ui/presetview.h"
 #include "ui/radiochoice.h"
 #include "widgets/floatspinedit.h"
@@ -282,6 +285,19 @@ void TfmMain::createPanel1(QFrame* p)
     place(lblMicPresetParamsError, 12, 77, 274, 14);
     lblMicPresetParamsError->hide();
 
+    // Covers the description and the error label while it shows: what it says
+    // is about the file, and no preset of it is listed.
+    lblMicSetFileError = new QLabel(p);
+    lblMicSetFileError->setObjectName("lblMicSetFileError");
+    lblMicSetFileError->setTextFormat(Qt::PlainText);
+    lblMicSetFileError->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblMicSetFileError->setAutoFillBackground(true);
+    QPalette fileErrPal = lblMicSetFileError->palette();
+    fileErrPal.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+    lblMicSetFileError->setPalette(fileErrPal);
+    place(lblMicSetFileError, 12, 51, 345, 40);
+    lblMicSetFileError->hide();
+
     rbMicAnalog = new QRadioButton("Analog mic", p);
     rbMicAnalog->setObjectName("rbMicAnalog");
     rbMicAnalog->setChecked(true);
@@ -434,9 +450,32 @@ void TfmMain::FormCreate()
     UpdateCaption();
 }
 
+void TfmMain::StartWithMicSetFile(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), ec);
+    const std::string file = ec ? path : full.string();
+    // The dialog starts in the file's folder, or else in the library's.
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(full.parent_path().string()));
+    const QString library = QFileInfo(QFile::decodeName(QByteArray::fromStdString(micLibraryFile()))).absolutePath();
+    if (!ec && QFileInfo(folder).isDir())
+        dialogFolder_ = folder;
+    else if (QFileInfo(library).isDir())
+        dialogFolder_ = library;
+    for (QFileDialog* d : {OpenDialog1, SaveDialog1})
+        if (d) configureFileDialog(d);
+
+    // "Save", "Save as...", "New", "Rename" and "Delete" have no operation
+    // that writes or changes a file: they stay disabled.
+    ActMicPresetFileOpen->setEnabled(true);
+    presets_->setEnabled(true);
+    presets_->OpenMicSetFile(file);
+}
+
 void TfmMain::InitPaths()
 {
     AppPath = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + '/';
+    dialogFolder_ = AppPath;
     // MicSetFile and MicPresetName start empty with the preset controller.
     // The two file dialogs take these settings when first asked for (a file
     // dialog costs a third of the start-up); ones already made take them now.
@@ -446,7 +485,7 @@ void TfmMain::InitPaths()
 
 void TfmMain::configureFileDialog(QFileDialog* d) const
 {
-    d->setDirectory(AppPath);
+    d->setDirectory(dialogFolder_);
     d->setDefaultSuffix("dat");
     d->setNameFilter("Mic Set (*.dat)");
 }
@@ -472,7 +511,7 @@ QFileDialog* TfmMain::fileDialog(bool save)
 
 void TfmMain::UpdateCaption()
 {
-    setWindowTitle("Phonolith - Corvanne - \"" + textAsWritten(presets_->MicPresetName()) + "\"");
+    setWindowTitle("Phonolith - Corvanne - \"" + presetNameShown(presets_->MicPresetName()) + "\"");
 }
 
 void TfmMain::ActAppCloseExecute() { close(); }

@@ -18,7 +18,8 @@
 // - the first occurrence of a key in a section wins; a repeated section is
 //   listed again but never searched; keys before the first header cannot be
 //   reached; blank lines are skipped; CRLF, LF and CR all end a line;
-// - a NUL character ends its line.
+// - a NUL character ends its line; byte-order marks at the start of a line
+//   are dropped.
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -43,11 +44,16 @@ public:
     static IniFile parse(std::string_view bytes);
 
     // Reads and parses the file at `path`. A missing, unreadable, non-regular
-    // or too large file gives an empty IniFile. Nothing is ever written.
-    static IniFile load(const std::filesystem::path& path);
+    // or too large file gives an empty IniFile, and `problem` (when given)
+    // says why in a few words ("No such file or directory"); it is left
+    // empty when the file was read. Nothing is ever written.
+    static IniFile load(const std::filesystem::path& path, std::string* problem = nullptr);
 
     // The section names in file order, repeated ones included.
     std::vector<std::string> sectionNames() const;
+    // The first `limit` of them; `total` (when given) receives how many the
+    // file holds. Costs no memory for the names past the limit.
+    std::vector<std::string> sectionNames(std::size_t limit, std::size_t* total) const;
 
     // The value of `key` in the first section named `section`, or nothing
     // when the section or the key is missing.

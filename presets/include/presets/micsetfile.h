@@ -16,8 +16,9 @@ namespace presets {
 // result outside the 32-bit signed range, is invalid.
 std::optional<std::int32_t> parseIniInteger(std::string_view text);
 
-// Decimal syntax: an optional sign, digits with at most one `decSep`, and an
-// optional exponent (E or e, optional sign, digits). No blanks, no group separator.
+// Decimal syntax: an optional sign, digits with at most one decimal separator
+// ("." or `decSep`, the locale's), and an optional exponent (E or e, optional
+// sign, digits). No blanks, no group separator.
 std::optional<double> parseIniDecimal(std::string_view text, std::string_view decSep);
 
 // The typed reads: each gives `def` when the key is missing or its value does

@@ -2,7 +2,9 @@
 // The preset controls of the main window: opening a mic-set file, the preset
 // list and its "<" and ">" buttons, the file actions, and loading one preset
 // into the calculator.
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "calc/calculator.h"
 
@@ -31,6 +33,10 @@ public:
     // Sets the window caption from the controller's MicPresetName().
     virtual void updateCaption() = 0;
 
+    // The line that says why a mic-set file shows no presets: `path` and the
+    // reason in a few words. An empty path hides it.
+    virtual void setFileProblem(const std::string& path, const std::string& reason) = 0;
+
     // Show OpenDialog1 / SaveDialog1; the chosen file name, or empty when the
     // user cancels.
     virtual std::string askOpenFileName() = 0;
@@ -41,6 +47,15 @@ class PresetController {
 public:
     PresetController(Calculator& calc, IPresetView& view) : calc_(calc), view_(view) {}
 
+    // The most presets the list shows; a file that holds more is not listed
+    // (a list that long could not be used, and would take seconds to fill).
+    static constexpr std::size_t kMaxListedPresets = 10000;
+
+    // The preset feature: off by default, so that choosing a preset loads
+    // nothing; on for a run that was given a mic-set file.
+    void setEnabled(bool enabled) { enabled_ = enabled; }
+    bool enabled() const { return enabled_; }
+
     // Full path of the open mic-set file; empty while none is open.
     const std::string& MicSetFile() const { return micSetFile_; }
     // Section name of the last loaded preset; shown in the window caption.
@@ -48,7 +63,10 @@ public:
     // The save dialog's file name: the last one confirmed, empty before.
     const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
 
-    // Lists the presets of the file at `path` (nothing happens when it does not exist).
+    // Lists the presets of the file at `path` and, with the feature on, loads
+    // the first. When it does not exist nothing changes but the problem line;
+    // a file that cannot be read or holds too many presets leaves the list
+    // empty. The problem line says why, and is hidden when the file lists.
     void OpenMicSetFile(const std::string& path);
     // Loads the preset `name` of MicSetFile() into the calculator's working
     // values and the microphone inputs (with their handlers detached), and
@@ -57,8 +75,9 @@ public:
     // Saving writes no entry, so no file is opened, written or created.
     void SaveMicSetFile(const std::string& path);
 
-    // Change handler of cbMicPresets; the preset feature is switched off in
-    // this version, so it returns at once.
+    // Change handler of cbMicPresets: with the feature on, loads the selected
+    // preset and brings every output up to date through the analog/digital
+    // switch; with it off, returns at once.
     void cbMicPresetsChange();
     void btnMicPresetNextClick();
     void btnMicPresetPrevClick();
@@ -78,6 +97,10 @@ private:
     std::string micSetFile_;
     std::string micPresetName_;
     std::string saveDialogFileName_;
+    // The listed section names as the file writes them (the list may show a
+    // long one cut).
+    std::vector<std::string> names_;
+    bool enabled_ = false;
 };
 
 } // namespace presets

@@ -7,11 +7,11 @@
 namespace presets {
 
 // Decodes a file's bytes to UTF-8:
-// - FF FE at the start: UTF-16LE after the mark (an unpaired surrogate becomes
-//   U+FFFD, an odd last byte is dropped);
+// - FF FE or FE FF at the start: UTF-16LE or UTF-16BE after the mark (an
+//   unpaired surrogate becomes U+FFFD, an odd last byte is dropped);
 // - EF BB BF at the start: the mark is skipped and the rest read as below;
-// - valid UTF-8 is kept as it is;
-// - anything else is 8-bit text in the Western Windows code page (windows-1252).
+// - line by line, a line that is valid UTF-8 is kept as it is, any other is
+//   8-bit text in the Western Windows code page (windows-1252).
 // The result is always valid UTF-8.
 std::string decodeFileText(std::string_view bytes);
 

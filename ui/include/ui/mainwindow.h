@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "calc/calculator.h"
 
@@ -43,6 +44,12 @@ public:
     TLevelDiagram* chart() const { return Chart1; }
 
     QString AppPath;
+
+    // Turns the preset feature on for the rest of the run and opens the
+    // mic-set file at `path` (bytes as the command line gave them): "Open..."
+    // becomes enabled, the list fills and its first preset loads. A file that
+    // cannot be listed is named in the window, with the reason.
+    void StartWithMicSetFile(const std::string& path);
 
     void UpdateCaption();
     void InitPaths();
@@ -87,6 +94,8 @@ private:
     QPushButton* Button3 = nullptr;
     QLabel* lblMicDesc = nullptr;
     QLabel* lblMicPresetParamsError = nullptr;
+    // Says why a mic-set file lists no presets; over the description when shown.
+    QLabel* lblMicSetFileError = nullptr;
     QRadioButton* rbMicAnalog = nullptr;
     QRadioButton* rbMicDigital = nullptr;
     TFloatSpinEdit* inputs_[kInputCount] = {};
@@ -123,6 +132,9 @@ private:
     TAction* ActDisplayShowPainThreshold = nullptr;
     TAction* ActAppReadMe = nullptr;
     TAction* ActAppAbout = nullptr;
+
+    // Where the open dialog starts.
+    QString dialogFolder_;
 
     std::unique_ptr<RadioChoice> analogChoice_;
     std::unique_ptr<RadioChoice> digitalChoice_;

@@ -13,6 +13,12 @@ class TfmMain;
 // "[\uFEFFName]" would be listed and captioned as another name.
 QString textAsWritten(const std::string& utf8);
 
+// A preset name as the list and the caption show it: as written, but cut
+// after kShownNameLength characters with an ellipsis (a name may be
+// megabytes long; the full name still loads its preset).
+inline constexpr int kShownNameLength = 255;
+QString presetNameShown(const std::string& utf8);
+
 class WindowPresetView : public presets::IPresetView {
 public:
     explicit WindowPresetView(TfmMain& w) : w_(w) {}
@@ -27,6 +33,7 @@ public:
     void setPrevEnabled(bool enabled) override;
     void setNextEnabled(bool enabled) override;
     void updateCaption() override;
+    void setFileProblem(const std::string& path, const std::string& reason) override;
     std::string askOpenFileName() override;
     std::string askSaveFileName() override;
 

@@ -1,0 +1,261 @@
+// The window started with a mic-set file: the shipped library loaded preset
+// by preset, in both decimal separators, with every output checked against a
+// recomputation from what the inputs show; navigation at both ends of the
+// list; and files that list nothing, named in the window.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "calc/numtext.h"
+#include "diagram/leveldiagram.h"
+#include "presets/presetcontroller.h"
+#include "ui/mainwindow.h"
+
+namespace {
+
+// The window made under a locale whose decimal separator is `sep`.
+class LibraryWindow {
+public:
+    explicit LibraryWindow(const std::string& sep = ".")
+        : sep_(sep), saved_(QLocale())
+    {
+        QLocale::setDefault(sep == "," ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
+        w = std::make_unique<TfmMain>();
+    }
+    ~LibraryWindow()
+    {
+        w.reset();
+        QLocale::setDefault(saved_);
+    }
+    void start(const std::string& file)
+    {
+        w->StartWithMicSetFile(file);
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        QApplication::processEvents();
+    }
+
+    template <typename T = QWidget>
+    T* find(const char* name) const
+    {
+        T* c = w->findChild<T*>(name);
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    double shown(const char* input) const
+    {
+        return numtext::readInputText(find<QLineEdit>(input)->text().toStdString(), sep_);
+    }
+    std::string fixed(double v, int decimals) const { return numtext::formatFixed(v, decimals, sep_); }
+    QString accessible(const char* name, QAccessible::Text t) const
+    {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(find(name));
+        if (!a) return {};
+        if (t == QAccessible::Value)
+            if (QAccessibleValueInterface* v = a->valueInterface()) return v->currentValue().toString();
+        return a->text(t);
+    }
+    void click(const char* button)
+    {
+        QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton);
+        QApplication::processEvents();
+    }
+
+    // Checks every output against what the inputs show.
+    void expectOutputsFollowTheInputs(const QString& preset) const;
+
+    std::unique_ptr<TfmMain> w;
+
+private:
+    std::string sep_;
+    QLocale saved_;
+};
+
+void LibraryWindow::expectOutputsFollowTheInputs(const QString& preset) const
+{
+    SCOPED_TRACE(preset.toStdString() + " with '" + sep_ + "'");
+    const bool digital = find<QRadioButton>("rbMicDigital")->isChecked();
+    EXPECT_NE(digital, find<QRadioButton>("rbMicAnalog")->isChecked());
+    // The switch ran: the inputs of the preset's kind are the enabled ones.
+    EXPECT_EQ(find("seMicSens_dBFS")->isEnabled(), digital);
+    EXPECT_EQ(find("seMicSens_dBu")->isEnabled(), !digital);
+    EXPECT_EQ(find("seMicNoise_dBu")->isEnabled(), !digital);
+
+    const double src = shown("seSourceLevel_dBSPL"), gain = shown("seAmpGain_dB");
+    const double sens_dBu = shown("seMicSens_dBu"), sens_dBV = shown("seMicSens_dBV");
+    const double sens_dBFS = shown("seMicSens_dBFS");
+    const double maxLevel = shown("seMicMaxLevel_dBSPL"), noise = shown("seMicNoise_dBSPL");
+    const double gainAtSource = src - 94.0;
+
+    // Without a noise figure the preset is flagged, and the line shows no range.
+    const bool flagged = find("lblMicPresetParamsError")->isVisible();
+    const std::string dyn = flagged ? fixed(0, 0) : fixed(maxLevel - noise, 0);
+    const std::string snr = flagged ? fixed(0, 0) : fixed(94.0 - noise, 0);
+    std::string expected = "[Dyn : " + dyn + " dB ; SNR : " + snr + " dB] - At " + fixed(src, 0) + " dBSPL (" +
+                           fixed(20e-6 * std::pow(10.0, src / 20.0), 6) + " Pa), Mic out = ";
+    QString line = accessible("lblCalcMain", QAccessible::Name);
+    if (digital) {
+        expected += fixed(sens_dBFS + gainAtSource, 0) + " dBFS ; Amp out = " +
+                    fixed(sens_dBFS + gainAtSource + gain, 0) + " dBFS";
+    } else {
+        // The volts are those of the dBu output (0 dBu = 0.775 V), to the line's decimals.
+        const QRegularExpression volts(R"(Mic out = ([0-9.,]+) (uV|mV|V) / .*Amp out = ([0-9.,]+) V / )");
+        const QRegularExpressionMatch m = volts.match(line);
+        ASSERT_TRUE(m.hasMatch()) << line.toStdString();
+        const double unit = m.captured(2) == "uV" ? 1e-6 : m.captured(2) == "mV" ? 1e-3 : 1.0;
+        const double micV = numtext::readInputText(m.captured(1).toStdString(), sep_) * unit;
+        const double ampV = numtext::readInputText(m.captured(3).toStdString(), sep_);
+        const double out_dBu = sens_dBu + gainAtSource;
+        EXPECT_NEAR(micV, 0.775 * std::pow(10.0, out_dBu / 20.0), 0.0005 * unit * (1 + 1e-9));
+        EXPECT_NEAR(ampV, 0.775 * std::pow(10.0, (out_dBu + gain) / 20.0), 0.05 * (1 + 1e-9));
+        line.replace(m.capturedStart(1), m.capturedLength(1), "#");
+        line.replace(line.indexOf("Amp out = ") + 10, m.capturedLength(3), "#");
+        expected += "# " + m.captured(2).toStdString() + " / " + fixed(sens_dBu + gainAtSource, 0) + " dBu / " +
+                    fixed(sens_dBV + gainAtSource, 0) + " dBV ; Amp out = # V / " +
+                    fixed(sens_dBu + gainAtSource + gain, 0) + " dBu / " + fixed(sens_dBV + gainAtSource + gain, 0) +
+                    " dBV";
+    }
+    EXPECT_EQ(line.toStdString(), expected);
+
+    // The level bar shows the dBu output, the right axis the sensitivity's range.
+    EXPECT_EQ(accessible("pbLevelMeter", QAccessible::Value).toInt(),
+              numtext::roundHalfEvenToInt(sens_dBu + gainAtSource));
+    const TScaleAxis& left = w->chart()->LeftAxis();
+    EXPECT_NEAR(w->chart()->RightAxis().maximum(), left.maximum() - 94.0 + (digital ? sens_dBFS : sens_dBu), 1e-9);
+    EXPECT_TRUE(w->windowTitle().endsWith("\"" + preset + "\"")) << w->windowTitle().toStdString();
+}
+
+class LibraryTest : public ::testing::TestWithParam<const char*> {};
+
+// Every microphone of the shipped library, stepped through with ">" from the
+// first to the last.
+TEST_P(LibraryTest, EveryPresetLoadsAndEveryOutputFollows)
+{
+    LibraryWindow lw(GetParam());
+    lw.start(MIC_LIBRARY);
+    auto* list = lw.find<QComboBox>("cbMicPresets");
+    ASSERT_EQ(list->count(), 15);
+    EXPECT_EQ(list->itemText(0), "Shure SM58");
+    EXPECT_FALSE(lw.find("lblMicSetFileError")->isVisible());
+    // "Open..." is on; the actions that would change a file stay off.
+    EXPECT_TRUE(lw.find<QAction>("ActMicPresetFileOpen")->isEnabled());
+    EXPECT_TRUE(lw.find("Button4")->isEnabled());
+    for (const char* off : {"ActMicPresetFileSave", "ActMicPresetFileSaveAs", "ActMicPresetNew",
+                            "ActMicPresetRename", "ActMicPresetDelete"})
+        EXPECT_FALSE(lw.find<QAction>(off)->isEnabled()) << off;
+
+    for (int i = 0; i < list->count(); ++i) {
+        if (i > 0) lw.click("btnMicPresetNext");
+        ASSERT_EQ(list->currentIndex(), i);
+        lw.expectOutputsFollowTheInputs(list->itemText(i));
+        EXPECT_EQ(lw.find("btnMicPresetPrev")->isEnabled(), i > 0);
+        EXPECT_EQ(lw.find("btnMicPresetNext")->isEnabled(), i < list->count() - 1);
+    }
+    // The figures of three kinds, as published.
+    const auto pick = [&](const char* name) {
+        list->setCurrentIndex(list->findText(name));
+        lw.w->presets().cbMicPresetsChange();
+    };
+    pick("Shure SM58");
+    EXPECT_EQ(lw.find<QLineEdit>("seMicSens_mV")->text().toStdString(), lw.fixed(1.9, 1)); // 1.85 mV/Pa
+    // -54.6 dBV: the program's dBV is the dBu level minus 2.2 (not 2.21).
+    EXPECT_EQ(lw.find<QLineEdit>("seMicSens_dBV")->text().toStdString(), lw.fixed(-54.6, 1));
+    pick("Sennheiser MKH 40");
+    EXPECT_EQ(lw.find<QLineEdit>("seMicNoise_dBSPL")->text().toStdString(), lw.fixed(21.0, 1)); // the ITU figure
+    EXPECT_FALSE(lw.find("lblMicPresetParamsError")->isVisible());
+    pick("InvenSense ICS-43434");
+    EXPECT_TRUE(lw.find<QRadioButton>("rbMicDigital")->isChecked());
+    EXPECT_EQ(lw.w->calculator().currentMic().MicSNR_dB_AW, 65); // the published SNR, from 94 - 65 = 29
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, LibraryTest, ::testing::Values(".", ","),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param) == "." ? "Point" : "Comma";
+                         });
+
+TEST(LibraryNavigation, EndsOfTheListAndTheKeyboard)
+{
+    LibraryWindow lw;
+    lw.start(MIC_LIBRARY);
+    auto* list = lw.find<QComboBox>("cbMicPresets");
+    const QString first = lw.w->windowTitle();
+    lw.click("btnMicPresetPrev"); // disabled at the first: nothing happens
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(lw.w->windowTitle(), first);
+
+    // The keyboard in the list loads what it selects.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_EQ(list->currentIndex(), 1);
+    EXPECT_TRUE(lw.w->windowTitle().endsWith("\"" + list->itemText(1) + "\""));
+    QTest::keyClick(list, Qt::Key_End);
+    QApplication::processEvents();
+    EXPECT_EQ(list->currentIndex(), list->count() - 1);
+    lw.expectOutputsFollowTheInputs(list->itemText(list->count() - 1));
+    EXPECT_FALSE(lw.find("btnMicPresetNext")->isEnabled());
+    EXPECT_TRUE(lw.find("btnMicPresetPrev")->isEnabled());
+    lw.w->presets().btnMicPresetNextClick(); // at the last: nothing happens
+    EXPECT_EQ(list->currentIndex(), list->count() - 1);
+
+    // The open dialog starts in the file's folder with the mic-set filter.
+    QFileDialog* open = lw.w->fileDialog(false);
+    EXPECT_EQ(QDir(open->directory()).canonicalPath(), QFileInfo(MIC_LIBRARY).canonicalPath());
+    EXPECT_EQ(open->nameFilters(), QStringList{"Mic Set (*.dat)"});
+}
+
+struct UnlistedCase {
+    const char* what;
+    std::string path;
+    const char* reason;
+};
+
+class UnlistedFileTest : public ::testing::TestWithParam<UnlistedCase> {};
+
+// The window starts, lists nothing and says why in a line of its own.
+TEST_P(UnlistedFileTest, WindowSaysWhy)
+{
+    const UnlistedCase& c = GetParam();
+    LibraryWindow lw;
+    lw.start(c.path);
+    EXPECT_EQ(lw.find<QComboBox>("cbMicPresets")->count(), 0);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    auto* line = lw.find<QLabel>("lblMicSetFileError");
+    ASSERT_TRUE(line->isVisible());
+    const QString full = line->toolTip();
+    EXPECT_TRUE(full.contains(QString::fromStdString(c.path))) << full.toStdString();
+    EXPECT_TRUE(full.contains(c.reason)) << full.toStdString();
+    EXPECT_TRUE(line->text().contains(c.reason)) << line->text().toStdString();
+    EXPECT_EQ(lw.accessible("lblMicSetFileError", QAccessible::Name), full);
+    // The line fits its place.
+    for (const QString& row : line->text().split('\n'))
+        EXPECT_LE(line->fontMetrics().horizontalAdvance(row), line->width()) << row.toStdString();
+    EXPECT_TRUE(lw.find<QAction>("ActMicPresetFileOpen")->isEnabled());
+    EXPECT_EQ(lw.w->windowTitle(), "Phonolith - Corvanne - \"\"");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, UnlistedFileTest,
+    ::testing::Values(UnlistedCase{"missing", "/nonexistent/folder/with/a/rather/long/name/mics.dat",
+                                   "No such file or directory"},
+                      UnlistedCase{"folder", QDir::tempPath().toStdString(), "It is a folder, not a file"},
+                      UnlistedCase{"device", "/dev/null", "It is not a regular file"}),
+    [](const ::testing::TestParamInfo<UnlistedCase>& info) { return std::string(info.param.what); });
+
+} // namespace

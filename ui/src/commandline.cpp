@@ -1,0 +1,102 @@
+#include "ui/commandline.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <string_view>
+
+namespace {
+
+// The toolkit's single-dash options; those of the first list take a value.
+constexpr std::array<std::string_view, 15> kToolkitOptionsWithValue = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin",  "-qmljsdebugger",
+    "-qwindowgeometry", "-qwindowicon", "-qwindowtitle",  "-style",   "-stylesheet",
+    "-session",  "-display",            "-geometry",      "-name",    "-title",
+};
+constexpr std::array<std::string_view, 5> kToolkitFlags = {"-reverse", "-widgetcount", "-nograb", "-dograb",
+                                                           "-sync"};
+
+template <std::size_t N>
+bool contains(const std::array<std::string_view, N>& list, std::string_view s)
+{
+    return std::find(list.begin(), list.end(), s) != list.end();
+}
+
+CommandLine error(std::string message)
+{
+    CommandLine c;
+    c.action = CommandLine::Action::Error;
+    c.error = "phonolith: " + std::move(message);
+    return c;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& args)
+{
+    CommandLine c;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool isOption = !optionsEnded && a.size() > 1 && a.front() == '-';
+        if (isOption) {
+            if (a == "--") {
+                optionsEnded = true;
+            } else if (a == "--help" || a == "--version") {
+                CommandLine info;
+                info.action = a == "--help" ? CommandLine::Action::Help : CommandLine::Action::Version;
+                return info;
+            } else if (contains(kToolkitOptionsWithValue, a)) {
+                if (++i == args.size()) return error("option '" + a + "' requires an argument");
+            } else if (!contains(kToolkitFlags, a)) {
+                return error((a.starts_with("--") ? "unrecognized option '" : "invalid option '") + a + "'");
+            }
+            continue;
+        }
+        if (c.hasFile) return error("extra operand '" + a + "'");
+        c.hasFile = true;
+        c.file = a;
+    }
+    return c;
+}
+
+std::string usageText()
+{
+    return "Usage: phonolith [OPTION]... [FILE]\n"
+           "A calculator for microphone levels.\n"
+           "With FILE, a mic-set file (*.dat), lists its microphones in the window's\n"
+           "preset list and loads the first.\n"
+           "\n"
+           "      --help     display this help and exit\n"
+           "      --version  output version information and exit\n"
+           "\n"
+           "The microphone library that comes with Phonolith:\n"
+           "  " +
+           micLibraryFile() + "\n";
+}
+
+std::string micLibraryFile()
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const fs::path beside = (exe.parent_path() / "../share/phonolith/microphones.dat").lexically_normal();
+        if (fs::is_regular_file(beside, ec)) return beside.string();
+    }
+    return PHONOLITH_LIBRARY_FILE;
+}
+
+std::string versionText()
+{
+    return "phonolith (Phonolith) " PHONOLITH_VERSION "\n"
+           "Copyright (c) 2026 The Phonolith developers\n"
+           "License MIT: the MIT License <https://opensource.org/licenses/MIT>.\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
+}
+
+int exitStatus(CommandLine::Action action)
+{
+    return action == CommandLine::Action::Error ? 2 : 0;
+}
