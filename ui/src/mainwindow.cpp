@@ -314,6 +314,14 @@ void TfmMain::createPanel1(QFrame* p)
     rbMicDigital = new QRadioButton("Digital mic", p);
     rbMicDigital->setObjectName("rbMicDigital");
     place(rbMicDigital, 462, 22, 71, 17);
+    // The two choices' group name for a screen reader: a label that is not
+    // shown, naming each choice (a reader speaks it on entering the group).
+    for (QRadioButton* choice : {rbMicAnalog, rbMicDigital}) {
+        auto* group = new QLabel("Microphone kind", p);
+        group->setObjectName(choice->objectName() + "Group");
+        group->setBuddy(choice);
+        group->hide();
+    }
 
     auto spin = [&](InputId id, int x, int y, const QString& caption, double value, int precision, double step,
                     double page, bool isSigned) {

@@ -1,4 +1,9 @@
-"""The numeric inputs as a screen reader reads them over AT-SPI.
+"""The window as a screen reader reads it over AT-SPI.
+
+The three strips are panels: no frame inside the window, which a reader
+would take for the window itself and keep its review in. The level bar is a
+static text that reads as its level in dBu; the result line is a
+notification (a reader speaks it when it shows a new result).
 
 Every input is a spin button with a name, a text and a value. Asked for the
 text before, at or after any offset with any boundary type, each answers at
@@ -7,7 +12,7 @@ sentence at the end of its text): the whole number is one word, sentence and
 line, a character is a character. A client gives up on a request after 5 s,
 so an input that stops answering fails the check instead of hanging it.
 
-    atspi_inputs.py DECIMAL_SEPARATOR
+    atspi_window.py DECIMAL_SEPARATOR
 """
 import sys
 import time
@@ -105,12 +110,36 @@ def check(inputs):
     return "ok: %d inputs, every offset with %d boundary types" % (len(texts), len(BOUNDARIES))
 
 
+def check_window(win):
+    frames = pyatspi.findAllDescendants(win, lambda a: a is not None and a.getRole() == pyatspi.ROLE_FRAME)
+    if frames:
+        fail("frames inside the window: %s" % [f.name for f in frames])
+    panels = pyatspi.findAllDescendants(win, lambda a: a is not None and a.getRole() == pyatspi.ROLE_PANEL)
+    if len(panels) < 3:
+        fail("%d panels, not the three strips" % len(panels))
+    bar = pyatspi.findDescendant(win, lambda a: a is not None and a.name.startswith("Mic output "))
+    if bar is None or bar.getRole() not in (pyatspi.ROLE_STATIC, pyatspi.ROLE_LABEL):
+        fail("no level bar read as text: %r" % (bar and (bar.name, bar.getRoleName())))
+    if not bar.name.endswith(" dBu") or int(bar.name.split()[2]) != bar.queryValue().currentValue:
+        fail("level bar reads %r, value %r" % (bar.name, bar.queryValue().currentValue))
+    result = pyatspi.findDescendant(win, lambda a: a is not None and a.getRole() == pyatspi.ROLE_NOTIFICATION)
+    if result is None or "Mic out = " not in result.name or "<" in result.name:
+        fail("no result line as a notification: %r" % (result and result.name))
+    if SEPARATOR == "," and "," not in result.name:
+        fail("result line without the decimal comma: %r" % result.name)
+    for acc in (result, pyatspi.findDescendant(win, lambda a: a is not None and a.name == "Level diagram")):
+        if acc is None or not acc.getState().contains(pyatspi.STATE_FOCUSABLE):
+            fail("%r cannot take the focus" % (acc and acc.name))
+    return "%s; %s" % (bar.name, result.name)
+
+
 def main():
     # A request without an answer after 5 s fails (the default is 25 s).
     pyatspi.setTimeout(5000, 15000)
     try:
-        _, inputs = find_window()
+        win, inputs = find_window()
         print(check(inputs))
+        print(check_window(win))
     except Mismatch as m:
         print("FAIL: " + str(m))
         sys.exit(1)
