@@ -92,6 +92,11 @@ def check_units(acc):
                 if got != want:
                     fail("%s (%r): %s %s offset %d gave %r, not %r" % (acc.name, text, where, bname, offset,
                                                                        got, want))
+    # One attribute run over the whole text, so a reader speaks every character.
+    for offset in (0, len(text) - 1):
+        attrs, start, end = text_iface.getAttributeRun(offset, True)
+        if (start, end) != (0, len(text)):
+            fail("%s (%r): attribute run at %d is %d..%d" % (acc.name, text, offset, start, end))
     return text
 
 
