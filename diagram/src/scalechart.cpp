@@ -659,6 +659,24 @@ void TScaleChart::paintEvent(QPaintEvent*)
         p.setPen(QPen(Qt::white, 1, Qt::DotLine));
         p.drawRect(QRect(dragStart_, dragLast_).normalized());
     }
+    if (hasFocus()) {
+        p.setBackgroundMode(Qt::TransparentMode);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void TScaleChart::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void TScaleChart::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 // ---- zoom and pan -----------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
@@ -33,6 +34,7 @@
 #include "ui/actionlist.h"
 #include "ui/mainwindow.h"
 #include "widgets/floatspinedit.h"
+#include "widgets/markuplabel.h"
 
 namespace {
 
@@ -59,8 +61,11 @@ protected:
     {
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
         if (!a) return {};
+        // The text a reader speaks; the bare number where there is none.
+        const QString text = a->text(QAccessible::Value);
+        if (!text.isEmpty()) return text;
         if (QAccessibleValueInterface* v = a->valueInterface()) return v->currentValue().toString();
-        return a->text(QAccessible::Value);
+        return {};
     }
     QString accessibleName(QWidget* widget)
     {
@@ -132,7 +137,7 @@ TEST_F(MainWindowTest, StateRightAfterStartUp)
     EXPECT_NEAR(w->chart()->RightAxis().maximum(), 26.2, 1e-9);
     EXPECT_EQ(resultLine(), "[Dyn : 0 dB ; SNR : 0 dB] - At 74 dBSPL (0.100237 Pa), Mic out = 793.052 uV / -60 dBu / "
                             "-62 dBV ; Amp out = 0.0 V / -40 dBu / -42 dBV");
-    EXPECT_EQ(accessibleValue(find("pbLevelMeter")), "-60");
+    EXPECT_EQ(accessibleValue(find("pbLevelMeter")), "-60 dBu");
 
     for (const char* action : {"ActMicPresetFileOpen", "ActMicPresetFileSave", "ActMicPresetFileSaveAs",
                                "ActMicPresetNew", "ActMicPresetRename", "ActMicPresetDelete"})
@@ -173,7 +178,7 @@ TEST_F(MainWindowTest, TypingUpdatesSiblingsResultBarAndAxis)
     EXPECT_EQ(text("seMicSens_mV"), "6.3");
     EXPECT_NEAR(w->chart()->RightAxis().maximum(), -41.8 + 66, 1e-9);
     EXPECT_NEAR(w->chart()->RightAxis().minimum(), -41.8 - 94, 1e-9);
-    EXPECT_EQ(accessibleValue(find("pbLevelMeter")), "-62");
+    EXPECT_EQ(accessibleValue(find("pbLevelMeter")), "-62 dBu");
     EXPECT_TRUE(resultLine().contains("/ -62 dBu / -64 dBV ;")) << resultLine().toStdString();
     EXPECT_TRUE(w->calculator().handlersAttached());
 
@@ -213,7 +218,9 @@ TEST_F(MainWindowTest, TabVisitsEnabledControlsInOrder)
                               "seMicNoise_dBV", "seMicMaxLevel_dBSPL", "seMicNoise_dBSPL",
                               // the preset buttons that stay enabled, then Panel3
                               "btnMicPresetPrev", "btnMicPresetNext", "seSourceLevel_dBSPL", "seSourceLevel_Pa",
-                              "rbSourceIsPoint", "seAmpGain_dB"};
+                              "rbSourceIsPoint", "seAmpGain_dB",
+                              // then the result line and the diagram, and round to the first control
+                              "lblCalcMain", "Chart1", "cbMicPresets"};
     find("seMicNoise_uV")->setFocus();
     QApplication::processEvents();
     for (const char* name : expected) {
@@ -669,4 +676,61 @@ TEST_F(MainWindowTest, StripEdgesAsAPlainFrameDrawsThem)
                 }
         }
     }
+}
+
+// What a screen reader needs of the window: the strips are panels (not window
+// frames, which a reader takes for the window), the level bar reads as its
+// level in dBu, the result line is a notification a reader speaks when it
+// changes, and F10 opens the first menu.
+TEST_F(MainWindowTest, ScreenReaderSeesPanelsLevelAndResult)
+{
+    for (const char* strip : {"Panel1", "Panel2", "Panel3"}) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(find(strip));
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->role(), QAccessible::Pane) << strip;
+    }
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(find("pbLevelMeter"));
+    EXPECT_EQ(bar->role(), QAccessible::StaticText);
+    EXPECT_EQ(bar->text(QAccessible::Name), "Mic output -60 dBu");
+    QAccessibleInterface* result = QAccessible::queryAccessibleInterface(find("lblCalcMain"));
+    EXPECT_EQ(result->role(), QAccessible::Notification);
+    EXPECT_TRUE(result->text(QAccessible::Name).contains("Mic out = ")) << result->text(QAccessible::Name).toStdString();
+    EXPECT_TRUE(result->state().focusable);
+
+    auto* menuBar = w->menuBar();
+    find("seMicSens_dBu")->setFocus();
+    QTest::keyClick(find("seMicSens_dBu"), Qt::Key_F10);
+    QApplication::processEvents();
+    QMenu* file = w->findChild<QMenu*>("File1");
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->isVisible());
+    EXPECT_EQ(menuBar->activeAction(), file->menuAction());
+    QTest::keyClick(file, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(file->isVisible());
+}
+
+// The result line's context menu copies its text without tags.
+TEST_F(MainWindowTest, ResultLineCopiesItsPlainText)
+{
+    auto* label = find<TMarkupLabel>("lblCalcMain");
+    QGuiApplication::clipboard()->clear();
+    label->setFocus();
+    QTest::keySequence(label, QKeySequence::Copy);
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_EQ(copied, label->plainText());
+    EXPECT_TRUE(copied.startsWith("[Dyn : ")) << copied.toStdString();
+    EXPECT_FALSE(copied.contains('<'));
+
+    QGuiApplication::clipboard()->clear();
+    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(5, 5), label->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(label, &menuEvent);
+    QMenu* menu = label->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    QAction* copy = menu->findChild<QAction*>("edit-copy");
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->text().startsWith("&Copy"));
+    copy->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), label->plainText());
+    menu->close();
 }

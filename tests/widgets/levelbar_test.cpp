@@ -154,4 +154,16 @@ TEST(LevelBar, AccessibleValueIsThePosition)
     EXPECT_EQ(a->valueInterface()->minimumValue().toInt(), -80);
     bar->setPosition(5);
     EXPECT_EQ(a->text(QAccessible::Value), "5");
+    // Read as a text, not a percentage: the name, then the level with its
+    // unit, and a level beyond either end of the range says so.
+    EXPECT_EQ(a->role(), QAccessible::StaticText);
+    bar->setAccessibleName("Mic output");
+    bar->setUnit("dBu");
+    EXPECT_EQ(a->text(QAccessible::Name), "Mic output 5 dBu");
+    bar->setPosition(-90);
+    EXPECT_EQ(a->text(QAccessible::Value), "-80 dBu or less");
+    bar->setPosition(-80);
+    EXPECT_EQ(a->text(QAccessible::Value), "-80 dBu");
+    bar->setPosition(21);
+    EXPECT_EQ(a->text(QAccessible::Name), "Mic output 20 dBu or more");
 }

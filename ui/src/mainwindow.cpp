@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "diagram/leveldiagram.h"
@@ -69,6 +72,15 @@ protected:
     }
 };
 
+// The strips are panels to a screen reader: a plain frame reads as a window
+// frame, which a reader takes for the window and keeps its review inside.
+QAccessibleInterface* stripAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("QFrame") && dynamic_cast<TEtchedFrame*>(object))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Pane);
+    return nullptr;
+}
+
 QFrame* makeStrip(QWidget* parent, const char* name, int height)
 {
     auto* f = new TEtchedFrame(parent);
@@ -107,6 +119,12 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
     // controls are made, no other face is loaded for that. Restored below.
     const QFont appFont = QApplication::font();
     QApplication::setFont(font());
+
+    static const bool stripsAccessible = [] {
+        QAccessible::installFactory(stripAccessibleFactory);
+        return true;
+    }();
+    (void)stripsAccessible;
 
     auto* client = new QWidget(this);
     auto* column = new QVBoxLayout(client);
@@ -208,6 +226,13 @@ void TfmMain::createMenu()
         connect(m, &QMenu::aboutToShow, this, [this, m] { ActionList1->updateMenu(m); });
         return m;
     };
+    // F10 opens the first menu, as Alt alone does; the arrows and Escape
+    // then work as in any menu bar.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    f10->setObjectName("MenuShortcut");
+    connect(f10, &QShortcut::activated, this, [bar] {
+        if (!bar->actions().isEmpty()) bar->setActiveAction(bar->actions().constFirst());
+    });
     auto item = [](QMenu* m, TAction* action, const char* itemName) { action->linkMenuItem(m, itemName); };
     auto separator = [](QMenu* m, const char* name) { m->addSeparator()->setObjectName(name); };
 
@@ -305,6 +330,14 @@ void TfmMain::createPanel1(QFrame* p)
     rbMicDigital = new QRadioButton("Digital mic", p);
     rbMicDigital->setObjectName("rbMicDigital");
     place(rbMicDigital, 462, 22, 71, 17);
+    // The two choices' group name for a screen reader: a label that is not
+    // shown, naming each choice (a reader speaks it on entering the group).
+    for (QRadioButton* choice : {rbMicAnalog, rbMicDigital}) {
+        auto* group = new QLabel("Microphone kind", p);
+        group->setObjectName(choice->objectName() + "Group");
+        group->setBuddy(choice);
+        group->hide();
+    }
 
     auto spin = [&](InputId id, int x, int y, const QString& caption, double value, int precision, double step,
                     double page, bool isSigned) {
@@ -374,7 +407,7 @@ void TfmMain::createPanel3(QFrame* p)
     cbShowPainThrs = check("cbShowPainThrs", ActDisplayShowPainThreshold, 17);
     cbShowHearingThrs = check("cbShowHearingThrs", ActDisplayShowHearingThreshold, 33);
 
-    // Panel3 follows Panel1 (Panel2 holds nothing that takes the focus).
+    // Panel3 follows Panel1.
     tabChain({btnMicPresetNext, input(InputId::SourceLevel_dBSPL), FloatSpinEdit2, input(InputId::SourceLevel_Pa),
               rbSourceIsPoint, rbSourceIsLine, cbShowDangerThrs, cbShowPainThrs, cbShowHearingThrs, FloatSpinEdit5,
               input(InputId::AmpGain_dB)});
@@ -402,8 +435,18 @@ void TfmMain::createPanel2(QFrame* p)
     lblCalcMain->setFont(QFont("Tahoma", 8));
     lblCalcMain->setFontColor(QColor(0xC0, 0xC0, 0xC0));
     lblCalcMain->setVAlignment(markup::tvaCenter);
+    lblCalcMain->setAnnouncesChanges(true); // a screen reader speaks each new result
     row->addWidget(pbLevelMeter);
     row->addWidget(lblCalcMain, 1);
+    pbLevelMeter->setAccessibleName("Mic output");
+    pbLevelMeter->setUnit("dBu");
+
+    // The result line and the diagram come after the last control of the
+    // strips, so the keyboard (and a screen reader with it) reaches them.
+    lblCalcMain->setFocusPolicy(Qt::TabFocus);
+    Chart1->setFocusPolicy(Qt::TabFocus);
+    tabChain({input(InputId::AmpGain_dB), lblCalcMain, Chart1});
+    cbMicPresets->setFocus(); // the window opens on the first control of the order, as before
 }
 
 void TfmMain::bindCalculator()

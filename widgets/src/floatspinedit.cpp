@@ -1,7 +1,9 @@
 #include "widgets/floatspinedit.h"
+#include "widgets/floatspineditaccessible.h"
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -158,6 +160,7 @@ TFloatSpinEdit::TFloatSpinEdit(QWidget* parent) : TFloatSpinEdit(parent, kDefaul
 TFloatSpinEdit::TFloatSpinEdit(QWidget* parent, int precision, double value)
     : QLineEdit(initialText(precision, value), parent), buttons_(new TSpinButtonPair(this))
 {
+    installFloatSpinEditAccessibility();
     precision_ = precision;
     color_ = QApplication::palette().color(QPalette::Base);
     normalColor_ = color_;
@@ -278,6 +281,10 @@ void TFloatSpinEdit::onTextChanged()
 {
     if (!holdsFocus()) showTextStart();
     updateFullTextTip();
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent ev(this, floatValue());
+        QAccessible::updateAccessibility(&ev);
+    }
     raiseChange();
 }
 

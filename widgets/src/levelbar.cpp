@@ -99,9 +99,12 @@ QRect smoothFillRect(const QRect& inner, int percent)
 
 namespace {
 
+// A static text, not a progress bar: a screen reader then speaks the level
+// with its unit ("Mic output -72 dBu") instead of a percentage of the range.
+// The value interface stays for clients that want the number.
 class LevelBarAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit LevelBarAccessible(TLevelBar* w) : QAccessibleWidget(w, QAccessible::ProgressBar) {}
+    explicit LevelBarAccessible(TLevelBar* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
     TLevelBar* bar() const { return static_cast<TLevelBar*>(widget()); }
     void* interface_cast(QAccessible::InterfaceType t) override
     {
@@ -110,7 +113,11 @@ public:
     }
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Value) return QString::number(bar()->position());
+        if (t == QAccessible::Value) return bar()->valueText();
+        if (t == QAccessible::Name) {
+            const QString name = QAccessibleWidget::text(QAccessible::Name);
+            return name.isEmpty() ? bar()->valueText() : name + u' ' + bar()->valueText();
+        }
         return QAccessibleWidget::text(t);
     }
     QVariant currentValue() const override { return bar()->position(); }
@@ -165,14 +172,43 @@ TLevelBar::TLevelBar(QWidget* parent) : QWidget(parent)
 void TLevelBar::setPosition(int position)
 {
     const int p = std::clamp(position, minValue_, maxValue_);
-    if (p == position_) return;
-    position_ = p;
-    if (!loading_ && isVisible()) repaint();
-    if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent ev(this, position_);
-        QAccessible::updateAccessibility(&ev);
+    const int beyond = position < minValue_ ? -1 : position > maxValue_ ? 1 : 0;
+    if (p == position_) {
+        if (beyond != beyond_) {
+            beyond_ = beyond;
+            notifyAccessible();
+        }
+        return;
     }
+    position_ = p;
+    beyond_ = beyond;
+    if (!loading_ && isVisible()) repaint();
+    notifyAccessible();
     emit changed();
+}
+
+void TLevelBar::notifyAccessible()
+{
+    if (!QAccessible::isActive()) return;
+    QAccessibleValueChangeEvent value(this, position_);
+    QAccessible::updateAccessibility(&value);
+    QAccessibleEvent name(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&name);
+}
+
+void TLevelBar::setUnit(const QString& unit)
+{
+    unit_ = unit;
+    notifyAccessible();
+}
+
+QString TLevelBar::valueText() const
+{
+    QString t = QString::number(position_);
+    if (!unit_.isEmpty()) t += u' ' + unit_;
+    if (beyond_ < 0) t += QStringLiteral(" or less");
+    if (beyond_ > 0) t += QStringLiteral(" or more");
+    return t;
 }
 
 void TLevelBar::setMinValue(int v)

@@ -2,7 +2,11 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -13,6 +17,11 @@ namespace {
 class MarkupLabelAccessible : public QAccessibleWidget {
 public:
     explicit MarkupLabelAccessible(TMarkupLabel* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+    QAccessible::Role role() const override
+    {
+        return static_cast<TMarkupLabel*>(widget())->announcesChanges() ? QAccessible::Notification
+                                                                         : QAccessible::StaticText;
+    }
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name || t == QAccessible::Value) {
@@ -58,6 +67,65 @@ void TMarkupLabel::changed()
         QAccessibleEvent ev(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&ev);
     }
+    // A notification that shows again is spoken by a screen reader even when
+    // it does not have the focus; only a new text is announced (a clear
+    // followed by the same line is no news).
+    if (announcesChanges_) {
+        const QString text = plainText();
+        if (!text.isEmpty() && text != announced_) {
+            announced_ = text;
+            if (QAccessible::isActive()) {
+                QAccessibleEvent shown(this, QAccessible::ObjectShow);
+                QAccessible::updateAccessibility(&shown);
+            }
+        }
+    }
+}
+
+void TMarkupLabel::setAnnouncesChanges(bool on)
+{
+    announcesChanges_ = on;
+    announced_ = on ? plainText() : QString();
+}
+
+void TMarkupLabel::copy() const
+{
+    QGuiApplication::clipboard()->setText(plainText());
+}
+
+void TMarkupLabel::contextMenuEvent(QContextMenuEvent* e)
+{
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QString caption = tr("&Copy");
+    const QString keys = QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText);
+    if (!keys.isEmpty()) caption += u'\t' + keys;
+    QAction* a = menu->addAction(caption, this, &TMarkupLabel::copy);
+    a->setObjectName(QStringLiteral("edit-copy"));
+    a->setEnabled(!plainText().isEmpty());
+    menu->popup(e->globalPos());
+}
+
+void TMarkupLabel::keyPressEvent(QKeyEvent* e)
+{
+    if (e->matches(QKeySequence::Copy)) {
+        copy();
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void TMarkupLabel::focusInEvent(QFocusEvent* e)
+{
+    QWidget::focusInEvent(e);
+    update();
+}
+
+void TMarkupLabel::focusOutEvent(QFocusEvent* e)
+{
+    QWidget::focusOutEvent(e);
+    update();
 }
 
 void TMarkupLabel::setHtmlText(const QStringList& lines)
@@ -126,4 +194,10 @@ void TMarkupLabel::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (measure_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY())) shaped_.clear();
     markup::draw(p, layoutBlock(measure_), lineSpacing_, &shaped_);
+    if (hasFocus()) {
+        // A label that takes the keyboard focus shows it: a dotted frame in its text colour.
+        p.setPen(QPen(fontColor(), 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }

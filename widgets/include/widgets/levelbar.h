@@ -97,6 +97,14 @@ public:
     const levelbar::TBarBevel& bevel() const { return bevel_; }
     void setBevel(const levelbar::TBarBevel& b);
 
+    // The unit a screen reader hears after the position ("dBu"): the bar
+    // reads as its accessible name followed by its value text.
+    QString unit() const { return unit_; }
+    void setUnit(const QString& unit);
+    // The position with its unit; at an end of the range, a position that
+    // was clamped says so ("-80 dBu or less").
+    QString valueText() const;
+
     // While the window is built no repaint happens.
     void beginLoad() { loading_ = true; }
     void endLoad();
@@ -116,6 +124,10 @@ private:
     void barChanged();
     const QImage& barImage(QSize inner);
 
+    void notifyAccessible();
+
+    QString unit_;
+    int beyond_ = 0; // -1 / 1: the last position asked for was below / above the range
     int minValue_ = 0;
     int maxValue_ = 100;
     int position_ = 100;

@@ -36,8 +36,21 @@ public:
     // The block as the next paint lays it out in the client rectangle.
     markup::Block layoutBlock(const ITextMeasure& measure) const;
 
+    // Puts the text without tags on the clipboard (Copy in the context menu,
+    // or the copy shortcut while the label has the focus).
+    void copy() const;
+
+    // Whether a screen reader announces each new text: the label is then a
+    // notification to it rather than a static text.
+    bool announcesChanges() const { return announcesChanges_; }
+    void setAnnouncesChanges(bool on);
+
 protected:
     void paintEvent(QPaintEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     void changed();
@@ -48,6 +61,8 @@ private:
     // The words shaped for drawing, kept alike.
     TShapedTexts shaped_{2048};
     bool fontsChanged_ = false;
+    bool announcesChanges_ = false;
+    QString announced_; // the text a screen reader was last told of
 
     QStringList htmlText_;
     markup::TVAlignment vAlignment_ = markup::tvaTop;

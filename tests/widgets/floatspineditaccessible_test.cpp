@@ -1,0 +1,141 @@
+// What a screen reader gets from a TFloatSpinEdit: the text units it asks
+// for (a table of the plain rule), and the interface of a real box: a spin
+// button with text, editable text and value, edits that obey the box's rules.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QLocale>
+#include <QWidget>
+
+#include <memory>
+
+#include "widgets/floatspinedit.h"
+#include "widgets/floatspineditaccessible.h"
+
+using spinaccess::Range;
+using spinaccess::Where;
+
+namespace {
+
+struct UnitCase {
+    int length;
+    int offset;
+    QAccessible::TextBoundaryType boundary;
+    Where where;
+    Range want;
+};
+
+class TextUnitTable : public ::testing::TestWithParam<UnitCase> {};
+
+TEST_P(TextUnitTable, Range)
+{
+    const UnitCase& c = GetParam();
+    EXPECT_EQ(spinaccess::textUnit(c.length, c.offset, c.boundary, c.where), c.want);
+}
+
+constexpr auto Char = QAccessible::CharBoundary;
+constexpr auto Word = QAccessible::WordBoundary;
+
+INSTANTIATE_TEST_SUITE_P(
+    SpinAccess, TextUnitTable,
+    ::testing::Values(
+        // "130": the whole number is the word, sentence and line at any offset, the end included.
+        UnitCase{3, 3, Word, Where::At, {0, 3}}, UnitCase{3, 0, Word, Where::At, {0, 3}},
+        UnitCase{3, -1, QAccessible::SentenceBoundary, Where::At, {0, 3}},
+        UnitCase{3, 99, QAccessible::LineBoundary, Where::At, {0, 3}},
+        UnitCase{3, 3, QAccessible::ParagraphBoundary, Where::At, {0, 3}},
+        UnitCase{3, 1, QAccessible::NoBoundary, Where::At, {0, 3}},
+        // Nothing before or after the one unit.
+        UnitCase{3, 3, Word, Where::Before, {0, 0}}, UnitCase{3, 0, Word, Where::After, {3, 3}},
+        // Characters: clamped offsets, empty ranges at the ends.
+        UnitCase{5, 0, Char, Where::At, {0, 1}}, UnitCase{5, 5, Char, Where::At, {5, 5}},
+        UnitCase{5, -4, Char, Where::At, {0, 1}}, UnitCase{5, 0, Char, Where::Before, {0, 0}},
+        UnitCase{5, 5, Char, Where::Before, {4, 5}}, UnitCase{5, 3, Char, Where::After, {4, 5}},
+        UnitCase{5, 4, Char, Where::After, {5, 5}},
+        // An empty box.
+        UnitCase{0, 0, Word, Where::At, {0, 0}}, UnitCase{0, 2, Char, Where::At, {0, 0}},
+        UnitCase{0, -1, Char, Where::After, {0, 0}}));
+
+class SpinAccessibleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale::c());
+        window = std::make_unique<QWidget>();
+        edit = new TFloatSpinEdit(window.get(), 1, -39.8);
+        edit->setSigned(true);
+        edit->setLabelCaption("Mic Sensitivity in dBu");
+        edit->setGeometry(10, 10, 64, 21);
+        edit->setOnChange([this] { ++changes; });
+        window->show();
+        a = QAccessible::queryAccessibleInterface(edit);
+        ASSERT_NE(a, nullptr);
+    }
+    std::unique_ptr<QWidget> window;
+    TFloatSpinEdit* edit = nullptr;
+    QAccessibleInterface* a = nullptr;
+    int changes = 0;
+};
+
+TEST_F(SpinAccessibleTest, SpinButtonWithNameTextAndValue)
+{
+    EXPECT_EQ(a->role(), QAccessible::SpinBox);
+    EXPECT_EQ(a->text(QAccessible::Name), "Mic Sensitivity in dBu");
+    EXPECT_EQ(a->text(QAccessible::Value), "-39.8");
+    EXPECT_TRUE(a->state().editable);
+    EXPECT_TRUE(a->state().focusable);
+    EXPECT_EQ(a->childCount(), 0); // the step buttons are not controls of their own
+    ASSERT_NE(a->valueInterface(), nullptr);
+    EXPECT_DOUBLE_EQ(a->valueInterface()->currentValue().toDouble(), -39.8);
+    EXPECT_DOUBLE_EQ(a->valueInterface()->minimumStepSize().toDouble(), 0.1);
+
+    QAccessibleTextInterface* t = a->textInterface();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->characterCount(), 5);
+    int s = -1, e = -1;
+    // The word at the end and at offset 0 of a negative number: the whole number.
+    EXPECT_EQ(t->textAtOffset(5, QAccessible::WordBoundary, &s, &e), "-39.8");
+    EXPECT_EQ(t->textAtOffset(0, QAccessible::WordBoundary, &s, &e), "-39.8");
+    EXPECT_EQ(t->textAtOffset(5, QAccessible::SentenceBoundary, &s, &e), "-39.8");
+    EXPECT_EQ(t->textBeforeOffset(2, QAccessible::CharBoundary, &s, &e), "3");
+    // One attribute run over the whole text, from any offset.
+    for (int offset : {0, 3, 5}) {
+        t->attributes(offset, &s, &e);
+        EXPECT_EQ(s, 0);
+        EXPECT_EQ(e, 5);
+    }
+    EXPECT_EQ(t->text(1, 99), "39.8");
+    // Characters lie inside the box, left to right.
+    const QRect first = t->characterRect(0), last = t->characterRect(4);
+    EXPECT_TRUE(QRect(edit->mapToGlobal(QPoint(0, 0)), edit->size()).contains(first));
+    EXPECT_LT(first.left(), last.left());
+    EXPECT_EQ(t->offsetAtPoint(last.center()), 4);
+}
+
+TEST_F(SpinAccessibleTest, EditsFromAReaderKeepANumber)
+{
+    QAccessibleValueInterface* v = a->valueInterface();
+    v->setCurrentValue(-12.34);
+    EXPECT_EQ(edit->text(), "-12.3");
+    EXPECT_EQ(changes, 1);
+
+    QAccessibleEditableTextInterface* et = a->editableTextInterface();
+    ASSERT_NE(et, nullptr);
+    et->replaceText(0, 5, "abc"); // not a number: refused, as a paste would be
+    EXPECT_EQ(edit->text(), "-12.3");
+    et->replaceText(1, 3, "5");
+    EXPECT_EQ(edit->text(), "-5.3");
+    et->insertText(4, "7");
+    EXPECT_EQ(edit->text(), "-5.37");
+    et->deleteText(0, 1);
+    EXPECT_EQ(edit->text(), "5.37");
+    EXPECT_EQ(changes, 4);
+
+    edit->setEnabled(false);
+    v->setCurrentValue(1.0);
+    et->replaceText(0, 4, "2");
+    EXPECT_EQ(edit->text(), "5.37");
+}
+
+} // namespace
