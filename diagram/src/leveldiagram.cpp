@@ -247,7 +247,7 @@ double TLevelDiagram::micOut() const
 
 QString TLevelDiagram::number0(double v) const
 {
-    return QString::fromStdString(numtext::formatFixed(v, 0, decimalSeparator));
+    return QString::fromStdString(numtext::formatFigure(v, 0, decimalSeparator));
 }
 
 QString TLevelDiagram::accessibleDescriptionText() const
