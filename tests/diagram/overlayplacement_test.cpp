@@ -111,7 +111,8 @@ TEST(PlaceRandom, RulesHoldForCrowds)
         std::vector<TIntRect> taken;
         for (int i = n(rng); i > 0; --i) taken.push_back(box(x(rng), y(rng), w(rng) / 3 + 1, 16));
         std::vector<Wanted> texts;
-        for (int i = n(rng) / 2 + 1; i > 0; --i) texts.push_back({box(x(rng), y(rng), w(rng) / 2 + 1, 16), Kind(kind(rng))});
+        for (int i = n(rng) / 2 + 1; i > 0; --i)
+            texts.push_back({box(x(rng), y(rng), w(rng) / 2 + 1, 16), Kind(kind(rng))});
         const std::vector<Placed> placed = overlay::place(plot, taken, texts);
         expectSound(plot, taken, texts, placed);
         for (std::size_t i = 0; i < placed.size(); ++i) {

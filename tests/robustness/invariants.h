@@ -28,6 +28,18 @@ inline bool showsNonFinite(std::string_view text)
     return false;
 }
 
+// A run of more than 15 digits: a figure that should have been written in
+// exponent form.
+inline bool hasLongFigure(std::string_view text)
+{
+    std::size_t run = 0;
+    for (char c : text) {
+        run = (c >= '0' && c <= '9') ? run + 1 : 0;
+        if (run > 15) return true;
+    }
+    return false;
+}
+
 // An input's text: empty, or a number by the input's grammar that is finite.
 inline std::string inputTextProblem(std::string_view text, std::string_view decSep)
 {
