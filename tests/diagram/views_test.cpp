@@ -129,7 +129,15 @@ const std::vector<ViewCase>& reachedViews()
                      laidOut(rig);
                      for (int i = 0; i < 12; ++i) rig.chart.panRows(400, 60);
                  }},
-        // A microphone whose texts crowd: zoomed, dragged down and wheeled.
+        // A microphone whose texts crowd: as typed, then zoomed, dragged down and wheeled.
+        ViewCase{"CrowdedFigures",
+                 [](DiagramRig& rig) {
+                     rig.in(InputId::MicSens_mV).setText("28.0");
+                     rig.in(InputId::MicMaxLevel_dBSPL).setText("117");
+                     rig.in(InputId::MicNoise_dBSPL).setText("23.0");
+                     rig.in(InputId::SourceLevel_dBSPL).setText("140.0");
+                     rig.in(InputId::AmpGain_dB).setText("40");
+                 }},
         ViewCase{"CrowdedZoomPanWheel",
                  [](DiagramRig& rig) {
                      rig.in(InputId::MicSens_mV).setText("28.0");
