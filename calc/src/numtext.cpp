@@ -134,6 +134,17 @@ std::string formatFixed(double v, int decimals, std::string_view decSep)
     return out;
 }
 
+std::string formatFigure(double v, int decimals, std::string_view decSep)
+{
+    std::string t = formatFixed(v, decimals, decSep);
+    const std::size_t sign = !t.empty() && t[0] == '-' ? 1 : 0;
+    const std::size_t sepAt = decimals > 0 ? t.find(decSep, sign) : std::string::npos;
+    const std::size_t intDigits = (sepAt == std::string::npos ? t.size() : sepAt) - sign;
+    if (intDigits > static_cast<std::size_t>(kReadableIntegerDigits))
+        return formatGeneral(v, kReadableIntegerDigits, decSep);
+    return t;
+}
+
 std::string formatGeneral(double v, int sigDigits, std::string_view decSep)
 {
     if (!std::isfinite(v)) v = 0.0;

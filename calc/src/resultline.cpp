@@ -2,7 +2,9 @@
 
 #include "calc/numtext.h"
 
-using numtext::formatFixed;
+// Every figure of the line is fixed-point, or in exponent form beyond 15
+// integer digits so that the line stays readable.
+using numtext::formatFigure;
 
 std::string FormatVolts(double volts, std::string_view decSep)
 {
@@ -10,14 +12,14 @@ std::string FormatVolts(double volts, std::string_view decSep)
     // one unit is written as 1 of the next one ("1.000 mV", not "1000.000 uV").
     const std::string full = "1000" + std::string(decSep) + "000";
     if (volts < 0.001) {
-        const std::string t = formatFixed(volts * 1000000.0, 3, decSep);
+        const std::string t = formatFigure(volts * 1000000.0, 3, decSep);
         if (t != full) return t + " uV";
     }
     if (volts < 1) {
-        const std::string t = formatFixed(volts * 1000.0, 3, decSep);
+        const std::string t = formatFigure(volts * 1000.0, 3, decSep);
         if (t != full) return t + " mV";
     }
-    return formatFixed(volts, 3, decSep) + " V";
+    return formatFigure(volts, 3, decSep) + " V";
 }
 
 std::string BuildResultLine(const CalcState& s, bool digital, std::string_view sep)
@@ -28,24 +30,24 @@ std::string BuildResultLine(const CalcState& s, bool digital, std::string_view s
     std::string line;
     line.reserve(320);
     line += "<P align=\"center\">[Dyn : " + open;
-    line += formatFixed(m.MicDynamic_dB, 0, sep) + " dB";
+    line += formatFigure(m.MicDynamic_dB, 0, sep) + " dB";
     line += close + " ; " + "SNR : " + open;
-    line += formatFixed(m.MicSNR_dB_ITU, 0, sep) + " dB";
+    line += formatFigure(m.MicSNR_dB_ITU, 0, sep) + " dB";
     line += close + "] - " + "At " + open;
-    line += formatFixed(s.SourceLevel_dBSPL, 0, sep) + " dBSPL (" + formatFixed(s.SourceLevel_Pa, 6, sep) + " Pa)";
+    line += formatFigure(s.SourceLevel_dBSPL, 0, sep) + " dBSPL (" + formatFigure(s.SourceLevel_Pa, 6, sep) + " Pa)";
     line += close + ", " + "Mic out = " + open;
     if (digital) {
-        line += formatFixed(m.MicOut_dBFS, 0, sep) + " dBFS";
+        line += formatFigure(m.MicOut_dBFS, 0, sep) + " dBFS";
     } else {
-        line += FormatVolts(m.MicOut_V, sep) + " / " + formatFixed(m.MicOut_dBu, 0, sep) + " dBu / " +
-                formatFixed(m.MicOut_dBV, 0, sep) + " dBV";
+        line += FormatVolts(m.MicOut_V, sep) + " / " + formatFigure(m.MicOut_dBu, 0, sep) + " dBu / " +
+                formatFigure(m.MicOut_dBV, 0, sep) + " dBV";
     }
     line += close + " ; " + "Amp out = " + open;
     if (digital) {
-        line += formatFixed(s.AmpOut_dBFS, 0, sep) + " dBFS";
+        line += formatFigure(s.AmpOut_dBFS, 0, sep) + " dBFS";
     } else {
-        line += formatFixed(s.AmpOut_V, 1, sep) + " V / " + formatFixed(s.AmpOut_dBu, 0, sep) + " dBu / " +
-                formatFixed(s.AmpOut_dBV, 0, sep) + " dBV";
+        line += formatFigure(s.AmpOut_V, 1, sep) + " V / " + formatFigure(s.AmpOut_dBu, 0, sep) + " dBu / " +
+                formatFigure(s.AmpOut_dBV, 0, sep) + " dBV";
     }
     line += close + "</P>";
     return line;

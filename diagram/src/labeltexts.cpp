@@ -10,7 +10,7 @@ namespace labeltext {
 
 std::string formatPadded(double v, int width, int decimals, std::string_view decSep)
 {
-    std::string s = numtext::formatFixed(v, decimals, decSep);
+    std::string s = numtext::formatFigure(v, decimals, decSep);
     if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<std::size_t>(width) - s.size(), ' ');
     return s;
 }
@@ -79,9 +79,9 @@ std::string pascal(double p, std::string_view decSep, int extra)
             x /= 1000;
             ++i;
         }
-        return numtext::formatFixed(x, pascalDecimals(x) + extra, decSep) + kLarger[i];
+        return numtext::formatFigure(x, pascalDecimals(x) + extra, decSep) + kLarger[i];
     }
-    std::string t = numtext::formatFixed(p, pascalDecimals(p) + extra, decSep) + " Pa";
+    std::string t = numtext::formatFigure(p, pascalDecimals(p) + extra, decSep) + " Pa";
     if (!readsZero(t) || !(p > 0)) return t;
     static constexpr const char* kSmaller[] = {" uPa", " nPa", " pPa"};
     double x = p * 1e6;
@@ -139,7 +139,7 @@ std::string pa(double v, std::string_view decSep, double step)
 
 std::string pa2(double v, std::string_view decSep) { return pascal2(pascalOf(v), decSep); }
 
-std::string dBu(double v, std::string_view decSep) { return numtext::formatFixed(v, 0, decSep) + " dBu"; }
+std::string dBu(double v, std::string_view decSep) { return numtext::formatFigure(v, 0, decSep) + " dBu"; }
 
 std::string mV(double v, std::string_view decSep, double step)
 {
@@ -148,19 +148,19 @@ std::string mV(double v, std::string_view decSep, double step)
 
 std::string dBV(double v, std::string_view decSep)
 {
-    return numtext::formatFixed(conv::DbuToDbv(v), 0, decSep) + " dBV";
+    return numtext::formatFigure(conv::DbuToDbv(v), 0, decSep) + " dBV";
 }
 
-std::string dBFS(double v, std::string_view decSep) { return numtext::formatFixed(v, 0, decSep) + " dBFS"; }
+std::string dBFS(double v, std::string_view decSep) { return numtext::formatFigure(v, 0, decSep) + " dBFS"; }
 
 std::string overMaxText(double max_dBSPL, std::string_view decSep)
 {
-    return "Mic Max level = " + numtext::formatFixed(max_dBSPL, 0, decSep) + " dBSPL";
+    return "Mic Max level = " + numtext::formatFigure(max_dBSPL, 0, decSep) + " dBSPL";
 }
 
 std::string noiseZoneText(double noise, bool digital, std::string_view decSep)
 {
-    return "Mic Noise level = " + numtext::formatFixed(noise, 0, decSep) + (digital ? " dBFS" : " dBu");
+    return "Mic Noise level = " + numtext::formatFigure(noise, 0, decSep) + (digital ? " dBFS" : " dBu");
 }
 
 } // namespace labeltext

@@ -247,7 +247,7 @@ double TLevelDiagram::micOut() const
 
 QString TLevelDiagram::number0(double v) const
 {
-    return QString::fromStdString(numtext::formatFixed(v, 0, decimalSeparator));
+    return QString::fromStdString(numtext::formatFigure(v, 0, decimalSeparator));
 }
 
 QString TLevelDiagram::accessibleDescriptionText() const
@@ -333,6 +333,7 @@ void TLevelDiagram::DrawLabel_dBFS(TDrawLabelArgs& a)
 void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
 {
     overlayTexts_.clear();
+    overlayRoles_.clear();
     overlayGeneration_ = lastLayout().generation;
     if (!hasSources()) return;
     DrawSideTitles(c);
@@ -343,6 +344,7 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     DrawNoiseZone(c);
     DrawAcousticBar(c);
     DrawElectricBar(c);
+    placeTexts();
     // The texts last, over the zones and bars, in their own fonts and
     // colours, as TCanvas::textOut draws them.
     QPainter& p = c.painter();
@@ -362,11 +364,52 @@ TIntRect TLevelDiagram::keptInside(int x, int y, int w, int h) const
 
 bool TLevelDiagram::rowShown(int y) const { return y >= 0 && y < height(); }
 
-void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text)
+void TLevelDiagram::addTitle(TCanvas& c, int x, int y, const QString& text)
 {
     const QFont& f = c.font();
     overlayTexts_.push_back(TOverlayText{text, keptInside(x, y, cachedTextWidth(f, text), cachedTextHeight(f)), f,
                                          c.fontColor(), cachedTextAscent(f)});
+    overlayRoles_.push_back(TextRole{true, overlay::Kind::Zone});
+}
+
+void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text, overlay::Kind kind)
+{
+    const QFont& f = c.font();
+    const TIntRect wanted{x, y, x + cachedTextWidth(f, text), y + cachedTextHeight(f)};
+    overlayTexts_.push_back(TOverlayText{text, wanted, f, c.fontColor(), cachedTextAscent(f)});
+    overlayRoles_.push_back(TextRole{false, kind});
+}
+
+void TLevelDiagram::placeTexts()
+{
+    // What no text may cover: the labels as painted and the side titles.
+    std::vector<TIntRect> taken;
+    for (const TAxisLayout& a : lastLayout().axes) {
+        if (!a.takesPart || !a.showLabels) continue;
+        for (const TLabelItem& item : a.labels)
+            if (item.draw) taken.push_back(item.textRect);
+    }
+    std::vector<overlay::Wanted> wanted;
+    for (std::size_t i = 0; i < overlayTexts_.size(); ++i) {
+        if (overlayRoles_[i].title) taken.push_back(overlayTexts_[i].rect);
+        else wanted.push_back(overlay::Wanted{overlayTexts_[i].rect, overlayRoles_[i].kind});
+    }
+    const std::vector<overlay::Placed> placed = overlay::place(ChartRect(), taken, wanted);
+    // Painting order is kept; a text with no free place is left out.
+    std::vector<TOverlayText> kept;
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < overlayTexts_.size(); ++i) {
+        if (overlayRoles_[i].title) {
+            kept.push_back(overlayTexts_[i]);
+            continue;
+        }
+        const overlay::Placed& p = placed[k++];
+        if (!p.shown) continue;
+        kept.push_back(overlayTexts_[i]);
+        kept.back().rect = p.rect;
+    }
+    overlayTexts_ = std::move(kept);
+    overlayRoles_.clear();
 }
 
 QString TLevelDiagram::sideTitle() const
@@ -388,9 +431,9 @@ void TLevelDiagram::DrawSideTitles(TCanvas& c)
 {
     const TIntRect b = ChartBounds();
     setTextFont(c, kYellow, 10, true);
-    addText(c, b.left + 64, 12, QStringLiteral("Acoustic"));
+    addTitle(c, b.left + 64, 12, QStringLiteral("Acoustic"));
     const QString side = sideTitle();
-    addText(c, b.right - 64 - cachedTextWidth(c.font(), side), 12, side);
+    addTitle(c, b.right - 64 - cachedTextWidth(c.font(), side), 12, side);
 }
 
 void TLevelDiagram::DrawReferenceLines(TCanvas& c)
@@ -408,7 +451,7 @@ void TLevelDiagram::DrawReferenceLines(TCanvas& c)
     const int y94 = yL(conv::kSensRef_dBSPL);
     level(y94, kPink);
     setTextFont(c, kPink, 8, false);
-    if (rowShown(y94)) addText(c, r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"));
+    if (rowShown(y94)) addText(c, r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"), overlay::Kind::Line);
     level(yL(maxLevel()), kRed);
     level(yR(noise()), kSilver);
 }
@@ -421,7 +464,8 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.setBrush(C(kLime), BS::Solid);
     c.polygon({{r.left - 4, y + 4}, {r.left - 10, y}, {r.left - 4, y - 4}});
     setTextFont(c, kLime, 10, true);
-    if (rowShown(y)) addText(c, r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"));
+    if (rowShown(y))
+        addText(c, r.left + 2, y - 9, number0(sourceLevel()) + QStringLiteral(" dBSPL"), overlay::Kind::Marker);
     c.setPen(C(kLime), 1, PS::Dash);
     c.moveTo(b.left, y);
     c.lineTo(r.left - 10, y);
@@ -436,7 +480,8 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.moveTo(r.right + 10, yo);
     c.lineTo(b.right, yo);
     setTextFont(c, kLime, 10, true);
-    if (rowShown(yo)) addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text);
+    if (rowShown(yo))
+        addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text, overlay::Kind::Marker);
 }
 
 void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
@@ -449,7 +494,8 @@ void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
     c.setBrush(C(kSilver), BS::BDiagonal, C(kRed));
     c.rectangle(r.left, r.top, r.right, y);
     setTextFont(c, kYellow, 10, true);
-    addText(c, r.left - 8 + 2 * a, y - 16, QString::fromStdString(labeltext::overMaxText(maxLevel(), decimalSeparator)));
+    addText(c, r.left - 8 + 2 * a, y - 16, QString::fromStdString(labeltext::overMaxText(maxLevel(), decimalSeparator)),
+            overlay::Kind::Zone);
 }
 
 void TLevelDiagram::DrawClippingZone(TCanvas& c)
@@ -465,7 +511,7 @@ void TLevelDiagram::DrawClippingZone(TCanvas& c)
     c.setBrush(C(kSilver), BS::BDiagonal, C(kOrange));
     c.rectangle(8 * a, yMax, r.right, y0);
     setTextFont(c, kYellow, 10, true);
-    addText(c, r.left - 8 + 6 * a, y0 - 18, QStringLiteral("Digital clipping"));
+    addText(c, r.left - 8 + 6 * a, y0 - 18, QStringLiteral("Digital clipping"), overlay::Kind::Zone);
 }
 
 void TLevelDiagram::DrawNoiseZone(TCanvas& c)
@@ -480,7 +526,8 @@ void TLevelDiagram::DrawNoiseZone(TCanvas& c)
     c.rectangle(r.left, y, r.right, r.bottom);
     setTextFont(c, kYellow, 10, true);
     addText(c, r.left - 8 + 2 * a, y + 2,
-            QString::fromStdString(labeltext::noiseZoneText(n, mode() == Mode::Digital, decimalSeparator)));
+            QString::fromStdString(labeltext::noiseZoneText(n, mode() == Mode::Digital, decimalSeparator)),
+            overlay::Kind::Zone);
 }
 
 void TLevelDiagram::DrawAcousticBar(TCanvas& c)

@@ -127,6 +127,9 @@ std::vector<double> labelValuesInRows(const ScaleMap& map, double step, int top,
 std::string formatAxisValue(double v, std::string_view decSep, std::string_view groupSep)
 {
     std::string text = numtext::formatFixed(v, 3, ".");
+    // Beyond 15 integer digits the exponent form, as every figure of the diagram.
+    if (text.find('.') > static_cast<std::size_t>(numtext::kReadableIntegerDigits) + (text[0] == '-' ? 1 : 0))
+        return numtext::formatGeneral(v, numtext::kReadableIntegerDigits, decSep);
     bool negative = !text.empty() && text[0] == '-';
     if (negative) text.erase(0, 1);
 

@@ -71,6 +71,36 @@ TEST(FormatGeneral, FifteenSignificantDigitsTrailingZerosDropped)
     EXPECT_EQ(formatGeneral(1.5e-6, 15), "1.5E-6");
 }
 
+struct FigureCase {
+    const char* name;
+    double value;
+    int decimals;
+    const char* dot;
+    const char* comma;
+};
+
+class FormatFigure : public ::testing::TestWithParam<FigureCase> {};
+
+TEST_P(FormatFigure, ExponentOnlyBeyondFifteenIntegerDigits)
+{
+    const FigureCase& c = GetParam();
+    EXPECT_EQ(numtext::formatFigure(c.value, c.decimals, "."), c.dot);
+    EXPECT_EQ(numtext::formatFigure(c.value, c.decimals, ","), c.comma);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormatFigure,
+    ::testing::Values(FigureCase{"Ordinary", -60.5, 0, "-61", "-61"},
+                      FigureCase{"Decimals", 0.100237, 6, "0.100237", "0,100237"},
+                      FigureCase{"FifteenDigitsStayFixed", 999999999999999.0, 1, "999999999999999.0",
+                                 "999999999999999,0"},
+                      FigureCase{"RoundsUpToSixteen", 999999999999999.6, 0, "1E15", "1E15"},
+                      FigureCase{"Sixteen", 1234567890123456.0, 0, "1.23456789012346E15", "1,23456789012346E15"},
+                      FigureCase{"Huge", 1e308, 0, "1E308", "1E308"},
+                      FigureCase{"HugeNegative", -1e307, 3, "-1E307", "-1E307"},
+                      FigureCase{"NotFinite", std::numeric_limits<double>::infinity(), 1, "0.0", "0,0"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct ParseCase {
     const char* name;
     const char* text;

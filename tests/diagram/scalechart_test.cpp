@@ -8,6 +8,8 @@
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <functional>
 #include <stdexcept>
 
@@ -136,6 +138,14 @@ TEST_F(Engine, RangeSettersRefuseAnInvertedRange)
     } catch (const AxisRangeError& e) {
         EXPECT_STREQ(e.what(), "Axis Minimum Value must be <= Maximum");
     }
+    EXPECT_EQ(left().minimum(), 0);
+    EXPECT_EQ(left().maximum(), 160);
+    // A NaN is below and above nothing: refused by every setter.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_THROW(left().setMinimum(nan), AxisRangeError);
+    EXPECT_THROW(left().setMaximum(nan), AxisRangeError);
+    EXPECT_THROW(left().setMinMax(nan, 10), AxisRangeError);
+    EXPECT_THROW(left().setMinMax(0, nan), AxisRangeError);
     EXPECT_EQ(left().minimum(), 0);
     EXPECT_EQ(left().maximum(), 160);
     // Equal ends are allowed; while building nothing is checked.

@@ -145,7 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"Million", -1234567.25, ".", ",", "-1,234,567.25"},
                       FormatCase{"ThreeDecimals", 0.30000000000000004, ".", ",", "0.3"},
                       FormatCase{"RoundsAtThree", 1.23456, ".", ",", "1.235"},
-                      FormatCase{"TinyNegativeIsZero", -0.0001, ".", ",", "0"}),
+                      FormatCase{"TinyNegativeIsZero", -0.0001, ".", ",", "0"},
+                      FormatCase{"FifteenDigitsGrouped", -999999999999999, ".", ",", "-999,999,999,999,999"},
+                      FormatCase{"SixteenDigitsInExponentForm", 1e16, ".", ",", "1E16"},
+                      FormatCase{"ExponentFormComma", -1.5e20, ",", ".", "-1,5E20"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // An axis stretched far beyond the rows shown: only the shown rows are

@@ -18,6 +18,7 @@
 
 #include "diagram_rig.h"
 #include "fixed_measure.h"
+#include "overlay_check.h"
 
 namespace {
 
@@ -89,9 +90,10 @@ TEST_P(Views, LabelsAreDistinctNonZeroAndClear)
     EXPECT_EQ(columns, rig.digital.isChosen() ? 3 : 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Reached, Views,
-    ::testing::Values(
+// The views a user reaches after start-up.
+const std::vector<ViewCase>& reachedViews()
+{
+    static const std::vector<ViewCase> views{
         ViewCase{"Default", [](DiagramRig&) {}},
         ViewCase{"FiveSmallZoomDrags",
                  [](DiagramRig& rig) {
@@ -126,8 +128,67 @@ INSTANTIATE_TEST_SUITE_P(
                      rig.chart.zoomRows(100, 300);
                      laidOut(rig);
                      for (int i = 0; i < 12; ++i) rig.chart.panRows(400, 60);
-                 }}),
+                 }},
+        // A microphone whose texts crowd: as typed, then zoomed, dragged down and wheeled.
+        ViewCase{"CrowdedFigures",
+                 [](DiagramRig& rig) {
+                     rig.in(InputId::MicSens_mV).setText("28.0");
+                     rig.in(InputId::MicMaxLevel_dBSPL).setText("117");
+                     rig.in(InputId::MicNoise_dBSPL).setText("23.0");
+                     rig.in(InputId::SourceLevel_dBSPL).setText("140.0");
+                     rig.in(InputId::AmpGain_dB).setText("40");
+                 }},
+        ViewCase{"CrowdedZoomPanWheel",
+                 [](DiagramRig& rig) {
+                     rig.in(InputId::MicSens_mV).setText("28.0");
+                     rig.in(InputId::MicMaxLevel_dBSPL).setText("117");
+                     rig.in(InputId::MicNoise_dBSPL).setText("23.0");
+                     rig.in(InputId::SourceLevel_dBSPL).setText("140.0");
+                     rig.in(InputId::AmpGain_dB).setText("40");
+                     laidOut(rig);
+                     rig.chart.zoomRows(230, 360);
+                     laidOut(rig);
+                     rig.chart.panRows(200, 340);
+                     for (int i = 0; i < 6; ++i) rig.chart.wheelStep(1);
+                 }}};
+    return views;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reached, Views,
+    ::testing::ValuesIn(reachedViews()),
     [](const ::testing::TestParamInfo<ViewCase>& info) { return std::string(info.param.name); });
+
+// Every view at window sizes from the smallest to a large screen: each
+// overlay text inside the plot, clear of the labels, the side titles and
+// the other texts; a text left out still has its figure in the description.
+class OverlaysAtSizes : public ::testing::TestWithParam<std::tuple<ViewCase, QSize>> {};
+
+TEST_P(OverlaysAtSizes, StayClearInsideThePlot)
+{
+    const auto& [view, size] = GetParam();
+    DiagramRig rig;
+    rig.chart.resize(size);
+    rig.startUp();
+    laidOut(rig);
+    view.reach(rig);
+    (void)rig.chart.grab();
+    EXPECT_EQ(overlaycheck::problem(rig.chart), "");
+    // Whatever was left out, the description names every figure.
+    const QString description = rig.chart.accessibleDescriptionText();
+    for (const char* figure : {"Source ", "microphone output ", "maximum level ", "noise "})
+        EXPECT_TRUE(description.contains(figure)) << figure;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, OverlaysAtSizes,
+                         ::testing::Combine(::testing::ValuesIn(reachedViews()),
+                                            ::testing::Values(QSize(400, 300), QSize(500, 350), QSize(640, 480),
+                                                              QSize(980, 448), QSize(1280, 800), QSize(2000, 1400))),
+                         [](const auto& info) {
+                             const QSize s = std::get<1>(info.param);
+                             return std::string(std::get<0>(info.param).name) + "_" + std::to_string(s.width()) + "x" +
+                                    std::to_string(s.height());
+                         });
 
 QStringList columnTexts(const TChartLayout& l, const TScaleAxis& a)
 {
@@ -247,30 +308,33 @@ const TOverlayText* find(const TLevelDiagram& d, const QString& text)
 
 } // namespace
 
-// Source above the maximum level: the marker texts show over the red zone,
-// the maximum's text stays inside the control.
+// Source above the maximum level: the marker texts show over the red zone;
+// a maximum above the plot puts its text at the plot's top.
 TEST(Overload, MarkerTextsOverTheRedZone)
 {
     DiagramRig rig;
     rig.startUp();
-    rig.in(InputId::MicMaxLevel_dBSPL).setText("170");
-    rig.in(InputId::SourceLevel_dBSPL).setText("165");
+    rig.in(InputId::MicMaxLevel_dBSPL).setText("140");
+    rig.in(InputId::SourceLevel_dBSPL).setText("145");
     rig.in(InputId::AmpGain_dB).setText("60");
     const QImage img = rig.chart.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const TOverlayText* src = find(rig.chart, "165 dBSPL");
-    const TOverlayText* out = find(rig.chart, "31 dBu");
+    const TOverlayText* src = find(rig.chart, "145 dBSPL");
+    const TOverlayText* out = find(rig.chart, "11 dBu");
     ASSERT_NE(src, nullptr);
     ASSERT_NE(out, nullptr);
     for (const TOverlayText* t : {src, out}) {
         EXPECT_GT(count(img, kLime, t->rect), 20) << t->text.toStdString();
         EXPECT_GT(count(img, kRed, t->rect), 0) << "the text lies in the red zone";
     }
-    const TOverlayText* maxText = find(rig.chart, "Mic Max level = 170 dBSPL");
-    ASSERT_NE(maxText, nullptr);
-    EXPECT_EQ(maxText->rect.top, 0); // moved down into the control, by the least amount
-    EXPECT_GT(count(img, qRgb(255, 255, 0), maxText->rect), 20);
     for (const TOverlayText& t : rig.chart.lastOverlayTexts())
         EXPECT_TRUE(rig.chart.lastLayout().bounds.contains(t.rect)) << t.text.toStdString();
+
+    rig.in(InputId::MicMaxLevel_dBSPL).setText("170");
+    const QImage above = rig.chart.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const TOverlayText* maxText = find(rig.chart, "Mic Max level = 170 dBSPL");
+    ASSERT_NE(maxText, nullptr);
+    EXPECT_EQ(maxText->rect.top, rig.chart.ChartRect().top); // moved down into the plot, by the least amount
+    EXPECT_GT(count(above, qRgb(255, 255, 0), maxText->rect), 20);
 }
 
 // A zoom that leaves the 94 dB SPL line and both source markers off the

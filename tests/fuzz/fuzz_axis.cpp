@@ -2,8 +2,12 @@
 // label step and labelled values, the axis number text, the chart layout of
 // a plain chart and of the level diagram (with its label hooks), the mouse
 // zoom, pan and wheel, and now and then a real paint with the overlays.
-// Every layout ends quickly, keeps within the label limits, writes no "nan"
-// or "inf", and draws every label inside the control, clear of the others.
+// Ranges reach the setters as they come (inverted, NaN, infinite): a setter
+// refuses what would invert the range and changes nothing then. Every
+// layout ends quickly, keeps within the label limits, writes no "nan" or
+// "inf", and draws every label inside the control, clear of the others; the
+// overlay texts stay inside the plot, clear of the labels, the side titles
+// and each other.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <QApplication>
@@ -13,6 +17,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +28,7 @@
 #include "fixed_measure.h"
 #include "fuzz_check.h"
 #include "invariants.h"
+#include "overlay_check.h"
 
 namespace {
 
@@ -46,10 +52,49 @@ double anyValue(FuzzedDataProvider& in)
     }
 }
 
-void setRange(TScaleAxis& a, double x, double y)
+// Any double, NaN and the infinities included.
+double rawValue(FuzzedDataProvider& in)
 {
-    if (x > y) std::swap(x, y);
-    a.setMinMax(x, y); // in order: never refused
+    if (in.ConsumeIntegralInRange(0, 3) != 0) return anyValue(in);
+    switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 0: return std::numeric_limits<double>::quiet_NaN();
+    case 1: return std::numeric_limits<double>::infinity();
+    case 2: return -std::numeric_limits<double>::infinity();
+    default: {
+        const auto bits = in.ConsumeIntegral<std::uint64_t>();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        return v;
+    }
+    }
+}
+
+// Two values through one of the setters, as they come: an inverted range or
+// a NaN must be refused with AxisRangeError and change nothing; whatever is
+// accepted leaves the range in order.
+void setRange(FuzzedDataProvider& in, TScaleAxis& a, double x, double y)
+{
+    const double mn = a.minimum(), mx = a.maximum();
+    bool refused = false;
+    const int setter = in.ConsumeIntegralInRange(0, 3);
+    const std::string what = "setter " + std::to_string(setter) + " given " + std::to_string(x) + ", " +
+                             std::to_string(y) + " on " + std::to_string(mn) + " to " + std::to_string(mx) + ": ";
+    try {
+        switch (setter) {
+        case 0: a.setMinimum(x); break;
+        case 1: a.setMaximum(x); break;
+        case 2: a.setMinMax(x, y); break;
+        default: a.setMinMax(std::min(x, y), std::max(x, y)); break;
+        }
+    } catch (const AxisRangeError&) {
+        refused = true;
+    }
+    const bool sameEnds = (a.minimum() == mn || (std::isnan(a.minimum()) && std::isnan(mn))) &&
+                          (a.maximum() == mx || (std::isnan(a.maximum()) && std::isnan(mx)));
+    if (refused) FUZZ_CHECK(sameEnds, what + "a refused range changed the axis");
+    if (!std::isnan(mn) && !std::isnan(mx) && mn <= mx)
+        FUZZ_CHECK(a.minimum() <= a.maximum(), what + "a setter let in an inverted or NaN range: " +
+                                                   std::to_string(a.minimum()) + " to " + std::to_string(a.maximum()));
 }
 
 bool finiteRange(const TScaleAxis& a) { return std::isfinite(a.minimum()) && std::isfinite(a.maximum()); }
@@ -135,12 +180,12 @@ void fuzzPlainChart(FuzzedDataProvider& in)
     chart.RightAxis().OtherSide = true;
     for (TScaleAxis* main : {&chart.LeftAxis(), &chart.RightAxis()}) {
         configureAxis(in, *main);
-        setRange(*main, anyValue(in), anyValue(in));
+        setRange(in, *main, rawValue(in), rawValue(in));
         const int subs = in.ConsumeIntegralInRange(0, 3);
         for (int i = 0; i < subs; ++i) {
             TScaleAxis& sub = main->addSubAxis();
             configureAxis(in, sub);
-            setRange(sub, anyValue(in), anyValue(in));
+            setRange(in, sub, rawValue(in), rawValue(in));
         }
     }
     const FixedMeasure measure(in.ConsumeIntegralInRange(0, 120), in.ConsumeIntegralInRange(0, 40));
@@ -181,8 +226,8 @@ void fuzzLevelDiagram(FuzzedDataProvider& in)
     state.CurMic.MicOut_dBu = anyValue(in);
     state.CurMic.MicOut_dBFS = anyValue(in);
     state.AmpOut_dBu = anyValue(in);
-    setRange(chart.LeftAxis(), anyValue(in), anyValue(in));
-    setRange(chart.RightAxis(), anyValue(in), anyValue(in));
+    setRange(in, chart.LeftAxis(), rawValue(in), rawValue(in));
+    setRange(in, chart.RightAxis(), rawValue(in), rawValue(in));
 
     const FixedMeasure measure(in.ConsumeIntegralInRange(0, 60), in.ConsumeIntegralInRange(0, 20));
     for (int round = 0; round < 4 && in.remaining_bytes() > 0; ++round) {
@@ -197,10 +242,22 @@ void fuzzLevelDiagram(FuzzedDataProvider& in)
         case 1: chart.panRows(in.ConsumeIntegralInRange(-2000, 2000), in.ConsumeIntegralInRange(-2000, 2000)); break;
         case 2: chart.wheelStep(in.ConsumeIntegralInRange(-5, 5)); break;
         case 3: chart.restoreView(); break;
-        default: { // a real paint with the overlays, at a small size to keep runs quick
-            chart.resize(in.ConsumeIntegralInRange(1, 400), in.ConsumeIntegralInRange(1, 300));
+        default: { // a real paint with the overlays, mostly at a small size to keep runs quick
+            if (in.ConsumeIntegralInRange(0, 7) == 0)
+                chart.resize(in.ConsumeIntegralInRange(400, 2000), in.ConsumeIntegralInRange(300, 1400));
+            else
+                chart.resize(in.ConsumeIntegralInRange(1, 400), in.ConsumeIntegralInRange(1, 300));
             QImage image(chart.size(), QImage::Format_ARGB32);
             chart.render(&image);
+            // The overlay texts: inside the plot, clear of the labels, the
+            // side titles and each other, with readable figures.
+            const std::string problem = overlaycheck::problem(chart);
+            FUZZ_CHECK(problem.empty(), "overlays: " + problem);
+            for (const TOverlayText& t : chart.lastOverlayTexts()) {
+                const std::string text = t.text.toStdString();
+                FUZZ_CHECK(!robust::showsNonFinite(text), "overlay text " + text);
+                FUZZ_CHECK(!robust::hasLongFigure(text), "overlay text " + text);
+            }
             break;
         }
         }

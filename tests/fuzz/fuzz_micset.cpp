@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_scratch.h"
 #include "fuzz_window.h"
 #include "micset_oracle.h"
 #include "presets/inifile.h"
@@ -32,12 +33,13 @@ const char* const kKeys[] = {
     "Noise_dBSPL_AW", "SNR_dB_ITU", "SNR_dB_AW",   "Dynamic_dB",      "Type",           "PolarPattern", "Zout",
 };
 
-// One file per process, rewritten for every input and removed at exit.
+// One file per process, rewritten for every input and removed at exit; what
+// runs that ended without their atexit handlers left is removed at the start.
 const std::string& scratchFile()
 {
     static const std::string path = [] {
         std::atexit([] { std::remove(scratchFile().c_str()); });
-        return "/tmp/phonolith-fuzz-micset-" + std::to_string(::getpid()) + ".dat";
+        return fuzzscratch::path("phonolith-fuzz-micset-", ".dat").string();
     }();
     return path;
 }

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_scratch.h"
 #include "fuzz_window.h"
 #include "micset_oracle.h"
 #include "presets/inifile.h"
@@ -49,11 +50,12 @@ const char* const kKindNames[] = {"regular", "empty", "at the limit", "over the 
 const char kKnownFile[] = "[Known A]\r\nMaxLevel_dBSPL=130\r\nSens_dBu=-40\r\nNoise_dBu=-120\r\n"
                           "[Known B]\r\nDigital=1\r\nSens_dBFS=-26\r\nNoise_dBFS=-100\r\n";
 
-// A folder of its own per process, emptied for every input, removed at exit.
+// A folder of its own per process, emptied for every input, removed at exit;
+// what runs that ended without their atexit handlers left is removed at the start.
 const fs::path& scratch()
 {
     static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("phonolith-fuzz-files-" + std::to_string(::getpid()));
+        fs::path d = fuzzscratch::path("phonolith-fuzz-files-", "");
         fs::create_directories(d);
         std::atexit([] {
             std::error_code ec;

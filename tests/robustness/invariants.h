@@ -28,6 +28,18 @@ inline bool showsNonFinite(std::string_view text)
     return false;
 }
 
+// A run of more than 15 digits: a figure that should have been written in
+// exponent form.
+inline bool hasLongFigure(std::string_view text)
+{
+    std::size_t run = 0;
+    for (char c : text) {
+        run = (c >= '0' && c <= '9') ? run + 1 : 0;
+        if (run > 15) return true;
+    }
+    return false;
+}
+
 // An input's text: empty, or a number by the input's grammar that is finite.
 inline std::string inputTextProblem(std::string_view text, std::string_view decSep)
 {
@@ -50,14 +62,29 @@ public:
         i_ += t.size();
         return true;
     }
-    // -?[0-9]+
-    bool integer()
+    // A figure with `decimals` decimals: -?[0-9]{1,15} (SEP [0-9]{decimals})?,
+    // or beyond 15 integer digits the exponent form -?[0-9](SEP [0-9]{1,14})?E[0-9]+
+    // with an exponent of 15 or more.
+    bool figure(std::size_t decimals)
     {
         if (i_ < s_.size() && s_[i_] == '-') ++i_;
-        return digits() > 0;
+        const std::size_t whole = digits();
+        if (whole == 0) return false;
+        const std::size_t afterWhole = i_;
+        const bool hasSep = text(sep_);
+        const std::size_t fraction = hasSep ? digits() : 0;
+        if (text("E")) {
+            if (whole != 1 || (hasSep && (fraction == 0 || fraction > 14))) return false;
+            const std::size_t from = i_;
+            const std::size_t n = digits();
+            return n > 3 || (n > 0 && std::stoi(std::string(s_.substr(from, n))) >= 15);
+        }
+        i_ = afterWhole;
+        if (whole > 15) return false;
+        return decimals == 0 || (text(sep_) && digits() == decimals);
     }
-    // -?[0-9]+ SEP [0-9]{n}
-    bool decimal(std::size_t n) { return integer() && text(sep_) && digits() == n; }
+    bool integer() { return figure(0); }
+    bool decimal(std::size_t n) { return figure(n); }
     bool oneOf(std::initializer_list<std::string_view> words)
     {
         for (std::string_view w : words)
@@ -103,7 +130,8 @@ inline bool showsNegativeZero(std::string_view line, std::string_view decSep)
 }
 
 // The result line in its analog or digital form, every value written with
-// its fixed number of decimals and the given separator, and no "-0".
+// its fixed number of decimals and the given separator (beyond 15 integer
+// digits in exponent form), and no "-0".
 inline std::string resultLineProblem(const std::string& line, std::string_view decSep, bool digital)
 {
     constexpr std::string_view f = "<FONT color=\"#FFFF80\">";

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -186,6 +187,65 @@ TEST_F(MainWindowTest, TypingUpdatesSiblingsResultBarAndAxis)
     EXPECT_EQ(text("seMicSens_dBu"), "-39.8");
     EXPECT_EQ(text("seMicSens_mV"), "7.9");
 }
+
+// Tab selects the whole figure; a negative figure typed over a negative one
+// keeps its minus.
+namespace {
+
+struct SignCase {
+    const char* name;
+    bool digital;
+    const char* box;
+    const char* before; // typed first, then the box is left and entered again with Tab
+    const char* keys;   // typed key by key after the Tab
+    const char* shown;
+    std::pair<const char*, const char*> sibling; // a box that follows, and what it shows
+};
+
+void PrintTo(const SignCase& c, std::ostream* os) { *os << c.name; }
+
+class TabSignTest : public MainWindowTest, public ::testing::WithParamInterface<SignCase> {};
+
+} // namespace
+
+TEST_P(TabSignTest, TypedFigureKeepsItsSign)
+{
+    const SignCase& c = GetParam();
+    if (c.digital) clickDigital();
+    if (*c.before) typeInto(c.box, c.before);
+    // Into the box with the Tab key, from the control before it in the tab chain.
+    auto* box = find<TFloatSpinEdit>(c.box);
+    QWidget* prev = box->previousInFocusChain();
+    while (prev != box && !((prev->focusPolicy() & Qt::TabFocus) && prev->isEnabled() && prev->isVisible()))
+        prev = prev->previousInFocusChain();
+    ASSERT_NE(prev, box);
+    prev->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(prev, Qt::Key_Tab);
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), box);
+    ASSERT_EQ(box->selectedText(), box->text());
+    for (QChar k : QString::fromLatin1(c.keys)) QTest::keyClick(box, k.toLatin1());
+    QApplication::processEvents();
+    EXPECT_EQ(box->text(), c.shown);
+    if (c.sibling.first) {
+        EXPECT_EQ(text(c.sibling.first), c.sibling.second) << c.sibling.first;
+    }
+    const char* sens = c.digital ? "seMicSens_dBFS" : "seMicSens_dBu";
+    EXPECT_DOUBLE_EQ(w->chart()->RightAxis().maximum(), find<TFloatSpinEdit>(sens)->floatValue() + 66);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TabSignTest,
+    ::testing::Values(SignCase{"NegativeOverNegative", false, "seMicSens_dBV", "-54.4", "-54.7", "-54.7",
+                               {"seMicSens_dBu", "-52.5"}},
+                      SignCase{"NegativeOverNegativeDigital", true, "seMicSens_dBFS", "", "-26", "-26",
+                               {nullptr, nullptr}},
+                      SignCase{"NegativeOverPositive", false, "seAmpGain_dB", "", "-6", "-6", {"seAmpGain_dB", "-6"}},
+                      SignCase{"PositiveOverNegative", false, "seMicSens_dBu", "", "5", "5", {"seMicSens_dBV", "2.8"}},
+                      SignCase{"MinusTwiceMakesItPositive", false, "seMicNoise_dBu", "", "--90", "90",
+                               {"seMicNoise_dBV", "87.8"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowTest, ModeSwitchBothWays)
 {
@@ -407,6 +467,10 @@ namespace {
 enum class Entry { Keys, Paste };
 
 const std::string kHugeDigits(400, '9'); // too large for a double: reads 0
+// Pastes longer than a line edit's default length limit of 32767.
+const std::string kLongZeros = std::string(32767, '0') + "5";
+const std::string kLongBlanks = std::string(1 << 20, ' ') + "7";
+const std::string kLongNegative = "-" + std::string(32770, '0') + "12.5";
 
 struct EdgeCase {
     const char* name;
@@ -445,6 +509,17 @@ TEST_P(WindowEdgeTest, FiguresAreExactAndFinite)
         EXPECT_TRUE(numtext::parseNumber(e->text().toStdString()).has_value()) << e->objectName().toStdString();
     }
     EXPECT_FALSE(line.contains("nan", Qt::CaseInsensitive) || line.contains("inf", Qt::CaseInsensitive));
+    // No figure of the line or of the diagram's texts runs past 15 integer digits.
+    const QRegularExpression longFigure("\\d{16}");
+    EXPECT_FALSE(line.contains(longFigure)) << line.toStdString();
+    (void)w->chart()->grab();
+    for (const TOverlayText& t : w->chart()->lastOverlayTexts())
+        EXPECT_FALSE(t.text.contains(longFigure)) << t.text.toStdString();
+    for (const TAxisLayout& a : w->chart()->lastLayout().axes)
+        for (const TLabelItem& item : a.labels)
+            if (item.draw) {
+                EXPECT_FALSE(item.text.contains(longFigure)) << item.text.toStdString();
+            }
     const IAxisRange& right = w->chart()->RightAxis();
     EXPECT_TRUE(std::isfinite(right.minimum()) && std::isfinite(right.maximum()));
     const char* sensBox = c.digital ? "seMicSens_dBFS" : "seMicSens_dBu";
@@ -465,14 +540,22 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"seMicSens_dBu", "-200.0"}}},
         EdgeCase{"TinySensitivity", false, "seMicSens_mV", Entry::Paste, "1E-60", {"/ -1278 dBu / -1280 dBV ;"},
                  {{"seMicSens_dBu", "-1257.8"}, {"seMicSens_dBV", "-1260.0"}}},
-        EdgeCase{"GainAnalog", false, "seAmpGain_dB", Entry::Keys, "1847", {"/ 1787 dBu / 1785 dBV"}, {}},
+        EdgeCase{"GainAnalog", false, "seAmpGain_dB", Entry::Keys, "1847",
+                 {"Amp out = 1.77542243", "E89 V / 1787 dBu / 1785 dBV"}, {}},
+        EdgeCase{"HugeMaxLevel", false, "seMicMaxLevel_dBSPL", Entry::Paste, "1E308", {}, {{"seMicMaxLevel_dBSPL", "1E307"}}},
         EdgeCase{"GainDigital", true, "seAmpGain_dB", Entry::Keys, "1847", {"Amp out = 1801 dBFS"}, {}},
         EdgeCase{"LoudSource", false, "seSourceLevel_dBSPL", Entry::Keys, "1500", {"At 1500 dBSPL"}, {}},
         EdgeCase{"HugeGain", false, "seAmpGain_dB", Entry::Paste, "1E308", {}, {}},
         EdgeCase{"HugeNegativeSensitivity", false, "seMicSens_dBu", Entry::Paste, "-1E308", {}, {}},
         EdgeCase{"HugeSensitivityDigital", true, "seMicSens_dBFS", Entry::Paste, "1E308", {}, {}},
         EdgeCase{"HugePressure", false, "seSourceLevel_Pa", Entry::Paste, "1E308", {}, {}},
-        EdgeCase{"HugeDigits", false, "seMicNoise_dBSPL", Entry::Paste, kHugeDigits.c_str(), {}, {}}),
+        EdgeCase{"HugeDigits", false, "seMicNoise_dBSPL", Entry::Paste, kHugeDigits.c_str(), {}, {}},
+        EdgeCase{"LongPasteOfZeros", false, "seMicSens_dBu", Entry::Paste, kLongZeros.c_str(), {"/ -15 dBu /"},
+                 {{"seMicSens_dBV", "2.8"}}},
+        EdgeCase{"LongPasteOfBlanks", false, "seMicSens_mV", Entry::Paste, kLongBlanks.c_str(), {},
+                 {{"seMicSens_dBu", "-40.9"}}},
+        EdgeCase{"LongNegativePaste", false, "seMicSens_dBu", Entry::Paste, kLongNegative.c_str(), {},
+                 {{"seMicSens_dBV", "-14.7"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The uV noise box steps by the decimal it shows, by every means of stepping.

@@ -195,8 +195,18 @@ TEST(ToggleSign, MovesTheSelectionWithTheText)
     EXPECT_EQ(toggleSign("5.0", {0, 3}), (Edit{"-5.0", {1, 3}}));
     EXPECT_EQ(toggleSign("-5.0", {0, 2}), (Edit{"5.0", {0, 2}}));
     EXPECT_EQ(toggleSign("", {0, 0}), (Edit{"-", {1, 0}}));
-    // The whole text selected: the selection ends with the shorter text.
-    EXPECT_EQ(toggleSign("-5.0", {0, 4}), (Edit{"5.0", {0, 3}}));
+    // The whole text selected: a positive figure gains the minus and stays selected.
+    EXPECT_EQ(toggleSign("5.0", {0, 3}), (Edit{"-5.0", {1, 3}}));
+}
+
+TEST(ToggleSign, KeepsTheMinusOfAWhollySelectedNegativeFigure)
+{
+    // The digits after the minus are selected, to be replaced by the next keys.
+    EXPECT_EQ(toggleSign("-5.0", {0, 4}), (Edit{"-5.0", {1, 3}}));
+    EXPECT_EQ(toggleSign("-", {0, 1}), (Edit{"-", {1, 0}}));
+    // Only the whole text counts: a partial selection still toggles.
+    EXPECT_EQ(toggleSign("-5.0", {0, 3}), (Edit{"5.0", {0, 3}}));
+    EXPECT_EQ(toggleSign("-5.0", {1, 3}), (Edit{"5.0", {0, 3}}));
 }
 
 struct StepCase {

@@ -2,6 +2,7 @@
 #include "widgets/floatspineditaccessible.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QAccessible>
 #include <QAction>
@@ -167,6 +168,8 @@ TFloatSpinEdit::TFloatSpinEdit(QWidget* parent, int precision, double value)
     // Every character goes through the filter, so no input method and no drops.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setAcceptDrops(false);
+    // No length limit: a long paste is checked whole and must be stored whole.
+    setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textChanged, this, &TFloatSpinEdit::onTextChanged);
     connect(this, &QObject::objectNameChanged, this, [this](const QString& name) {
         if (label_) label_->setObjectName(name + QStringLiteral("Caption"));
@@ -378,7 +381,13 @@ void TFloatSpinEdit::pasteChecked(const QString& clip)
     if (isReadOnly()) return;
     const std::optional<spinlogic::Edit> e = spinlogic::pasteEdit(text(), selection(), clip, decimalSeparator());
     if (!e) return; // not a number: nothing happens, no beep
-    insert(clip);   // one change, and one undo step
+    // The box stores only what it checked: a text over the length limit is
+    // refused whole rather than cut.
+    if (e->text.size() > maxLength()) {
+        beep();
+        return;
+    }
+    insert(clip); // one change, and one undo step
     applySelection(e->sel);
 }
 
@@ -431,7 +440,7 @@ void TFloatSpinEdit::keyPressEvent(QKeyEvent* e)
     if (t == QLatin1String("+") || t == QLatin1String("-")) {
         if (t == QLatin1String("-") && signed_ && !isReadOnly()) {
             const spinlogic::Edit s = spinlogic::toggleSign(text(), selection());
-            setText(s.text);
+            if (s.text != text()) setText(s.text);
             applySelection(s.sel);
         }
         // The sign keys run the filter only for its beep.

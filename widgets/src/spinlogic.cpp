@@ -120,6 +120,14 @@ std::optional<Edit> pasteEdit(const QString& text, Selection sel, const QString&
 Edit toggleSign(const QString& text, Selection sel)
 {
     Edit e;
+    const bool wholeSelected = sel.start == 0 && sel.length == text.size() && !text.isEmpty();
+    if (wholeSelected && text.startsWith(u'-')) {
+        // Typing a negative figure over a selected negative one: the minus
+        // stays and the digits after it are selected for the figure typed next.
+        e.text = text;
+        e.sel = {1, static_cast<int>(text.size()) - 1};
+        return e;
+    }
     if (text.startsWith(u'-')) {
         e.text = text.mid(1);
         e.sel = {std::max(0, sel.start - 1), sel.length};

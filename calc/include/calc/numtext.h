@@ -24,6 +24,12 @@ std::string formatFixed(double v, int decimals, std::string_view decSep = ".");
 // scientific notation ("1.5E-6", "1E20").
 std::string formatGeneral(double v, int sigDigits, std::string_view decSep = ".");
 
+// A figure for reading: formatFixed, except that a text of more than 15
+// integer digits gives way to the general form of 15 significant digits
+// ("1E307", "1.84700000000001E91"), as the number inputs write such figures.
+inline constexpr int kReadableIntegerDigits = 15;
+std::string formatFigure(double v, int decimals, std::string_view decSep = ".");
+
 // Parses the whole text: leading spaces, optional sign, digits, optional
 // decimal separator and digits, optional exponent ("E"/"e", optional sign,
 // digits; none counts as 0), trailing spaces. At least one digit or the

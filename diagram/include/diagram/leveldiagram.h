@@ -17,6 +17,7 @@
 #include "calc/interfaces.h"
 #include "calc/micparams.h"
 #include "diagram/canvas.h"
+#include "diagram/overlayplacement.h"
 #include "diagram/scalechart.h"
 
 // One text an overlay painted: where, in which font and colour.
@@ -116,9 +117,13 @@ private:
     int yR(double v) { return Series1().CalcYPosValue(v); }
 
     // Overlay texts are collected while the zones and bars are painted and
-    // drawn after them all, each moved inside the control where it would
-    // leave it.
-    void addText(TCanvas& c, int x, int y, const QString& text);
+    // drawn after them all. The side titles stay where they are put (moved
+    // inside the control where they would leave it); every other text is
+    // placed inside the plot clear of the labels, the titles and the texts
+    // that come before it (overlay::place), or left out.
+    void addTitle(TCanvas& c, int x, int y, const QString& text);
+    void addText(TCanvas& c, int x, int y, const QString& text, overlay::Kind kind);
+    void placeTexts();
     TIntRect keptInside(int x, int y, int w, int h) const;
     // Whether row y lies on the control. The text of a line or marker whose
     // row is off the control is left out: moved in, it would name a level
@@ -143,6 +148,12 @@ private:
     const IChoice* analog_ = nullptr;
     const IChoice* digital_ = nullptr;
     std::vector<TOverlayText> overlayTexts_;
+    // Per overlay text while it is collected: a side title, or the kind of a placed text.
+    struct TextRole {
+        bool title = false;
+        overlay::Kind kind = overlay::Kind::Zone;
+    };
+    std::vector<TextRole> overlayRoles_;
     QFont sideTitleFont_; // as DrawSideTitles sets it, for the labels to keep clear of
     unsigned overlayGeneration_ = 0;
 };

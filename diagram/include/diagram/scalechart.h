@@ -75,7 +75,8 @@ public:
     TScaleAxis(const TScaleAxis&) = delete;
     TScaleAxis& operator=(const TScaleAxis&) = delete;
 
-    // IAxisRange. A setter that would invert the range throws AxisRangeError
+    // IAxisRange. A setter that would invert the range, or that is given a
+    // NaN (which is neither below nor above anything), throws AxisRangeError
     // and changes nothing (the check is off while the chart is being built);
     // a change requests a repaint.
     double minimum() const override { return minimum_; }

@@ -74,7 +74,10 @@ struct Edit {
 std::optional<Edit> pasteEdit(const QString& text, Selection sel, const QString& clip, const QString& decimal);
 
 // The minus key on a signed box: the leading "-" removed or added, the
-// selection moved with the text and its length kept.
+// selection moved with the text and its length kept. With the whole text
+// selected and beginning with "-", the minus stays and the digits after it
+// become the selection, so that "-" and a figure typed over a selected
+// negative figure keep it negative.
 Edit toggleSign(const QString& text, Selection sel);
 
 // The selection after a step turned oldText into newText: the start moves
