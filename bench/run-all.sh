@@ -91,11 +91,11 @@ range_steps=$(steps 'BM_DiagramRangeChange$')
 
 # The desktop calculators and ours side by side on an X server (Xvfb), each
 # until it is drawn and idle: CPU time and peak memory.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
-until [ -s "$work/display" ]; do sleep 0.1; done
-xdisplay=$(head -n1 "$work/display")
+xvfb_pid=""
+trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
+. "$root/tools/xvfb.sh"
+xvfb_start "$work"
+xdisplay=${DISPLAY#:}
 mkdir -p "$work/home"
 DISPLAY=":$xdisplay" QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" NO_AT_BRIDGE=1 \
   "$build/bench/proc_bench" --x11 --runs "$xruns" \
