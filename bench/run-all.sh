@@ -18,7 +18,7 @@ min_time=${MIN_TIME:-0.1}
 # whose start-up is compared with ours (never needed by the program or tests).
 "$root/tools/install-deps.sh" qt6-charts-dev libqt6opengl6-dev libbenchmark-dev jq speedcrunch galculator
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPHONOLITH_BENCH=ON -DPHONOLITH_TESTS=OFF >/dev/null
+cmake -S "$root" --preset bench -B "$build" >/dev/null
 cmake --build "$build" -j2 --target window_bench diagram_bench charts_peer_bench presets_bench startup_phonolith startup_minimal startup_text proc_bench >/dev/null
 
 export QT_QPA_PLATFORM=offscreen

@@ -97,14 +97,12 @@ void TRepeatButton::paintEvent(QPaintEvent*)
                            this);
 }
 
-// The style keeps the bevel and arrow pixmaps it draws in the application's
-// pixmap cache, keyed by the palette's cache key. The box's palette, which the
-// buttons inherit, takes a new key each time the box sets a colour (every
-// enable switch, every focus change), even when it only returns to colours it
-// had before: each new key would leave another set of pixmaps in that cache,
-// and memory would grow with every analog/digital switch. So the buttons
-// paint with the first of their last few palettes that has the same colours,
-// whose key the cache already knows.
+// The style caches the bevel and arrow pixmaps it draws (QPixmapCache), keyed
+// by the palette's cache key. The box sets its palette on every focus and
+// enable change, and each setPalette() gives a new key even for colours seen
+// before, so every analog/digital switch would add pixmaps until the cache
+// is full. The buttons paint with the first of their last few palettes that
+// has the current colours, whose key the cache already holds.
 const QPalette& TRepeatButton::stylePalette()
 {
     constexpr qsizetype kKept = 8; // a box cycles through a handful of colour sets

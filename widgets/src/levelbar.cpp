@@ -127,7 +127,6 @@ QAccessibleInterface* levelBarFactory(const QString& className, QObject* object)
     return nullptr;
 }
 
-// Draws a frame as nested one-pixel rectangles.
 // A one-pixel line between two points in a row or a column, both ends
 // included: the pixels of a one-pixel pen with square caps, filled as one
 // span per row instead of the line rasterizer's one span per pixel.
@@ -138,6 +137,7 @@ void edge(QPainter& p, QPoint a, QPoint b, const QColor& c)
                c);
 }
 
+// Draws a frame as nested one-pixel rectangles.
 void drawFrame(QPainter& p, const levelbar::Frame& f)
 {
     for (int i = 0; i < f.width; ++i) {

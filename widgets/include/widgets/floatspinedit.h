@@ -86,8 +86,6 @@ private:
     TRepeatButton* down_;
 };
 
-enum TSpinType { sptNormal, sptFloat, sptDate, sptTime, sptHex };
-
 class TFloatSpinEdit : public QLineEdit, public INumericInput {
     Q_OBJECT
 public:
@@ -119,8 +117,6 @@ public:
     void pageUp();
     void pageDown();
 
-    TSpinType spinType() const { return spinType_; }
-    void setSpinType(TSpinType t) { spinType_ = t; }
     int precision() const { return precision_; }
     // Formats the text in the new precision; while loading, the next value
     // or endLoad does.
@@ -221,7 +217,6 @@ private:
     void placeCaption();
     void layoutButtons();
 
-    TSpinType spinType_ = sptFloat;
     static constexpr int kDefaultPrecision = 0;
     static QString initialText(int precision, double value);
     int precision_ = kDefaultPrecision;
