@@ -220,7 +220,7 @@ int TScaleChart::cachedTextHeight(const QFont& font) const { return textCache_->
 
 int TScaleChart::cachedTextAscent(const QFont& font) const { return textCache_->metrics().ascent(font); }
 
-bool TScaleChart::titleShows() const { return TitleColor != BackColor || BackColor.alpha() != 255; }
+bool TScaleChart::titleShows() const { return titleColor_ != backColor_ || backColor_.alpha() != 255; }
 
 void TScaleChart::drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const
 {
@@ -232,7 +232,7 @@ void TScaleChart::drawCachedText(QPainter& painter, const QFont& font, QPoint ba
 // ---- axis -----------------------------------------------------------------
 
 TScaleAxis::TScaleAxis(TScaleChart* chart, TScaleAxis* master, bool otherSide)
-    : OtherSide(otherSide), chart_(chart), master_(master)
+    : otherSide_(otherSide), chart_(chart), master_(master)
 {
 }
 
@@ -271,27 +271,15 @@ void TScaleAxis::setMinMax(double mn, double mx)
     }
 }
 
-void TScaleAxis::setVisible(bool v)
-{
-    Visible = v;
-    requestRepaint();
-}
-
-void TScaleAxis::setLabels(bool v)
-{
-    Labels = v;
-    requestRepaint();
-}
-
 void TScaleAxis::setLabelsFontSize(int points)
 {
-    LabelsFont.setPointSize(points);
+    labelsFont_.setPointSize(points);
     requestRepaint();
 }
 
 TScaleAxis& TScaleAxis::addSubAxis()
 {
-    subAxes_.push_back(std::make_unique<TScaleAxis>(chart_, this, OtherSide));
+    subAxes_.push_back(std::make_unique<TScaleAxis>(chart_, this, otherSide_));
     return *subAxes_.back();
 }
 
@@ -317,7 +305,7 @@ TScaleChart::TScaleChart(QWidget* parent)
       textCache_(std::make_unique<TTextCache>(this)),
       hatchTiles_(std::make_unique<THatchTiles>())
 {
-    bottom_->Visible = false;
+    bottom_->visible_ = false;
     setMouseTracking(false);
     // The whole area is painted (BackColor first): nothing below shows through.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -345,8 +333,8 @@ bool TScaleChart::axisHasActiveSeries(const TScaleAxis& a) const
 
 bool TScaleChart::axisTakesPart(const TScaleAxis& a) const
 {
-    if (a.master_) return a.Visible && axisTakesPart(*a.master_);
-    return a.Visible && axisHasActiveSeries(a);
+    if (a.master_) return a.visible_ && axisTakesPart(*a.master_);
+    return a.visible_ && axisHasActiveSeries(a);
 }
 
 void TScaleChart::reserveColumn(TAxisLayout& out, TIntRect& r, int width) const
@@ -361,9 +349,9 @@ void TScaleChart::reserveColumn(TAxisLayout& out, TIntRect& r, int width) const
         edge = r.right;
     }
     int shift = 0;
-    if (a.PositionPercent != 0) {
-        shift = a.PositionUnits == TPositionUnits::Pixels ? roundPixel(a.PositionPercent)
-                                                          : roundPixel(a.PositionPercent * 0.01 * (r.right - r.left));
+    if (a.positionPercent_ != 0) {
+        shift = a.positionUnits_ == TPositionUnits::Pixels ? roundPixel(a.positionPercent_)
+                                                          : roundPixel(a.positionPercent_ * 0.01 * (r.right - r.left));
         if (out.otherSide) shift = -shift;
     }
     out.labelX = edge + shift;
@@ -371,23 +359,23 @@ void TScaleChart::reserveColumn(TAxisLayout& out, TIntRect& r, int width) const
 
 double TScaleChart::axisStep(const TScaleAxis& axis, const scale::ScaleMap& map, int h) const
 {
-    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), h, axis.LabelsSeparation, axis.Increment);
-    return axis.MinStep > 0 ? std::max(step, axis.MinStep) : step;
+    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), h, axis.labelsSeparation_, axis.increment_);
+    return axis.minStep_ > 0 ? std::max(step, axis.minStep_) : step;
 }
 
 int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const TIntRect& bounds,
                                  const ITextMeasure& measure) const
 {
-    const int h = measure.textHeight(axis.LabelsFont);
+    const int h = measure.textHeight(axis.labelsFont_);
     const double step = axisStep(axis, map, h);
     const std::vector<double> values = scale::labelValuesInRows(map, step, bounds.top, bounds.bottom);
     int widest = 0;
     const std::size_t count = std::min<std::size_t>(values.size(), scale::kMaxWidthSamples);
     for (std::size_t i = 0; i < count; ++i) {
-        const QString t = QString::fromStdString(scale::formatAxisValue(values[i], decimalSeparator, groupSeparator));
-        widest = std::max(widest, measure.textWidth(axis.LabelsFont, t));
+        const QString t = QString::fromStdString(scale::formatAxisValue(values[i], decimalSeparator_, groupSeparator_));
+        widest = std::max(widest, measure.textWidth(axis.labelsFont_, t));
     }
-    return widest + measure.textWidth(axis.LabelsFont, QStringLiteral(" "));
+    return widest + measure.textWidth(axis.labelsFont_, QStringLiteral(" "));
 }
 
 void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::ScaleMap& map, bool otherSide,
@@ -395,7 +383,7 @@ void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::Sc
 {
     out.map = map;
     out.otherSide = otherSide;
-    out.h = measure.textHeight(axis.LabelsFont);
+    out.h = measure.textHeight(axis.labelsFont_);
     out.step = axisStep(axis, map, out.h);
     const TScaleAxis& owner = axis.master_ ? *axis.master_ : axis;
     if (!axisHasActiveSeries(owner)) return; // no value labels, no grid
@@ -405,19 +393,19 @@ void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::Sc
         TLabelItem item;
         item.value = v;
         item.row = map.row(v);
-        const bool inside = axis.LabelsOnAxis ? (item.row >= map.startRow && item.row <= map.endRow)
+        const bool inside = axis.labelsOnAxis_ ? (item.row >= map.startRow && item.row <= map.endRow)
                                               : (item.row > map.startRow && item.row < map.endRow);
         if (!inside) continue;
-        const std::string text = scale::formatAxisValue(v, decimalSeparator, groupSeparator);
+        const std::string text = scale::formatAxisValue(v, decimalSeparator_, groupSeparator_);
         item.engineText = QString::fromStdString(text);
         // The number the text shows (three decimals at most).
-        item.value = scale::parseAxisValue(text, decimalSeparator, groupSeparator);
+        item.value = scale::parseAxisValue(text, decimalSeparator_, groupSeparator_);
         item.text = item.engineText;
         if (out.showLabels) {
-            item.boxWidth = measure.textWidth(axis.LabelsFont, item.engineText);
+            item.boxWidth = measure.textWidth(axis.labelsFont_, item.engineText);
             item.boxTop = item.row - out.h / 2;
             item.boxLeft = otherSide ? out.labelX : out.labelX - item.boxWidth;
-            if (axis.OnDrawLabel) {
+            if (axis.onDrawLabel_) {
                 TDrawLabelArgs args;
                 args.sender = &axis;
                 args.x = out.labelX;
@@ -425,12 +413,12 @@ void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::Sc
                 args.text = item.text;
                 args.value = item.value;
                 args.step = out.step;
-                axis.OnDrawLabel(args);
+                axis.onDrawLabel_(args);
                 item.text = args.text;
                 item.draw = args.drawLabel;
             }
             const int centre = (item.boxLeft + item.boxLeft + item.boxWidth) / 2;
-            const int w = measure.textWidth(axis.LabelsFont, item.text);
+            const int w = measure.textWidth(axis.labelsFont_, item.text);
             item.textX = centre - w / 2;
             item.textRect = TIntRect{item.textX, item.boxTop, item.textX + w, item.boxTop + out.h};
         }
@@ -443,27 +431,27 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
     TChartLayout L;
     L.bounds = TIntRect{0, 0, width(), height()};
     TIntRect cr = L.bounds;
-    if (MarginUnits == TPositionUnits::Pixels) {
-        cr.left += MarginLeft;
-        cr.top += MarginTop;
-        cr.right -= MarginRight;
-        cr.bottom -= MarginBottom;
+    if (marginUnits_ == TPositionUnits::Pixels) {
+        cr.left += marginLeft_;
+        cr.top += marginTop_;
+        cr.right -= marginRight_;
+        cr.bottom -= marginBottom_;
     } else {
-        cr.left += roundPixel(MarginLeft * 0.01 * width());
-        cr.top += roundPixel(MarginTop * 0.01 * height());
-        cr.right -= roundPixel(MarginRight * 0.01 * width());
-        cr.bottom -= roundPixel(MarginBottom * 0.01 * height());
+        cr.left += roundPixel(marginLeft_ * 0.01 * width());
+        cr.top += roundPixel(marginTop_ * 0.01 * height());
+        cr.right -= roundPixel(marginRight_ * 0.01 * width());
+        cr.bottom -= roundPixel(marginBottom_ * 0.01 * height());
     }
 
-    if (!Title.isEmpty()) {
+    if (!title_.isEmpty()) {
         // A title that leaves no pixel changed keeps its strip, the font's
         // height, but is not measured across: its box is empty, at the centre.
-        const int h = measure.textHeight(TitleFont);
-        const int w = titleShows() ? measure.textWidth(TitleFont, Title) : 0;
+        const int h = measure.textHeight(titleFont_);
+        const int w = titleShows() ? measure.textWidth(titleFont_, title_) : 0;
         const double centre = (cr.left + cr.right) / 2.0;
         const int left = roundPixel(std::max(centre - w / 2.0, 0.02 * width()));
         L.titleBox = TIntRect{left, cr.top, left + w, cr.top + h};
-        L.titleText = Title;
+        L.titleText = title_;
         cr.top = L.titleBox.bottom + 5;
     }
 
@@ -485,10 +473,10 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
         TAxisLayout a;
         a.axis = p.axis;
         a.takesPart = true;
-        a.otherSide = p.master->OtherSide;
-        a.showLabels = p.axis->Labels && axisHasActiveSeries(*p.master);
+        a.otherSide = p.master->otherSide_;
+        a.showLabels = p.axis->labels_ && axisHasActiveSeries(*p.master);
         if (a.showLabels) {
-            int w = p.axis->LabelsSize;
+            int w = p.axis->labelsSize_;
             if (w == 0) {
                 // The range this paint gives it, over the rows already fixed.
                 const scale::ScaleMap m{p.master->minimum_, p.master->maximum_, cr.top, cr.bottom};
@@ -507,12 +495,12 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
         const scale::ScaleMap m{main->minimum_, main->maximum_, cr.top, cr.bottom};
         auto it = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == main; });
         if (it == columns.end()) continue;
-        layoutAxis(*it, *main, m, main->OtherSide, L.bounds, measure);
+        layoutAxis(*it, *main, m, main->otherSide_, L.bounds, measure);
         L.axes.push_back(*it);
         for (auto& sub : main->subAxes_) {
             auto s = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == sub.get(); });
             if (s == columns.end()) continue;
-            layoutAxis(*s, *sub, m, main->OtherSide, L.bounds, measure);
+            layoutAxis(*s, *sub, m, main->otherSide_, L.bounds, measure);
             L.axes.push_back(*s);
         }
     }
@@ -581,32 +569,32 @@ void TScaleChart::layoutNow()
 
 void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
 {
-    p.fillRect(rect(), BackColor);
+    p.fillRect(rect(), backColor_);
     p.setBackgroundMode(Qt::TransparentMode);
     // A title in the opaque background's own colour leaves no pixel changed:
     // it keeps its place in the layout but is not drawn (nor its face loaded
     // for drawing).
     const bool titleShows = this->titleShows();
     if (!L.titleText.isEmpty() && titleShows) {
-        p.setFont(TitleFont);
-        p.setPen(TitleColor);
-        textCache_->drawText(p, TitleFont, QPoint(L.titleBox.left, L.titleBox.top),
-                             textCache_->baseline(TitleFont, p.device()), L.titleText);
+        p.setFont(titleFont_);
+        p.setPen(titleColor_);
+        textCache_->drawText(p, titleFont_, QPoint(L.titleBox.left, L.titleBox.top),
+                             textCache_->baseline(titleFont_, p.device()), L.titleText);
     }
     // Labels over the plain background are copied from kept images; what
     // is no longer plain: the title, the grid rows, the labels drawn.
-    const bool keptImages = KeepTextImages && BackColor.alpha() == 255 && p.worldTransform().isIdentity()
+    const bool keptImages = keepTextImages_ && backColor_.alpha() == 255 && p.worldTransform().isIdentity()
                             && p.device()->devicePixelRatio() == 1.0;
     std::vector<QRect> changed;
     if (keptImages) {
         if (!L.titleText.isEmpty() && titleShows) {
-            const int h = textCache_->metrics().textHeight(TitleFont);
+            const int h = textCache_->metrics().textHeight(titleFont_);
             changed.push_back(QRect(L.titleBox.left, L.titleBox.top, L.titleBox.width(), L.titleBox.height())
                                   .adjusted(-h, -h, h, h));
         }
         for (const TAxisLayout& a : L.axes)
-            if (a.axis->Grid.visible && !a.labels.empty()) {
-                const int w = std::max(a.axis->Grid.width, 1);
+            if (a.axis->grid_.visible && !a.labels.empty()) {
+                const int w = std::max(a.axis->grid_.width, 1);
                 const auto [lo, hi] = std::minmax_element(a.labels.begin(), a.labels.end(),
                                                           [](const TLabelItem& x, const TLabelItem& y) { return x.row < y.row; });
                 changed.push_back(QRect(QPoint(L.chartRect.left + 1, lo->row), QPoint(L.chartRect.right - 1, hi->row))
@@ -616,31 +604,31 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
     }
     for (const TAxisLayout& a : L.axes) {
         const TScaleAxis& axis = *a.axis;
-        if (axis.Grid.visible && axis.Grid.width <= 1) {
+        if (axis.grid_.visible && axis.grid_.width <= 1) {
             // A one-pixel row, the same pixels as a cosmetic line with square
             // caps: a filled rectangle blends one span per line where the
             // line rasterizer hands over one span per pixel (and, with a
             // translucent colour, farms them out to the paint thread pool).
-            const QColor colour = colorFromBgr(axis.Grid.color);
+            const QColor colour = colorFromBgr(axis.grid_.color);
             const int x1 = std::min(L.chartRect.left + 1, L.chartRect.right - 1);
             const int x2 = std::max(L.chartRect.left + 1, L.chartRect.right - 1);
             for (const TLabelItem& item : a.labels) p.fillRect(x1, item.row, x2 - x1 + 1, 1, colour);
-        } else if (axis.Grid.visible) {
-            p.setPen(QPen(colorFromBgr(axis.Grid.color), axis.Grid.width));
+        } else if (axis.grid_.visible) {
+            p.setPen(QPen(colorFromBgr(axis.grid_.color), axis.grid_.width));
             for (const TLabelItem& item : a.labels)
                 p.drawLine(L.chartRect.left + 1, item.row, L.chartRect.right - 1, item.row);
         }
         if (!a.showLabels) continue;
-        p.setFont(axis.LabelsFont);
-        p.setPen(axis.LabelsColor);
-        const TTextCache::Baseline base = textCache_->baseline(axis.LabelsFont, p.device());
+        p.setFont(axis.labelsFont_);
+        p.setPen(axis.labelsColor_);
+        const TTextCache::Baseline base = textCache_->baseline(axis.labelsFont_, p.device());
         for (const TLabelItem& item : a.labels) {
             if (!item.draw) continue;
             const QPoint at(item.textX, item.boxTop);
             if (keptImages)
-                textCache_->drawTextOver(p, axis.LabelsFont, at, base, item.text, BackColor.rgba(), changed);
+                textCache_->drawTextOver(p, axis.labelsFont_, at, base, item.text, backColor_.rgba(), changed);
             else
-                textCache_->drawText(p, axis.LabelsFont, at, base, item.text);
+                textCache_->drawText(p, axis.labelsFont_, at, base, item.text);
         }
     }
 }
@@ -652,7 +640,7 @@ void TScaleChart::paintEvent(QPaintEvent*)
     applyLayout(computeLayout(textCache_->metrics()));
     drawLayout(p, layout_);
     TCanvas canvas(p, hatchTiles_.get());
-    if (OnAfterDraw) OnAfterDraw(this, canvas);
+    if (onAfterDraw_) onAfterDraw_(this, canvas);
     if (drag_ == Drag::Zoom) {
         p.setBackgroundMode(Qt::TransparentMode);
         p.setBrush(Qt::NoBrush);
@@ -677,10 +665,10 @@ void TScaleChart::zoomRows(int y1, int y2)
         if (a->map_.pixelSize() <= 0) continue;
         double mn = a->map_.value(lower), mx = a->map_.value(upper);
         if (!(std::isfinite(mn) && std::isfinite(mx) && mn <= mx)) continue;
-        if (mx - mn < MinViewSpan) {
+        if (mx - mn < minViewSpan_) {
             const double centre = (mn + mx) / 2;
-            mn = centre - MinViewSpan / 2;
-            mx = centre + MinViewSpan / 2;
+            mn = centre - minViewSpan_ / 2;
+            mx = centre + minViewSpan_ / 2;
         }
         a->setMinMax(mn, mx);
     }
@@ -697,8 +685,8 @@ void TScaleChart::shiftView(double share)
     for (TScaleAxis* a : {left_.get(), right_.get()}) {
         const double range = a->maximum_ - a->minimum_;
         if (!(range > 0) || !std::isfinite(range)) continue;
-        if (range > a->ViewMax - a->ViewMin) continue; // wider than its bounds: not held
-        const double lo = (a->ViewMin - a->minimum_) / range, hi = (a->ViewMax - a->maximum_) / range;
+        if (range > a->viewMax_ - a->viewMin_) continue; // wider than its bounds: not held
+        const double lo = (a->viewMin_ - a->minimum_) / range, hi = (a->viewMax_ - a->maximum_) / range;
         allowed = std::clamp(allowed, lo, hi);
     }
     if (allowed == 0 || !std::isfinite(allowed)) return;
@@ -777,8 +765,8 @@ void TScaleChart::mouseReleaseEvent(QMouseEvent* e)
                 zoomRows(dragStart_.y(), pos.y());
             else
                 restoreView();
-        } else if (OnClick && rect().contains(pos)) {
-            OnClick(this);
+        } else if (onClick_ && rect().contains(pos)) {
+            onClick_(this);
         }
         update();
     } else if (drag_ == Drag::Pan && e->button() == Qt::RightButton) {

@@ -52,10 +52,12 @@ protected:
     void SetUp() override
     {
         chart.resize(600, 418);
-        chart.MarginLeft = chart.MarginRight = 100;
-        chart.MarginTop = chart.MarginBottom = 10;
-        left().LabelsSize = 40;
-        right().LabelsSize = 40;
+        chart.setMarginLeft(100);
+        chart.setMarginRight(100);
+        chart.setMarginTop(10);
+        chart.setMarginBottom(10);
+        left().setLabelsSize(40);
+        right().setLabelsSize(40);
         left().setMinMax(0, 160);
         right().setMinMax(-133.8, 26.2);
         chart.addSeries(right(), true);
@@ -114,7 +116,7 @@ TEST_F(Engine, StepsAndLabelsOfBothAxes)
 
 TEST_F(Engine, FixedIncrementDoublesUntilTheLabelsFit)
 {
-    right().Increment = 1;
+    right().setIncrement(1);
     right().setMinMax(-120, 40);
     const TChartLayout l = layout();
     const TAxisLayout& R = of(l, right());
@@ -150,9 +152,9 @@ TEST_F(Engine, SubAxisLabelsItsMastersValuesInItsOwnColumn)
 {
     TScaleAxis& sub = left().addSubAxis();
     sub.setMinMax(1000, 2000); // stored, never drawn
-    sub.LabelsSize = 30;
-    sub.PositionPercent = -20;
-    left().PositionPercent = -10;
+    sub.setLabelsSize(30);
+    sub.setPositionPercent(-20);
+    left().setPositionPercent(-10);
     const TChartLayout l = layout();
     const TAxisLayout& S = of(l, sub);
     EXPECT_EQ(values(S), range(150, 10, 10));
@@ -166,8 +168,8 @@ TEST_F(Engine, SubAxisLabelsItsMastersValuesInItsOwnColumn)
 TEST_F(Engine, HiddenLabelsFreeTheAxisColumnOnly)
 {
     TScaleAxis& sub = left().addSubAxis();
-    sub.LabelsSize = 30;
-    left().Labels = false;
+    sub.setLabelsSize(30);
+    left().setLabels(false);
     const TChartLayout l = layout();
     EXPECT_EQ(l.chartRect.left, 130);
     EXPECT_EQ(of(l, sub).labelX, 130);
@@ -179,13 +181,13 @@ TEST_F(Engine, HiddenLabelsFreeTheAxisColumnOnly)
 
 TEST_F(Engine, OffsetsInPixelsAndPercentMoveColumnsOutward)
 {
-    left().PositionPercent = -45;
-    right().PositionPercent = -35;
+    left().setPositionPercent(-45);
+    right().setPositionPercent(-35);
     TScaleAxis& sub = right().addSubAxis();
-    sub.LabelsSize = 0; // automatic: widest text plus a space
-    sub.Increment = 1;
-    sub.PositionPercent = -5;
-    sub.PositionUnits = TPositionUnits::Percent;
+    sub.setLabelsSize(0); // automatic: widest text plus a space
+    sub.setIncrement(1);
+    sub.setPositionPercent(-5);
+    sub.setPositionUnits(TPositionUnits::Percent);
     right().setMinMax(-120, 40);
     const TChartLayout l = layout();
     EXPECT_EQ(of(l, left()).labelX, 140 - 45);
@@ -197,11 +199,11 @@ TEST_F(Engine, OffsetsInPixelsAndPercentMoveColumnsOutward)
 
 TEST_F(Engine, TitleTakesItsStripAndStaysInsideTheControl)
 {
-    chart.Title = "abc";
+    chart.setTitle("abc");
     TChartLayout l = layout();
     EXPECT_EQ(l.titleBox, (TIntRect{288, 10, 312, 26}));
     EXPECT_EQ(l.chartRect.top, 31);
-    chart.Title = QString(74, QChar('x')); // 592 pixels: centred it would start at 4
+    chart.setTitle(QString(74, QChar('x'))); // 592 pixels: centred it would start at 4
     l = layout();
     EXPECT_EQ(l.titleBox.left, 12);
 }
@@ -210,32 +212,32 @@ TEST_F(Engine, TitleTakesItsStripAndStaysInsideTheControl)
 // and labels as a shown one) but is neither measured across nor drawn.
 TEST_F(Engine, TitleInTheBackgroundColourKeepsItsStripOnly)
 {
-    chart.Title = "abc";
-    chart.TitleColor = Qt::yellow;
-    chart.BackColor = Qt::black;
+    chart.setTitle("abc");
+    chart.setTitleColor(Qt::yellow);
+    chart.setBackColor(Qt::black);
     const TChartLayout shown = layout();
-    chart.TitleColor = Qt::black;
+    chart.setTitleColor(Qt::black);
     const TChartLayout hidden = layout();
     EXPECT_EQ(hidden.chartRect, shown.chartRect);
     EXPECT_EQ(hidden.titleBox.top, shown.titleBox.top);
     EXPECT_EQ(hidden.titleBox.bottom, shown.titleBox.bottom);
     EXPECT_EQ(hidden.titleBox.width(), 0);
     EXPECT_EQ(of(hidden, left()).labels.size(), of(shown, left()).labels.size());
-    chart.BackColor = QColor(0, 0, 0, 128); // a translucent background shows what is drawn on it
+    chart.setBackColor(QColor(0, 0, 0, 128)); // a translucent background shows what is drawn on it
     EXPECT_EQ(layout().titleBox.width(), 24);
 }
 
 TEST_F(Engine, HookEditsTextAroundTheBoxCentre)
 {
-    left().PositionPercent = -45;
+    left().setPositionPercent(-45);
     std::vector<double> seen;
-    left().OnDrawLabel = [&](TDrawLabelArgs& a) {
+    left().setOnDrawLabel([&](TDrawLabelArgs& a) {
         seen.push_back(a.value);
         a.x += 100; // moves nothing
         a.text += " dBSPL";
         if (a.value == 100) a.drawLabel = false;
-    };
-    right().OnDrawLabel = [&](TDrawLabelArgs& a) { EXPECT_EQ(a.sender, &right()); };
+    });
+    right().setOnDrawLabel([&](TDrawLabelArgs& a) { EXPECT_EQ(a.sender, &right()); });
     const TChartLayout l = layout();
     const TAxisLayout& L = of(l, left());
     EXPECT_EQ(seen.size(), 15u);
@@ -252,9 +254,8 @@ TEST_F(Engine, HookGetsTheNumberOfAGroupedText)
 {
     left().setMinMax(900, 1060);
     std::vector<std::pair<QString, double>> seen;
-    left().OnDrawLabel = [&](TDrawLabelArgs& a) { seen.emplace_back(a.text, a.value); };
-    chart.groupSeparator = ".";
-    chart.decimalSeparator = ",";
+    left().setOnDrawLabel([&](TDrawLabelArgs& a) { seen.emplace_back(a.text, a.value); });
+    chart.setLabelSeparators(",", ".");
     layout();
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front().first, "1.050");
@@ -361,42 +362,42 @@ TEST(KeptLabelImages, SamePixelsAsTheTextEngine)
         {"plain", [](TScaleChart&) {}},
         {"grid under the labels",
          [](TScaleChart& c) {
-             c.LeftAxis().Grid.visible = true;
-             c.LeftAxis().Grid.color = 0x00FFFF;
-             c.RightAxis().PositionPercent = 30; // the right labels move in over the grid
+             c.LeftAxis().setGrid(TGridPen{true, 0x00FFFF, c.LeftAxis().grid().width});
+             c.RightAxis().setPositionPercent(30); // the right labels move in over the grid
          }},
         {"wide grid pen",
          [](TScaleChart& c) {
-             c.RightAxis().Grid = TGridPen{true, 0x80FF80, 3};
-             c.LeftAxis().PositionPercent = 20;
+             c.RightAxis().setGrid(TGridPen{true, 0x80FF80, 3});
+             c.LeftAxis().setPositionPercent(20);
          }},
         {"coloured title above the labels",
          [](TScaleChart& c) {
-             c.Title = QString(30, QChar('g')) + QString(30, QChar('_'));
-             c.TitleFont = QFont(QStringLiteral("Liberation Mono"), 8);
-             c.TitleColor = Qt::yellow;
-             c.MarginTop = 0;
-             c.MarginLeft = 10;
+             c.setTitle(QString(30, QChar('g')) + QString(30, QChar('_')));
+             c.setTitleFont(QFont(QStringLiteral("Liberation Mono"), 8));
+             c.setTitleColor(Qt::yellow);
+             c.setMarginTop(0);
+             c.setMarginLeft(10);
          }},
         {"large bold labels",
          [](TScaleChart& c) {
              QFont f(QStringLiteral("Liberation Sans"), 15);
              f.setBold(true);
-             c.LeftAxis().LabelsFont = f;
-             c.LeftAxis().LabelsColor = QColor(255, 80, 20);
-             c.LeftAxis().LabelsSize = 90;
+             c.LeftAxis().setLabelsFont(f);
+             c.LeftAxis().setLabelsColor(QColor(255, 80, 20));
+             c.LeftAxis().setLabelsSize(90);
          }},
-        {"translucent background", [](TScaleChart& c) { c.BackColor = QColor(0, 0, 60, 128); }},
+        {"translucent background", [](TScaleChart& c) { c.setBackColor(QColor(0, 0, 60, 128)); }},
     };
     for (const View& v : views) {
         TScaleChart kept, engine;
-        engine.KeepTextImages = false;
+        engine.setKeepTextImages(false);
         for (TScaleChart* c : {&kept, &engine}) {
             c->resize(600, 418);
-            c->BackColor = Qt::black;
-            c->MarginLeft = c->MarginRight = 100;
-            c->LeftAxis().LabelsColor = Qt::white;
-            c->RightAxis().LabelsColor = QColor(120, 200, 255);
+            c->setBackColor(Qt::black);
+            c->setMarginLeft(100);
+            c->setMarginRight(100);
+            c->LeftAxis().setLabelsColor(Qt::white);
+            c->RightAxis().setLabelsColor(QColor(120, 200, 255));
             c->LeftAxis().setMinMax(0, 160);
             c->RightAxis().setMinMax(-133.8, 26.2);
             c->addSeries(c->RightAxis(), true);

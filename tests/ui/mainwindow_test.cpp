@@ -248,13 +248,13 @@ TEST_F(MainWindowTest, ResizingGivesTheDiagramTheSpace)
 TEST_F(MainWindowTest, ClickingTheDiagramChangesNothing)
 {
     // The window's click handler is bound and the click reaches it.
-    const auto handler = w->chart()->OnClick;
+    const auto handler = w->chart()->onClick();
     ASSERT_TRUE(handler);
     int runs = 0;
-    w->chart()->OnClick = [&](TScaleChart* chart) {
+    w->chart()->setOnClick([&](TScaleChart* chart) {
         ++runs;
         handler(chart);
-    };
+    });
     const QString before = resultLine();
     QTest::mouseClick(w->chart(), Qt::LeftButton, {}, QPoint(400, 200));
     QApplication::processEvents();

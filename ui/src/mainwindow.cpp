@@ -410,7 +410,7 @@ void TfmMain::bindCalculator()
     Chart1->setSources(&calc_->state(), input(InputId::MicMaxLevel_dBSPL), input(InputId::SourceLevel_dBSPL),
                        input(InputId::MicNoise_dBu), input(InputId::MicNoise_dBFS), analogChoice_.get(),
                        digitalChoice_.get());
-    Chart1->OnClick = [this](TScaleChart*) { Chart1Click(); };
+    Chart1->setOnClick([this](TScaleChart*) { Chart1Click(); });
 
     presetView_ = std::make_unique<WindowPresetView>(*this);
     presets_ = std::make_unique<presets::PresetController>(*calc_, *presetView_);
