@@ -363,12 +363,24 @@ double TScaleChart::axisStep(const TScaleAxis& axis, const scale::ScaleMap& map,
     return axis.minStep_ > 0 ? std::max(step, axis.minStep_) : step;
 }
 
+std::vector<double> TScaleChart::shownLabelValues(const TScaleAxis& axis, const scale::ScaleMap& map, double step,
+                                                  const TIntRect& bounds) const
+{
+    // Only the rows inside the control can show a label or a grid line; on
+    // the axis's own rows, its ends included only with labelsOnAxis.
+    std::vector<double> values = scale::labelValuesInRows(map, step, bounds.top, bounds.bottom);
+    std::erase_if(values, [&](double v) {
+        const int row = map.row(v);
+        return axis.labelsOnAxis_ ? (row < map.startRow || row > map.endRow) : (row <= map.startRow || row >= map.endRow);
+    });
+    return values;
+}
+
 int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const TIntRect& bounds,
                                  const ITextMeasure& measure) const
 {
     const int h = measure.textHeight(axis.labelsFont_);
-    const double step = axisStep(axis, map, h);
-    const std::vector<double> values = scale::labelValuesInRows(map, step, bounds.top, bounds.bottom);
+    const std::vector<double> values = shownLabelValues(axis, map, axisStep(axis, map, h), bounds);
     int widest = 0;
     const std::size_t count = std::min<std::size_t>(values.size(), scale::kMaxWidthSamples);
     for (std::size_t i = 0; i < count; ++i) {
@@ -388,18 +400,11 @@ void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::Sc
     const TScaleAxis& owner = axis.master_ ? *axis.master_ : axis;
     if (!axisHasActiveSeries(owner)) return; // no value labels, no grid
 
-    // Only the rows inside the control can show a label or a grid line.
-    for (double v : scale::labelValuesInRows(map, out.step, bounds.top, bounds.bottom)) {
+    for (double v : shownLabelValues(axis, map, out.step, bounds)) {
         TLabelItem item;
         item.value = v;
         item.row = map.row(v);
-        const bool inside = axis.labelsOnAxis_ ? (item.row >= map.startRow && item.row <= map.endRow)
-                                              : (item.row > map.startRow && item.row < map.endRow);
-        if (!inside) continue;
-        const std::string text = scale::formatAxisValue(v, decimalSeparator_, groupSeparator_);
-        item.engineText = QString::fromStdString(text);
-        // The number the text shows (three decimals at most).
-        item.value = scale::parseAxisValue(text, decimalSeparator_, groupSeparator_);
+        item.engineText = QString::fromStdString(scale::formatAxisValue(v, decimalSeparator_, groupSeparator_));
         item.text = item.engineText;
         if (out.showLabels) {
             item.boxWidth = measure.textWidth(axis.labelsFont_, item.engineText);

@@ -364,6 +364,9 @@ private:
     // bounds.
     void shiftView(double share);
     void reserveColumn(TAxisLayout& out, TIntRect& r, int width) const;
+    // The label values whose rows show, from the top down.
+    std::vector<double> shownLabelValues(const TScaleAxis& axis, const scale::ScaleMap& map, double step,
+                                         const TIntRect& bounds) const;
     int autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const TIntRect& bounds,
                         const ITextMeasure& measure) const;
 
