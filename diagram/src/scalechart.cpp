@@ -302,8 +302,7 @@ TScaleChart::TScaleChart(QWidget* parent)
       left_(std::make_unique<TScaleAxis>(this, nullptr, false)),
       right_(std::make_unique<TScaleAxis>(this, nullptr, true)),
       bottom_(std::make_unique<TScaleAxis>(this, nullptr, false)),
-      textCache_(std::make_unique<TTextCache>(this)),
-      hatchTiles_(std::make_unique<THatchTiles>())
+      textCache_(std::make_unique<TTextCache>(this))
 {
     bottom_->visible_ = false;
     setMouseTracking(false);
@@ -609,17 +608,9 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
     }
     for (const TAxisLayout& a : L.axes) {
         const TScaleAxis& axis = *a.axis;
-        if (axis.grid_.visible && axis.grid_.width <= 1) {
-            // A one-pixel row, the same pixels as a cosmetic line with square
-            // caps: a filled rectangle blends one span per line where the
-            // line rasterizer hands over one span per pixel (and, with a
-            // translucent colour, farms them out to the paint thread pool).
-            const QColor colour = colorFromBgr(axis.grid_.color);
-            const int x1 = std::min(L.chartRect.left + 1, L.chartRect.right - 1);
-            const int x2 = std::max(L.chartRect.left + 1, L.chartRect.right - 1);
-            for (const TLabelItem& item : a.labels) p.fillRect(x1, item.row, x2 - x1 + 1, 1, colour);
-        } else if (axis.grid_.visible) {
-            p.setPen(QPen(colorFromBgr(axis.grid_.color), axis.grid_.width));
+        if (axis.grid_.visible) {
+            // Width 0 and 1: a cosmetic pen, one device pixel at any scale.
+            p.setPen(QPen(colorFromBgr(axis.grid_.color), axis.grid_.width <= 1 ? 0 : axis.grid_.width));
             for (const TLabelItem& item : a.labels)
                 p.drawLine(L.chartRect.left + 1, item.row, L.chartRect.right - 1, item.row);
         }
@@ -644,7 +635,7 @@ void TScaleChart::paintEvent(QPaintEvent*)
     textCache_->check(std::exchange(fontsChanged_, false));
     applyLayout(computeLayout(textCache_->metrics()));
     drawLayout(p, layout_);
-    TCanvas canvas(p, hatchTiles_.get());
+    TCanvas canvas(p);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
     if (drag_ == Drag::Zoom) {
         p.setBackgroundMode(Qt::TransparentMode);

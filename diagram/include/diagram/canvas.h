@@ -7,7 +7,6 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
-#include <QPixmap>
 #include <QPoint>
 #include <QString>
 #include <cstdint>
@@ -21,28 +20,12 @@ QFont overlayFont(int points, bool bold);
 // transparency (alpha = 255 - it).
 QColor colorFromBgr(std::uint32_t bgr);
 
-// 8 x 8 tiles of the backward-diagonal hatch, one per pair of opaque
-// colours, kept between paints: a tile copied over an area gives the same
-// pixels as the hatch brush, in a fraction of the time.
-class THatchTiles {
-public:
-    // Wide enough to copy a row of a zone in a few pieces; a multiple of the
-    // pattern's 8 pixels.
-    static constexpr int kTileWidth = 256;
-
-    const QPixmap& tile(QColor lines, QColor background);
-
-private:
-    std::vector<std::pair<std::pair<QRgb, QRgb>, QPixmap>> tiles_;
-};
-
 class TCanvas {
 public:
     enum class PenStyle { Solid, Dash, Dot, DashDot };
     enum class BrushStyle { Solid, BDiagonal };
 
-    // With tiles, opaque hatches are copied from them.
-    explicit TCanvas(QPainter& painter, THatchTiles* tiles = nullptr);
+    explicit TCanvas(QPainter& painter);
 
     // Pen black, width 1, solid; brush white, solid; font black, regular,
     // Arial 8; text background transparent.
@@ -76,17 +59,7 @@ public:
 private:
     void applyPen();
     void applyBrush();
-    // An opaque pen one pixel wide on a plain painter: lines and outlines
-    // are then laid out here, pixel for pixel as the stroker would.
-    bool onePixelPen() const;
-    bool onDevice(const QRect& r) const;
-    // n pixels from start, rightwards or downwards, all on the device; pixel
-    // k takes the pen where the pattern is on at firstIndex + step * k, else
-    // gap (0 leaves it as it is).
-    void penRun(QPoint start, int n, bool vertical, long long firstIndex, int step, QRgb gap);
-
     QPainter& p_;
-    THatchTiles* tiles_;
     QColor penColor_;
     int penWidth_ = 1;
     PenStyle penStyle_ = PenStyle::Solid;
@@ -96,5 +69,4 @@ private:
     QColor fontColor_;
     QFont font_;
     QPoint cur_;
-    std::vector<QRgb> run_;
 };

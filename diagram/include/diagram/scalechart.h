@@ -27,7 +27,6 @@ class QPainter;
 class TScaleChart;
 class TScaleAxis;
 class TCanvas;
-class THatchTiles;
 class TTextCache;
 
 // Rectangle by its four edges; right and bottom lie just outside it.
@@ -398,7 +397,6 @@ private:
     // paint to the next most labels keep their texts.
     std::unique_ptr<TTextCache> textCache_;
     bool fontsChanged_ = false;
-    std::unique_ptr<THatchTiles> hatchTiles_;
 
     enum class Drag { None, Zoom, Pan };
     Drag drag_ = Drag::None;
