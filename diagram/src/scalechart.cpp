@@ -2,12 +2,9 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHash>
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QStaticText>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -22,211 +19,37 @@ int roundPixel(double v) { return numtext::roundHalfEvenToInt(v); }
 
 } // namespace
 
-// ---- text cache -------------------------------------------------------------
+// ---- texts ------------------------------------------------------------------
 
-// Text sizes and shaped texts per font. A long zoom or pan session makes
-// ever new label texts: past kMaxEntries the cache starts afresh.
-//
-// A text that comes back from one paint to the next, in the same colours
-// over a plain background, is kept as an image as well: its pixels over that
-// background, cropped to what the text changes. Blending glyphs costs tens
-// of instructions per pixel; copying the image costs a row copy per line.
-class TTextCache {
-public:
-    static constexpr int kMaxEntries = 4096;
-    static constexpr qsizetype kMaxImageBytes = 1 << 20;
+// Text sizes and shaped texts, kept between paints. A long zoom or pan
+// session makes ever new label texts: past kMaxTextEntries they start afresh.
+static constexpr int kMaxTextEntries = 4096;
 
-    struct Baseline {
-        int ascent = 0;     // whole pixels, as the text is placed
-        qreal ascentF = 0;  // as a shaped text measures it from its top
-    };
+void TScaleChart::checkTextCaches()
+{
+    if (textMetrics_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY())) shapedTexts_.clear();
+}
 
-    explicit TTextCache(QPaintDevice* device) : device_(device), metrics_(device, kMaxEntries) {}
-
-    const TTextMeasureCache& metrics() const { return metrics_; }
-
-    Baseline baseline(const QFont& font, QPaintDevice* device) const
-    {
-        return {QFontMetrics(font, device).ascent(), QFontMetricsF(font, device).ascent()};
-    }
-
-    // The same pixels as p.drawText(QPoint(topLeft.x, topLeft.y + ascent),
-    // text) with the painter's font set to `font`, without shaping the
-    // text again on every paint.
-    void drawText(QPainter& p, const QFont& font, QPoint topLeft, const Baseline& base, const QString& text)
-    {
-        p.drawStaticText(origin(topLeft, base), entry(font, text).shaped);
-    }
-
-    // Like drawText, where every pixel the text may change still has the
-    // opaque colour `back` unless it lies in one of `changed`: from the kept
-    // image when there is one and its area is plain. Adds the area the text
-    // may have changed to `changed`.
-    void drawTextOver(QPainter& p, const QFont& font, QPoint topLeft, const Baseline& base, const QString& text,
-                      QRgb back, std::vector<QRect>& changed)
-    {
-        Entry& e = entry(font, text);
-        const QRgb ink = p.pen().color().rgba();
-        const bool sameLook = e.imaged && e.ink == ink && e.back == back && e.baseline == base.ascentF;
-        if (sameLook && !e.image.isNull()) {
-            const QRect area(topLeft + e.imageAt, e.image.size());
-            const int x1 = area.left(), x2 = area.right(), y1 = area.top(), y2 = area.bottom();
-            const bool plain = std::none_of(changed.begin(), changed.end(), [&](const QRect& r) {
-                return r.left() <= x2 && x1 <= r.right() && r.top() <= y2 && y1 <= r.bottom();
-            });
-            if (plain) {
-                p.drawImage(area.topLeft(), e.image);
-                changed.push_back(area);
-                return;
-            }
-        }
-        p.drawStaticText(origin(topLeft, base), e.shaped);
-        const int h = QFontMetrics(font, p.device()).height();
-        changed.push_back(QRect(topLeft, QSize(metrics_.textWidth(font, text), h)).adjusted(-h, -h, h, h));
-        // Imaged from the second paint on (a text drawn once is not), once for
-        // its colours and baseline: a label that stays over a grid row keeps
-        // its image for when it is plain again.
-        if (e.drawn++ > 0 && !sameLook) {
-            if (imageBytes_ >= kMaxImageBytes) dropImages(); // the images of views gone by
-            makeImage(p, font, base, e, ink, back);
-        }
-    }
-
-    // Starts afresh when the device's resolution or the system's fonts
-    // changed, or when the cache has grown too large; call before a paint.
-    void check(bool fontsChanged)
-    {
-        if (metrics_.check(fontsChanged, device_->logicalDpiX(), device_->logicalDpiY()) || shapedCount_ > kMaxEntries) {
-            shaped_.clear();
-            shapedCount_ = 0;
-            imageBytes_ = 0;
-        }
-    }
-
-private:
-    struct Entry {
-        QStaticText shaped;
-        int drawn = 0;
-        // The kept image, for one pair of colours and one baseline; imaged
-        // once tried for them (the image stays null for a text it cannot keep).
-        bool imaged = false;
-        QImage image;
-        QPoint imageAt; // its top-left corner from the text's
-        QRgb ink = 0, back = 0;
-        qreal baseline = 0;
-    };
-
-    void dropImages()
-    {
-        for (auto& [f, texts] : shaped_)
-            for (Entry& e : texts) {
-                e.image = QImage();
-                e.imaged = false;
-            }
-        imageBytes_ = 0;
-    }
-
-    static QPointF origin(QPoint topLeft, const Baseline& base)
-    {
-        return QPointF(topLeft.x(), topLeft.y() + base.ascent - base.ascentF);
-    }
-
-    Entry& entry(const QFont& font, const QString& text)
-    {
-        QHash<QString, Entry>& texts = shaped(font);
-        auto it = texts.find(text);
-        if (it == texts.end()) {
-            Entry e;
-            e.shaped = QStaticText(text);
-            e.shaped.setTextFormat(Qt::PlainText);
-            it = texts.insert(text, e);
-            ++shapedCount_;
-        }
-        return *it;
-    }
-
-    // Draws the text in a margin of its own height on all sides over back,
-    // at the same fraction of a pixel as on the device, and keeps the
-    // smallest rectangle holding every changed pixel, plus one pixel round.
-    void makeImage(QPainter& p, const QFont& font, const Baseline& base, Entry& e, QRgb ink, QRgb back)
-    {
-        imageBytes_ -= e.image.sizeInBytes();
-        e.image = QImage();
-        e.imaged = true;
-        e.ink = ink;
-        e.back = back;
-        e.baseline = base.ascentF;
-        const QPaintDevice* device = p.device();
-        const int h = QFontMetrics(font, device).height();
-        const QSize size(metrics_.textWidth(font, e.shaped.text()) + 2 * h, 3 * h);
-        if (size.width() > 2048 || size.height() > 256) return; // huge texts are drawn as they are
-        // In the format the text will land on: glyphs are blended (and, with
-        // sub-pixel antialiasing, rendered) by the destination's format.
-        const QPaintDevice* target = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
-        if (!target || target->devType() != QInternal::Image) return;
-        const QImage::Format format = static_cast<const QImage*>(target)->format();
-        if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) return;
-        QImage scratch(size, format);
-        scratch.setDotsPerMeterX(qRound(device->logicalDpiX() / 0.0254));
-        scratch.setDotsPerMeterY(qRound(device->logicalDpiY() / 0.0254));
-        if (scratch.logicalDpiX() != device->logicalDpiX() || scratch.logicalDpiY() != device->logicalDpiY()) return;
-        scratch.fill(back);
-        {
-            QPainter sp(&scratch);
-            sp.setFont(font);
-            sp.setPen(QColor::fromRgba(ink));
-            sp.drawStaticText(origin(QPoint(h, h), base), e.shaped);
-        }
-        int left = size.width(), right = -1, top = size.height(), bottom = -1;
-        const QRgb plain = 0xff000000u | back;
-        for (int y = 0; y < size.height(); ++y) {
-            const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
-            for (int x = 0; x < size.width(); ++x)
-                if (row[x] != plain) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-        }
-        if (right < 0) return; // nothing to draw: left to the text engine
-        const QRect crop = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-1, -1, 1, 1) & scratch.rect();
-        e.image = scratch.copy(crop).convertToFormat(QImage::Format_RGB32); // every pixel is opaque
-        e.imageAt = crop.topLeft() - QPoint(h, h);
-        imageBytes_ += e.image.sizeInBytes();
-    }
-
-    QHash<QString, Entry>& shaped(const QFont& font)
-    {
-        for (auto& [f, texts] : shaped_)
-            if (f == font) return texts;
-        shaped_.emplace_back(font, QHash<QString, Entry>{});
-        return shaped_.back().second;
-    }
-
-    QPaintDevice* device_;
-    TTextMeasureCache metrics_;
-    std::vector<std::pair<QFont, QHash<QString, Entry>>> shaped_;
-    int shapedCount_ = 0;
-    qsizetype imageBytes_ = 0;
-};
+void TScaleChart::drawText(QPainter& p, const QFont& font, QPoint baselineStart, const QString& text) const
+{
+    p.setFont(font);
+    if (!shapedTexts_.drawLine(p, baselineStart, text)) p.drawText(baselineStart, text);
+}
 
 int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
 {
-    return textCache_->metrics().textWidth(font, text);
+    return textMetrics_.textWidth(font, text);
 }
 
-int TScaleChart::cachedTextHeight(const QFont& font) const { return textCache_->metrics().textHeight(font); }
+int TScaleChart::cachedTextHeight(const QFont& font) const { return textMetrics_.textHeight(font); }
 
-int TScaleChart::cachedTextAscent(const QFont& font) const { return textCache_->metrics().ascent(font); }
+int TScaleChart::cachedTextAscent(const QFont& font) const { return textMetrics_.ascent(font); }
 
 bool TScaleChart::titleShows() const { return titleColor_ != backColor_ || backColor_.alpha() != 255; }
 
 void TScaleChart::drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const
 {
-    painter.setFont(font);
-    const TTextCache::Baseline base{0, QFontMetricsF(font, painter.device()).ascent()};
-    textCache_->drawText(painter, font, baselineStart, base, text);
+    drawText(painter, font, baselineStart, text);
 }
 
 // ---- axis -----------------------------------------------------------------
@@ -302,7 +125,7 @@ TScaleChart::TScaleChart(QWidget* parent)
       left_(std::make_unique<TScaleAxis>(this, nullptr, false)),
       right_(std::make_unique<TScaleAxis>(this, nullptr, true)),
       bottom_(std::make_unique<TScaleAxis>(this, nullptr, false)),
-      textCache_(std::make_unique<TTextCache>(this))
+      textMetrics_(this, kMaxTextEntries), shapedTexts_(kMaxTextEntries)
 {
     bottom_->visible_ = false;
     setMouseTracking(false);
@@ -567,8 +390,8 @@ void TScaleChart::applyLayout(TChartLayout layout)
 
 void TScaleChart::layoutNow()
 {
-    textCache_->check(std::exchange(fontsChanged_, false));
-    applyLayout(computeLayout(textCache_->metrics()));
+    checkTextCaches();
+    applyLayout(computeLayout(textMetrics_));
 }
 
 void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
@@ -578,33 +401,9 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
     // A title in the opaque background's own colour leaves no pixel changed:
     // it keeps its place in the layout but is not drawn (nor its face loaded
     // for drawing).
-    const bool titleShows = this->titleShows();
-    if (!L.titleText.isEmpty() && titleShows) {
-        p.setFont(titleFont_);
+    if (!L.titleText.isEmpty() && titleShows()) {
         p.setPen(titleColor_);
-        textCache_->drawText(p, titleFont_, QPoint(L.titleBox.left, L.titleBox.top),
-                             textCache_->baseline(titleFont_, p.device()), L.titleText);
-    }
-    // Labels over the plain background are copied from kept images; what
-    // is no longer plain: the title, the grid rows, the labels drawn.
-    const bool keptImages = keepTextImages_ && backColor_.alpha() == 255 && p.worldTransform().isIdentity()
-                            && p.device()->devicePixelRatio() == 1.0;
-    std::vector<QRect> changed;
-    if (keptImages) {
-        if (!L.titleText.isEmpty() && titleShows) {
-            const int h = textCache_->metrics().textHeight(titleFont_);
-            changed.push_back(QRect(L.titleBox.left, L.titleBox.top, L.titleBox.width(), L.titleBox.height())
-                                  .adjusted(-h, -h, h, h));
-        }
-        for (const TAxisLayout& a : L.axes)
-            if (a.axis->grid_.visible && !a.labels.empty()) {
-                const int w = std::max(a.axis->grid_.width, 1);
-                const auto [lo, hi] = std::minmax_element(a.labels.begin(), a.labels.end(),
-                                                          [](const TLabelItem& x, const TLabelItem& y) { return x.row < y.row; });
-                changed.push_back(QRect(QPoint(L.chartRect.left + 1, lo->row), QPoint(L.chartRect.right - 1, hi->row))
-                                      .normalized()
-                                      .adjusted(-w, -w, w, w));
-            }
+        drawText(p, titleFont_, QPoint(L.titleBox.left, L.titleBox.top + textMetrics_.ascent(titleFont_)), L.titleText);
     }
     for (const TAxisLayout& a : L.axes) {
         const TScaleAxis& axis = *a.axis;
@@ -615,32 +414,26 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
                 p.drawLine(L.chartRect.left + 1, item.row, L.chartRect.right - 1, item.row);
         }
         if (!a.showLabels) continue;
-        p.setFont(axis.labelsFont_);
         p.setPen(axis.labelsColor_);
-        const TTextCache::Baseline base = textCache_->baseline(axis.labelsFont_, p.device());
-        for (const TLabelItem& item : a.labels) {
-            if (!item.draw) continue;
-            const QPoint at(item.textX, item.boxTop);
-            if (keptImages)
-                textCache_->drawTextOver(p, axis.labelsFont_, at, base, item.text, backColor_.rgba(), changed);
-            else
-                textCache_->drawText(p, axis.labelsFont_, at, base, item.text);
-        }
+        const int ascent = textMetrics_.ascent(axis.labelsFont_);
+        for (const TLabelItem& item : a.labels)
+            if (item.draw) drawText(p, axis.labelsFont_, QPoint(item.textX, item.boxTop + ascent), item.text);
     }
 }
 
 void TScaleChart::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    textCache_->check(std::exchange(fontsChanged_, false));
-    applyLayout(computeLayout(textCache_->metrics()));
+    checkTextCaches();
+    applyLayout(computeLayout(textMetrics_));
     drawLayout(p, layout_);
     TCanvas canvas(p);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
     if (drag_ == Drag::Zoom) {
         p.setBackgroundMode(Qt::TransparentMode);
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        // Cosmetic: one-device-pixel dots at any scale.
+        p.setPen(QPen(Qt::white, 0, Qt::DotLine));
         p.drawRect(QRect(dragStart_, dragLast_).normalized());
     }
 }

@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <stdexcept>
 
@@ -349,70 +351,52 @@ TEST_F(Engine, AnAxisWithoutActiveSeriesTakesNoPart)
     EXPECT_EQ(chart.Series(0).CalcYPosValue(26.2), l.chartRect.top);
 }
 
-// Labels copied from kept images give the text engine's pixels: from the
-// second paint on, in views where the labels lie on the plain background
-// and where they cross the grid rows, a coloured title or each other.
-TEST(KeptLabelImages, SamePixelsAsTheTextEngine)
+// Texts drawn from the kept shaped texts give the text engine's pixels, at
+// every device pixel ratio, the first time and from the cache; texts it does
+// not keep (right-to-left, several lines, underlined) are refused and drawn
+// by the engine.
+TEST(ShapedTexts, SamePixelsAsTheTextEngineAtEveryScale)
 {
-    struct View {
-        const char* name;
-        std::function<void(TScaleChart&)> set;
-    };
-    const View views[] = {
-        {"plain", [](TScaleChart&) {}},
-        {"grid under the labels",
-         [](TScaleChart& c) {
-             c.LeftAxis().setGrid(TGridPen{true, 0x00FFFF, c.LeftAxis().grid().width});
-             c.RightAxis().setPositionPercent(30); // the right labels move in over the grid
-         }},
-        {"wide grid pen",
-         [](TScaleChart& c) {
-             c.RightAxis().setGrid(TGridPen{true, 0x80FF80, 3});
-             c.LeftAxis().setPositionPercent(20);
-         }},
-        {"coloured title above the labels",
-         [](TScaleChart& c) {
-             c.setTitle(QString(30, QChar('g')) + QString(30, QChar('_')));
-             c.setTitleFont(QFont(QStringLiteral("Liberation Mono"), 8));
-             c.setTitleColor(Qt::yellow);
-             c.setMarginTop(0);
-             c.setMarginLeft(10);
-         }},
-        {"large bold labels",
-         [](TScaleChart& c) {
-             QFont f(QStringLiteral("Liberation Sans"), 15);
-             f.setBold(true);
-             c.LeftAxis().setLabelsFont(f);
-             c.LeftAxis().setLabelsColor(QColor(255, 80, 20));
-             c.LeftAxis().setLabelsSize(90);
-         }},
-        {"translucent background", [](TScaleChart& c) { c.setBackColor(QColor(0, 0, 60, 128)); }},
-    };
-    for (const View& v : views) {
-        TScaleChart kept, engine;
-        engine.setKeepTextImages(false);
-        for (TScaleChart* c : {&kept, &engine}) {
-            c->resize(600, 418);
-            c->setBackColor(Qt::black);
-            c->setMarginLeft(100);
-            c->setMarginRight(100);
-            c->LeftAxis().setLabelsColor(Qt::white);
-            c->RightAxis().setLabelsColor(QColor(120, 200, 255));
-            c->LeftAxis().setMinMax(0, 160);
-            c->RightAxis().setMinMax(-133.8, 26.2);
-            c->addSeries(c->RightAxis(), true);
-            c->addSeries(c->LeftAxis(), true);
-            v.set(*c);
-        }
-        // Three paints, the view changing between them: new labels, then
-        // labels that came back.
-        for (int paint = 0; paint < 4; ++paint) {
-            if (paint == 2)
-                for (TScaleChart* c : {&kept, &engine}) c->RightAxis().setMinMax(-120.5, 39.5);
-            if (paint == 3)
-                for (TScaleChart* c : {&kept, &engine}) c->RightAxis().setMinMax(-133.8, 26.2);
-            const QImage a = kept.grab().toImage(), b = engine.grab().toImage();
-            ASSERT_TRUE(a == b) << v.name << ", paint " << paint;
-        }
-    }
+    QFont bold(QStringLiteral("Liberation Sans"), 10);
+    bold.setBold(true);
+    const QFont fonts[] = {QFont(QStringLiteral("Liberation Sans"), 8), QFont(QStringLiteral("Liberation Mono"), 8), bold};
+    const QString texts[] = {QStringLiteral("1,000"), QStringLiteral("-0.35"), QStringLiteral("12.5 \u00b5V"),
+                             QStringLiteral("<=== acoustic          electric  ===>"), QStringLiteral("Ag_|")};
+    TShapedTexts shaped(64);
+    for (double ratio : {1.0, 1.25, 1.5, 2.0})
+        for (const QFont& font : fonts)
+            for (int pass = 0; pass < 2; ++pass) {
+                QImage got(std::lround(300 * ratio), std::lround(40 * ratio), QImage::Format_RGB32), want = got;
+                got.setDevicePixelRatio(ratio);
+                want.setDevicePixelRatio(ratio);
+                got.fill(Qt::black);
+                want.fill(Qt::black);
+                QPainter pg(&got), pw(&want);
+                for (QPainter* p : {&pg, &pw}) {
+                    p->setFont(font);
+                    p->setPen(QColor(120, 200, 255));
+                }
+                int x = 3;
+                for (const QString& t : texts) {
+                    const QPoint baseline(x, 20 + x % 7);
+                    // Kept at whole ratios; at fractional ones left to the engine.
+                    const bool kept = shaped.drawLine(pg, baseline, t);
+                    EXPECT_EQ(kept, ratio == std::floor(ratio)) << t.toStdString() << " ratio " << ratio;
+                    if (!kept) pg.drawText(baseline, t);
+                    pw.drawText(baseline, t);
+                    x += 40;
+                }
+                pg.end();
+                pw.end();
+                ASSERT_TRUE(got == want) << "ratio " << ratio << " " << font.family().toStdString() << " pass " << pass;
+            }
+    QImage image(100, 40, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setFont(fonts[0]);
+    EXPECT_FALSE(shaped.drawLine(p, QPoint(5, 20), QStringLiteral("\u05e9\u05dc\u05d5\u05dd 5")));
+    EXPECT_FALSE(shaped.drawLine(p, QPoint(5, 20), QStringLiteral("two\nlines")));
+    QFont underlined = fonts[0];
+    underlined.setUnderline(true);
+    p.setFont(underlined);
+    EXPECT_FALSE(shaped.drawLine(p, QPoint(5, 20), QStringLiteral("10")));
 }

@@ -27,7 +27,6 @@ class QPainter;
 class TScaleChart;
 class TScaleAxis;
 class TCanvas;
-class TTextCache;
 
 // Rectangle by its four edges; right and bottom lie just outside it.
 struct TIntRect {
@@ -260,10 +259,6 @@ public:
     void setTitleColor(const QColor& c) { set(titleColor_, c); }
     const QColor& backColor() const { return backColor_; }
     void setBackColor(const QColor& c) { set(backColor_, c); }
-    // Labels that come back from one paint to the next are copied from
-    // kept images of their pixels (the same pixels, drawn faster); off,
-    // every label is drawn by the text engine.
-    void setKeepTextImages(bool v) { set(keepTextImages_, v); }
     using AfterDrawEvent = std::function<void(TScaleChart* sender, TCanvas& canvas)>;
     void setOnAfterDraw(AfterDrawEvent e)
     {
@@ -381,7 +376,6 @@ private:
     QFont titleFont_;
     QColor titleColor_ = Qt::black;
     QColor backColor_ = Qt::white;
-    bool keepTextImages_ = true;
     AfterDrawEvent onAfterDraw_;
     ClickEvent onClick_;
     std::string decimalSeparator_ = ".";
@@ -393,9 +387,14 @@ private:
     bool building_ = false;
     TChartLayout layout_;
     SavedView saved_;
-    // Text widths and shaped label texts kept between paints: from one
-    // paint to the next most labels keep their texts.
-    std::unique_ptr<TTextCache> textCache_;
+    // Text widths and shaped texts kept between paints: from one paint to
+    // the next most labels keep their texts.
+    void checkTextCaches();
+    // The same pixels as p.drawText(baselineStart, text) in `font` and the
+    // painter's pen.
+    void drawText(QPainter& p, const QFont& font, QPoint baselineStart, const QString& text) const;
+    mutable TTextMeasureCache textMetrics_;
+    mutable TShapedTexts shapedTexts_;
     bool fontsChanged_ = false;
 
     enum class Drag { None, Zoom, Pan };
