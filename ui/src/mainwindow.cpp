@@ -13,7 +13,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -30,45 +29,9 @@ namespace {
 
 constexpr int kFrame = 2; // etched frame of the three strips
 
-// A frame that draws its etched edge (a sunken box one pixel wide) as filled
-// rows and columns: the pixels of QFrame's own edge, which its style draws
-// with the line rasterizer at one span per pixel of each upright line.
-class TEtchedFrame : public QFrame {
-public:
-    using QFrame::QFrame;
-
-protected:
-    void paintEvent(QPaintEvent* e) override
-    {
-        if (frameStyle() != (QFrame::Box | QFrame::Sunken) || lineWidth() != 1 || midLineWidth() != 0
-            || devicePixelRatio() != 1.0) {
-            QFrame::paintEvent(e);
-            return;
-        }
-        const QRect r = frameRect();
-        if (r.width() < 4 || r.height() < 4) {
-            QFrame::paintEvent(e);
-            return;
-        }
-        QPainter p(this);
-        const QColor dark = palette().dark().color(), light = palette().light().color();
-        const int x1 = r.left(), y1 = r.top(), x2 = r.right(), y2 = r.bottom();
-        // The dark box spans x1 .. x2 - 1 and y1 .. y2 - 1; its corners once.
-        p.fillRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y1)), dark);
-        p.fillRect(QRect(QPoint(x1, y2 - 1), QPoint(x2 - 1, y2 - 1)), dark);
-        p.fillRect(QRect(QPoint(x1, y1 + 1), QPoint(x1, y2 - 2)), dark);
-        p.fillRect(QRect(QPoint(x2 - 1, y1 + 1), QPoint(x2 - 1, y2 - 2)), dark);
-        // The light lines inside its top-left and outside its bottom-right.
-        p.fillRect(QRect(QPoint(x1 + 1, y1 + 1), QPoint(x2 - 2, y1 + 1)), light);
-        p.fillRect(QRect(QPoint(x1 + 1, y1 + 2), QPoint(x1 + 1, y2 - 2)), light);
-        p.fillRect(QRect(QPoint(x1, y2), QPoint(x2, y2)), light);
-        p.fillRect(QRect(QPoint(x2, y1), QPoint(x2, y2 - 1)), light);
-    }
-};
-
 QFrame* makeStrip(QWidget* parent, const char* name, int height)
 {
-    auto* f = new TEtchedFrame(parent);
+    auto* f = new QFrame(parent);
     f->setObjectName(name);
     f->setFrameStyle(QFrame::Box | QFrame::Sunken); // 2-pixel etched edge
     f->setLineWidth(1);

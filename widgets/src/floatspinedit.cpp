@@ -681,30 +681,10 @@ void TFloatSpinEdit::syncLabelVisibility()
     // otherwise it shows with its parent
 }
 
-QSize TFloatSpinEdit::captionSize() const
-{
-    // A caption is one line of plain text without a mnemonic: its size hint
-    // is its text's box, which QLabel finds by laying the text out three
-    // times (for its size hint and its minimum). One layout, kept while the
-    // text and the font stay, gives the same size.
-    const QLabel& l = *label_;
-    const QString text = l.text();
-    const bool plain = !text.contains(u'&') && !text.contains(u'\n') && !text.contains(u'\t')
-                       && !Qt::mightBeRichText(text) && !l.wordWrap() && l.indent() < 0 && l.frameWidth() == 0
-                       && l.margin() == 0 && l.contentsMargins().isNull() && l.minimumSize().isNull();
-    if (!plain) return l.sizeHint();
-    if (captionSizeText_ != text || captionSizeFont_ != l.font()) {
-        captionSizeText_ = text;
-        captionSizeFont_ = l.font();
-        captionSize_ = l.fontMetrics().boundingRect(0, 0, 2000, 2000, Qt::AlignLeft, text).size();
-    }
-    return captionSize_;
-}
-
 void TFloatSpinEdit::placeCaption()
 {
     if (!label_) return;
-    label_->resize(captionSize());
+    label_->resize(label_->sizeHint());
     const int margin = spinlogic::scaledLabelMargin(labelMargin_, logicalDpiY());
     label_->move(spinlogic::captionTopLeft(geometry(), label_->size(), margin, labelPosition_));
 }

@@ -237,11 +237,6 @@ private:
     QFont labelFont_;
     bool labelAlwaysEnabled_ = false;
     QPointer<QLabel> label_;
-    // The caption's size, kept for its text and font; see captionSize().
-    QSize captionSize() const;
-    mutable QString captionSizeText_;
-    mutable QFont captionSizeFont_;
-    mutable QSize captionSize_;
 
     QColor color_;
     QColor normalColor_;
