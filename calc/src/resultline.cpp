@@ -1,6 +1,6 @@
 #include "calc/resultline.h"
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 using numtext::formatFixed;
 

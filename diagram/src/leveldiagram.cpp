@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "diagram/diagramaccessible.h"
 #include "text/fonts.h"
 #include "diagram/labeltexts.h"

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <utility>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "diagram/canvas.h"
 
 namespace {

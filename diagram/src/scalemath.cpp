@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 namespace scale {
 

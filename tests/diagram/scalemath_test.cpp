@@ -1,6 +1,6 @@
 #include "diagram/scalemath.h"
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 #include <gtest/gtest.h>
 

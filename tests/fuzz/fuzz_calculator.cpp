@@ -19,7 +19,7 @@
 #include <cstring>
 #include <string>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "fuzz_window.h"
 
 using fuzzwin::str;

@@ -27,7 +27,7 @@
 
 #include "calc/calculator.h"
 #include "calc/interfaces.h"
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "diagram/leveldiagram.h"
 #include "presets/presetcontroller.h"
 #include "ui/actionlist.h"

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 namespace levelbar {
 
