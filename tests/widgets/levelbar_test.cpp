@@ -139,7 +139,7 @@ TEST(LevelBar, RangeWritesFollowTheirRules)
     bar.setMaxValue(-5); // not above the minimum: ignored
     EXPECT_EQ(bar.maxValue(), 20);
     bar.setMinValue(-80);
-    bar.setLevelPosition(-90);
+    bar.setPosition(-90);
     EXPECT_EQ(bar.position(), -80);
 }
 

@@ -20,6 +20,7 @@
 #include "diagram/leveldiagram.h"
 #include "ui/actionlist.h"
 #include "ui/presetview.h"
+#include "ui/calcadapters.h"
 #include "ui/radiochoice.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/levelbar.h"
@@ -114,6 +115,8 @@ TfmMain::~TfmMain()
 }
 
 TFloatSpinEdit* TfmMain::input(InputId id) const { return inputs_[static_cast<std::size_t>(id)]; }
+
+INumericInput* TfmMain::boundInput(InputId id) const { return spinInputs_[static_cast<std::size_t>(id)].get(); }
 
 TFloatSpinEdit* TfmMain::makeSpin(QWidget* parent, const char* name, int x, int y, int w, const QString& caption,
                                   double value, int precision, double step, double page, bool isSigned)
@@ -359,19 +362,25 @@ void TfmMain::bindCalculator()
     digitalChoice_ = std::make_unique<RadioChoice>(rbMicDigital);
 
     CalcBindings b;
-    for (std::size_t i = 0; i < kInputCount; ++i) b.inputs[i] = inputs_[i];
+    for (std::size_t i = 0; i < kInputCount; ++i) {
+        spinInputs_.push_back(std::make_unique<SpinInput>(inputs_[i]));
+        b.inputs[i] = spinInputs_.back().get();
+    }
     b.rbMicAnalog = analogChoice_.get();
     b.rbMicDigital = digitalChoice_.get();
     b.rightAxis = &Chart1->RightAxis();
     b.leftAxis = &Chart1->LeftAxis();
     b.diagram = Chart1;
-    b.levelBar = pbLevelMeter;
-    b.resultLine = lblCalcMain;
+    levelBarOutput_ = std::make_unique<LevelBarOutput>(pbLevelMeter);
+    resultLineOutput_ = std::make_unique<ResultLineOutput>(lblCalcMain);
+    b.levelBar = levelBarOutput_.get();
+    b.resultLine = resultLineOutput_.get();
     calc_ = std::make_unique<Calculator>(b, QLocale().decimalPoint().toStdString());
     calc_->bindAll();
 
-    Chart1->setSources(&calc_->state(), input(InputId::MicMaxLevel_dBSPL), input(InputId::SourceLevel_dBSPL),
-                       input(InputId::MicNoise_dBu), input(InputId::MicNoise_dBFS), analogChoice_.get(),
+    auto spin = [this](InputId id) { return spinInputs_[static_cast<std::size_t>(id)].get(); };
+    Chart1->setSources(&calc_->state(), spin(InputId::MicMaxLevel_dBSPL), spin(InputId::SourceLevel_dBSPL),
+                       spin(InputId::MicNoise_dBu), spin(InputId::MicNoise_dBFS), analogChoice_.get(),
                        digitalChoice_.get());
     Chart1->setOnClick([this](TScaleChart*) { Chart1Click(); });
 

@@ -10,8 +10,8 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
-#include "calc/interfaces.h"
 #include "widgets/spinlogic.h"
 
 #include <QLabel>
@@ -86,7 +86,7 @@ private:
     TRepeatButton* down_;
 };
 
-class TFloatSpinEdit : public QLineEdit, public INumericInput {
+class TFloatSpinEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit TFloatSpinEdit(QWidget* parent = nullptr);
@@ -102,13 +102,16 @@ public:
     void endLoad();
     bool isLoading() const { return loading_; }
 
-    // INumericInput
-    double floatValue() const override;
-    void setFloatValue(double v) override;
-    bool isTextEmpty() const override;
-    void setOnChange(Handler h) override;
-    bool hasOnChange() const override;
-    void setInputEnabled(bool enabled) override;
+    // The value the text shows; empty or unreadable text reads 0. Writing
+    // raises the change handler once when the shown text changes. An empty
+    // handler detaches.
+    using Handler = std::function<void()>;
+    double floatValue() const;
+    void setFloatValue(double v);
+    bool isTextEmpty() const;
+    void setOnChange(Handler h);
+    bool hasOnChange() const;
+    void setInputEnabled(bool enabled);
 
     // Steps. stepUp/stepDown keep the caret rule of a step and fire
     // upClick/downClick; the page steps do neither.
