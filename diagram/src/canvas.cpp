@@ -1,6 +1,7 @@
 #include "diagram/canvas.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPolygon>
 #include <algorithm>
 #include <string_view>
@@ -23,7 +24,32 @@ QFont overlayFont(int points, bool bold)
     return f;
 }
 
-TCanvas::TCanvas(QPainter& painter) : p_(painter) { reset(); }
+qreal paintedRatio(const QPainter& painter)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
+    return device->devicePixelRatio();
+}
+
+const QPixmap& THatchTiles::tile(QColor lines, QColor background)
+{
+    const std::pair<QRgb, QRgb> key{lines.rgba(), background.rgba()};
+    for (const auto& [k, pixmap] : tiles_)
+        if (k == key) return pixmap;
+    // The brush's own pattern, drawn once with its origin at the tile's
+    // corner. Both colours are opaque: a tile without an alpha channel is
+    // copied row by row instead of blended pixel by pixel.
+    QImage image(kTileWidth, 8, QImage::Format_ARGB32_Premultiplied);
+    image.fill(background);
+    QPainter p(&image);
+    p.fillRect(image.rect(), QBrush(lines, Qt::BDiagPattern));
+    p.end();
+    image.convertTo(QImage::Format_RGB32);
+    tiles_.emplace_back(key, QPixmap::fromImage(std::move(image)));
+    return tiles_.back().second;
+}
+
+TCanvas::TCanvas(QPainter& painter, THatchTiles* tiles) : p_(painter), tiles_(tiles) { reset(); }
 
 void TCanvas::reset()
 {
@@ -107,7 +133,16 @@ void TCanvas::rectangle(int x1, int y1, int x2, int y2)
     // is filled in opaque mode: its lines over its background in one pass,
     // and the pen's gaps over it take the hatch background.
     applyBrush();
-    p_.fillRect(QRect(x1, y1, x2 - x1, y2 - y1), p_.brush());
+    const QRect area(x1, y1, x2 - x1, y2 - y1);
+    if (brushStyle_ == BrushStyle::BDiagonal && tiles_ && brushColor_.alpha() == 255
+        && hatchBackground_.alpha() == 255 && p_.worldTransform().isIdentity()
+        && paintedRatio(p_) == 1.0) {
+        const QPoint origin = p_.brushOrigin();
+        const QPoint phase(((area.x() - origin.x()) % 8 + 8) % 8, ((area.y() - origin.y()) % 8 + 8) % 8);
+        p_.drawTiledPixmap(area, tiles_->tile(brushColor_, hatchBackground_), phase);
+    } else {
+        p_.fillRect(area, p_.brush());
+    }
     // An outlined QRect covers width + 1 pixels: this spans x1 .. x2 - 1.
     p_.setBrush(Qt::NoBrush);
     applyPen();

@@ -407,9 +407,18 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
     }
     for (const TAxisLayout& a : L.axes) {
         const TScaleAxis& axis = *a.axis;
-        if (axis.grid_.visible) {
+        const bool onePixel = axis.grid_.width <= 1;
+        if (axis.grid_.visible && onePixel && paintedRatio(p) == 1.0 && p.worldTransform().isIdentity()) {
+            // At ratio 1 the cosmetic pen's row, filled as one span where the
+            // stroker hands over one span per pixel (and a translucent colour
+            // wakes the paint thread pool).
+            const QColor colour = colorFromBgr(axis.grid_.color);
+            const int x1 = std::min(L.chartRect.left + 1, L.chartRect.right - 1);
+            const int x2 = std::max(L.chartRect.left + 1, L.chartRect.right - 1);
+            for (const TLabelItem& item : a.labels) p.fillRect(x1, item.row, x2 - x1 + 1, 1, colour);
+        } else if (axis.grid_.visible) {
             // Width 0 and 1: a cosmetic pen, one device pixel at any scale.
-            p.setPen(QPen(colorFromBgr(axis.grid_.color), axis.grid_.width <= 1 ? 0 : axis.grid_.width));
+            p.setPen(QPen(colorFromBgr(axis.grid_.color), onePixel ? 0 : axis.grid_.width));
             for (const TLabelItem& item : a.labels)
                 p.drawLine(L.chartRect.left + 1, item.row, L.chartRect.right - 1, item.row);
         }
@@ -427,7 +436,7 @@ void TScaleChart::paintEvent(QPaintEvent*)
     checkTextCaches();
     applyLayout(computeLayout(textMetrics_));
     drawLayout(p, layout_);
-    TCanvas canvas(p);
+    TCanvas canvas(p, &hatchTiles_);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
     if (drag_ == Drag::Zoom) {
         p.setBackgroundMode(Qt::TransparentMode);

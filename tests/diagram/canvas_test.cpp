@@ -215,3 +215,25 @@ TEST(Canvas, TranslucentPenBlendsOncePerPixel)
     EXPECT_GT(qRed(corner), 100);
     EXPECT_LT(qRed(corner), 160);
 }
+
+// Hatches copied from kept tiles give the hatch brush's pixels at every
+// scale (at ratios other than 1 the brush itself draws), in every phase and
+// for zones wider than a tile, under solid and broken outlines.
+TEST(Canvas, HatchTilesMatchTheHatchBrushAtEveryScale)
+{
+    THatchTiles tiles;
+    for (double ratio : kRatios)
+        for (PS style : {PS::Solid, PS::Dot})
+            for (int w : {1, 5, 13, THatchTiles::kTileWidth + 11})
+                for (int shift = 0; shift < 8; shift += 3) {
+                    QImage withTiles = scaledImage(w + 20, 40, ratio), withBrush = withTiles;
+                    for (QImage* image : {&withTiles, &withBrush}) {
+                        QPainter p(image);
+                        TCanvas c(p, image == &withTiles ? &tiles : nullptr);
+                        c.setPen(kPen, 1, style);
+                        c.setBrush(QColor(200, 30, 40), BS::BDiagonal, QColor(90, 90, 200));
+                        c.rectangle(3 + shift, 2 + shift, 3 + shift + w, 30);
+                    }
+                    ASSERT_TRUE(withTiles == withBrush) << ratioName(ratio) << " width " << w << " shift " << shift;
+                }
+}

@@ -1,6 +1,7 @@
 // The chart engine's layout with known text metrics, its range setters and
 // its mouse zoom, pan and wheel.
 #include "diagram/scalechart.h"
+#include "diagram/canvas.h"
 
 #include <QApplication>
 #include <QImage>
@@ -349,6 +350,44 @@ TEST_F(Engine, AnAxisWithoutActiveSeriesTakesNoPart)
     EXPECT_EQ(l.chartRect.right, 500);
     // Its mapping still follows its range over the plot's rows.
     EXPECT_EQ(chart.Series(0).CalcYPosValue(26.2), l.chartRect.top);
+}
+
+// One-pixel grid rows give the cosmetic pen's pixels at every scale (at
+// ratio 1 they are filled rows, elsewhere the pen draws them): each row one
+// device pixel thick.
+TEST(GridRows, SamePixelsAsTheCosmeticPenAtEveryScale)
+{
+    for (double ratio : {1.0, 1.25, 1.5, 2.0}) {
+        TScaleChart chart;
+        chart.resize(400, 300);
+        chart.setBackColor(Qt::black);
+        chart.setMarginLeft(60);
+        chart.setMarginRight(60);
+        chart.LeftAxis().setLabels(false);
+        chart.RightAxis().setLabels(false);
+        chart.LeftAxis().setMinMax(0, 160);
+        chart.RightAxis().setMinMax(-133.8, 26.2);
+        chart.addSeries(chart.LeftAxis(), true);
+        chart.addSeries(chart.RightAxis(), true);
+        chart.LeftAxis().setGrid(TGridPen{true, 0x64808080, 0});
+        QImage got(std::lround(400 * ratio), std::lround(300 * ratio), QImage::Format_RGB32);
+        got.setDevicePixelRatio(ratio);
+        chart.render(&got);
+        const TChartLayout& l = chart.lastLayout();
+        const TAxisLayout* left = l.find(&chart.LeftAxis());
+        ASSERT_NE(left, nullptr);
+        ASSERT_GT(left->labels.size(), 5u);
+        QImage want(got.size(), QImage::Format_RGB32);
+        want.setDevicePixelRatio(ratio);
+        want.fill(Qt::black);
+        {
+            QPainter p(&want);
+            p.setPen(QPen(colorFromBgr(0x64808080), 0));
+            for (const TLabelItem& item : left->labels)
+                p.drawLine(l.chartRect.left + 1, item.row, l.chartRect.right - 1, item.row);
+        }
+        ASSERT_TRUE(got == want) << "ratio " << ratio;
+    }
 }
 
 // Texts drawn from the kept shaped texts give the text engine's pixels, at

@@ -1,6 +1,7 @@
 #include "text/textmeasure.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <cmath>
@@ -74,7 +75,8 @@ bool TShapedTexts::drawLine(QPainter& painter, QPointF baseline, const QString& 
     if (font.underline() || font.overline() || font.strikeOut()) return false;
     // At a fractional device pixel ratio a static text places its glyphs a
     // little differently from the text engine: drawn by the engine there.
-    const qreal ratio = painter.device()->devicePixelRatio();
+    const QPaintEngine* engine = painter.paintEngine();
+    const qreal ratio = (engine && engine->paintDevice() ? engine->paintDevice() : painter.device())->devicePixelRatio();
     if (ratio != std::floor(ratio)) return false;
     for (QChar c : text) {
         if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)

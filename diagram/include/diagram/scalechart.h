@@ -21,6 +21,7 @@
 
 #include "calc/interfaces.h"
 #include "diagram/scalemath.h"
+#include "diagram/canvas.h"
 #include "text/textmeasure.h"
 
 class QPainter;
@@ -395,6 +396,7 @@ private:
     void drawText(QPainter& p, const QFont& font, QPoint baselineStart, const QString& text) const;
     mutable TTextMeasureCache textMetrics_;
     mutable TShapedTexts shapedTexts_;
+    THatchTiles hatchTiles_;
     bool fontsChanged_ = false;
 
     enum class Drag { None, Zoom, Pan };
