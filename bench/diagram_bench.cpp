@@ -36,14 +36,16 @@ void BM_AxisLayoutWorstCase(benchmark::State& state)
 {
     TScaleChart chart;
     chart.resize(1000, 1000);
-    chart.MarginUnits = TPositionUnits::Percent;
-    chart.MarginTop = chart.MarginBottom = -200;
-    chart.MarginLeft = chart.MarginRight = 10;
+    chart.setMarginUnits(TPositionUnits::Percent);
+    chart.setMarginTop(-200);
+    chart.setMarginBottom(-200);
+    chart.setMarginLeft(10);
+    chart.setMarginRight(10);
     chart.addSeries(chart.LeftAxis(), true);
     chart.addSeries(chart.RightAxis(), true);
     for (TScaleAxis* main : {&chart.LeftAxis(), &chart.RightAxis()}) {
         main->setMinMax(0, 4999);
-        for (int i = 0; i < 3; ++i) main->addSubAxis().LabelsSize = 0;
+        for (int i = 0; i < 3; ++i) main->addSubAxis().setLabelsSize(0);
     }
     const FixedMeasure measure(1, 1);
     std::size_t labels = 0;

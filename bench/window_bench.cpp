@@ -119,7 +119,7 @@ void BM_ChangeOperation(benchmark::State& state)
         edit->setText(texts[k++ % 2]);
         drainEvents();
         state.ResumeTiming();
-        calc.seMicMaxLevel_dBSPLChange(edit);
+        calc.seMicMaxLevel_dBSPLChange(w->boundInput(InputId::MicSens_dBu));
     }
 }
 BENCHMARK(BM_ChangeOperation)->Unit(benchmark::kMicrosecond);

@@ -159,8 +159,66 @@ void Calculator::writeUnbound(InputId id, double v)
     if (bound) in->setOnChange([this, in] { seMicMaxLevel_dBSPLChange(in); });
 }
 
-double Calculator::limitSender(InputId id, double v, double limit)
+double Calculator::guardOverflow(InputId id, double v, Overflow against)
 {
+    using namespace conv;
+    const TMicParams& m = state_.CurMic;
+    // The overflow bound of the checked figure, estimated in closed form;
+    // largestWholeLevel() steps down to the first whole level that is finite.
+    double limit = v;
+    switch (against) {
+    case Overflow::OwnUnits:
+        switch (id) {
+        case InputId::MicSens_dBu: // the sensitivity in mV
+            limit = largestWholeLevel(kMaxSens_dBu, finiteInMilli);
+            break;
+        case InputId::MicSens_dBV:
+            limit = largestWholeLevel(kMaxSens_dBu - kDbuToDbv, [](double x) { return finiteInMilli(DbvToDbu(x)); });
+            break;
+        case InputId::MicNoise_dBu: // the noise in uV
+            limit = largestWholeLevel(kMaxNoise_dBu, finiteInMicro);
+            break;
+        case InputId::MicNoise_dBV:
+            limit = largestWholeLevel(kMaxNoise_dBu - kDbuToDbv, [](double x) { return finiteInMicro(DbvToDbu(x)); });
+            break;
+        case InputId::MicNoise_dBSPL: { // the noise voltage, through the sensitivity
+            const double sens_dBu = m.MicSens_dBu;
+            limit = largestWholeLevel(kMaxNoise_dBu - sens_dBu + kSensRef_dBSPL, [sens_dBu](double x) {
+                return finiteInMicro(NoiseFromSnr(sens_dBu, SnrFromNoise(x)));
+            });
+            break;
+        }
+        case InputId::SourceLevel_dBSPL: // the pressure in Pa
+            limit = largestWholeLevel(kMaxSource_dBSPL, [](double x) { return std::isfinite(DbsplToPa(x)); });
+            break;
+        case InputId::SourceLevel_Pa: // its level in dB SPL
+            limit = kMaxSource_Pa;
+            break;
+        default:
+            return v;
+        }
+        break;
+    case Overflow::MicOutput: {
+        const double sensBox_dBu = read(InputId::MicSens_dBu);
+        auto micOutAt = [&](double src) {
+            return OutputVolts(m.MicSens_V, OutputAtSource(sensBox_dBu, src), m.MicSens_dBu);
+        };
+        if (std::isfinite(micOutAt(v))) return v;
+        // Bounds of the product and of the power of ten alone.
+        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) +
+                                m.MicSens_dBu - sensBox_dBu + kSensRef_dBSPL;
+        limit = largestWholeLevel(estimate, [&](double x) { return std::isfinite(micOutAt(x)); });
+        break;
+    }
+    case Overflow::AmpOutput: {
+        auto ampOutWith = [&](double gain) { return OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, gain); };
+        if (std::isfinite(ampOutWith(v))) return v;
+        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) -
+                                (m.MicOut_dBu - m.MicSens_dBu);
+        limit = largestWholeLevel(estimate, [&](double x) { return std::isfinite(ampOutWith(x)); });
+        break;
+    }
+    }
     if (v <= limit) return v;
     writeUnbound(id, limit);
     return read(id); // the figure as the input shows it
@@ -260,15 +318,13 @@ void Calculator::applySenderCase(InputId id, double v)
         break;
     }
     case InputId::MicSens_dBu:
-        v = limitSender(id, v, largestWholeLevel(kMaxSens_dBu, finiteInMilli));
+        v = guardOverflow(id, v, Overflow::OwnUnits);
         setSensitivity(m, fromDbu(v));
         write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
         write(InputId::MicSens_dBV, m.MicSens_dBV);
         break;
     case InputId::MicSens_dBV:
-        v = limitSender(id, v, largestWholeLevel(kMaxSens_dBu - kDbuToDbv, [](double x) {
-                            return finiteInMilli(DbvToDbu(x));
-                        }));
+        v = guardOverflow(id, v, Overflow::OwnUnits);
         setSensitivity(m, fromDbv(v));
         write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
         write(InputId::MicSens_dBu, m.MicSens_dBu);
@@ -284,7 +340,7 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
         break;
     case InputId::MicNoise_dBu:
-        v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu, finiteInMicro));
+        v = guardOverflow(id, v, Overflow::OwnUnits);
         setNoise(m, fromDbu(v));
         m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
         write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
@@ -292,9 +348,7 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
         break;
     case InputId::MicNoise_dBV:
-        v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu - kDbuToDbv, [](double x) {
-                            return finiteInMicro(DbvToDbu(x));
-                        }));
+        v = guardOverflow(id, v, Overflow::OwnUnits);
         setNoise(m, fromDbv(v));
         m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
         write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
@@ -307,11 +361,7 @@ void Calculator::applySenderCase(InputId id, double v)
         write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
         break;
     case InputId::MicNoise_dBSPL: {
-        const double sens_dBu = m.MicSens_dBu;
-        // The noise level turns into a voltage through the sensitivity.
-        v = limitSender(id, v, largestWholeLevel(kMaxNoise_dBu - sens_dBu + kSensRef_dBSPL, [sens_dBu](double x) {
-                            return finiteInMicro(NoiseFromSnr(sens_dBu, SnrFromNoise(x)));
-                        }));
+        v = guardOverflow(id, v, Overflow::OwnUnits);
         m.MicNoise_dBSPL_ITU = v;
         m.MicSNR_dB_ITU = SnrFromNoise(v);
         setNoise(m, fromDbu(NoiseFromSnr(m.MicSens_dBu, m.MicSNR_dB_ITU)));
@@ -323,14 +373,13 @@ void Calculator::applySenderCase(InputId id, double v)
         break;
     }
     case InputId::SourceLevel_dBSPL:
-        v = limitSender(id, v,
-                        largestWholeLevel(kMaxSource_dBSPL, [](double x) { return std::isfinite(DbsplToPa(x)); }));
+        v = guardOverflow(id, v, Overflow::OwnUnits);
         state_.SourceLevel_dBSPL = v;
         state_.SourceLevel_Pa = DbsplToPa(v);
         write(InputId::SourceLevel_Pa, state_.SourceLevel_Pa);
         break;
     case InputId::SourceLevel_Pa:
-        v = limitSender(id, v, kMaxSource_Pa);
+        v = guardOverflow(id, v, Overflow::OwnUnits);
         state_.SourceLevel_Pa = v;
         state_.SourceLevel_dBSPL = PaToDbspl(v);
         write(InputId::SourceLevel_dBSPL, state_.SourceLevel_dBSPL);
@@ -348,19 +397,12 @@ void Calculator::computeOutputs()
     const double sensBox_dBu = read(InputId::MicSens_dBu);
     const double sensBox_dBV = read(InputId::MicSens_dBV);
     const double sensBox_dBFS = read(InputId::MicSens_dBFS);
-    auto micOutAt = [&](double src) {
-        return OutputVolts(m.MicSens_V, OutputAtSource(sensBox_dBu, src), m.MicSens_dBu);
-    };
 
     // A microphone output past the double range lowers the source level.
-    if (!std::isfinite(micOutAt(state_.SourceLevel_dBSPL))) {
-        // Bounds of the product and of the power of ten alone.
-        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) +
-                                m.MicSens_dBu - sensBox_dBu + kSensRef_dBSPL;
-        const double src = largestWholeLevel(estimate, [&](double x) { return std::isfinite(micOutAt(x)); });
-        state_.SourceLevel_dBSPL = src;
-        state_.SourceLevel_Pa = DbsplToPa(src);
-        writeUnbound(InputId::SourceLevel_dBSPL, state_.SourceLevel_dBSPL);
+    const double guardedSrc = guardOverflow(InputId::SourceLevel_dBSPL, state_.SourceLevel_dBSPL, Overflow::MicOutput);
+    if (guardedSrc != state_.SourceLevel_dBSPL) {
+        state_.SourceLevel_dBSPL = guardedSrc;
+        state_.SourceLevel_Pa = DbsplToPa(guardedSrc);
         writeUnbound(InputId::SourceLevel_Pa, state_.SourceLevel_Pa);
     }
     const double src = state_.SourceLevel_dBSPL;
@@ -369,19 +411,12 @@ void Calculator::computeOutputs()
     m.MicOut_dBFS = OutputAtSource(sensBox_dBFS, src);
     m.MicOut_V = OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu);
 
-    state_.AmpGain_dB = read(InputId::AmpGain_dB);
-    auto ampOutWith = [&](double gain) { return OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, gain); };
     // An amplifier output past the double range lowers the gain.
-    if (!std::isfinite(ampOutWith(state_.AmpGain_dB))) {
-        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) -
-                                (m.MicOut_dBu - m.MicSens_dBu);
-        state_.AmpGain_dB = largestWholeLevel(estimate, [&](double x) { return std::isfinite(ampOutWith(x)); });
-        writeUnbound(InputId::AmpGain_dB, state_.AmpGain_dB);
-    }
+    state_.AmpGain_dB = guardOverflow(InputId::AmpGain_dB, read(InputId::AmpGain_dB), Overflow::AmpOutput);
     state_.AmpOut_dBu = m.MicOut_dBu + state_.AmpGain_dB;
     state_.AmpOut_dBV = m.MicOut_dBV + state_.AmpGain_dB;
     state_.AmpOut_dBFS = m.MicOut_dBFS + state_.AmpGain_dB;
-    state_.AmpOut_V = ampOutWith(state_.AmpGain_dB);
+    state_.AmpOut_V = OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, state_.AmpGain_dB);
 }
 
 void Calculator::SetRightAxisRange(double sensitivity)

@@ -1,6 +1,6 @@
 #include "calc/resultline.h"
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 // Every figure of the line is fixed-point, or in exponent form beyond 15
 // integer digits so that the line stays readable.

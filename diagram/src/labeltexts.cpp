@@ -1,7 +1,7 @@
 #include "diagram/labeltexts.h"
 
 #include "calc/micparams.h"
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 #include <cmath>
 #include <iterator>

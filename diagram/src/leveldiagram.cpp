@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "diagram/diagramaccessible.h"
 #include "text/fonts.h"
 #include "diagram/labeltexts.h"
@@ -42,13 +42,13 @@ const QString kCourierNew = QStringLiteral("Courier New");
 void setupColumn(TScaleAxis& a, int labelsSize, double offset, TPositionUnits units, const QString& face,
                  std::uint32_t colour)
 {
-    a.LabelsSize = labelsSize;
-    a.PositionPercent = offset;
-    a.PositionUnits = units;
-    a.LabelsFont = diagramFont(face, 8);
-    a.LabelsColor = colorFromBgr(colour);
-    a.LabelsOnAxis = false;
-    a.LabelsSeparation = 10;
+    a.setLabelsSize(labelsSize);
+    a.setPositionPercent(offset);
+    a.setPositionUnits(units);
+    a.setLabelsFont(diagramFont(face, 8));
+    a.setLabelsColor(colorFromBgr(colour));
+    a.setLabelsOnAxis(false);
+    a.setLabelsSeparation(10);
 }
 
 std::string str(const QString& s) { return s.toStdString(); }
@@ -74,29 +74,29 @@ TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
     setSeparators(locale.decimalPoint(), locale.groupSeparator());
 
     setBuilding(true);
-    BackColor = Qt::black;
-    MarginLeft = 120;
-    MarginTop = 10;
-    MarginRight = 120;
-    MarginBottom = 20;
-    MarginUnits = TPositionUnits::Pixels;
-    Title = QStringLiteral("<=== acoustic                electric  ===>");
-    TitleFont = diagramFont(QStringLiteral("Courier"), 8);
-    TitleColor = Qt::black;
+    setBackColor(Qt::black);
+    setMarginLeft(120);
+    setMarginTop(10);
+    setMarginRight(120);
+    setMarginBottom(20);
+    setMarginUnits(TPositionUnits::Pixels);
+    setTitle(QStringLiteral("<=== acoustic                electric  ===>"));
+    setTitleFont(diagramFont(QStringLiteral("Courier"), 8));
+    setTitleColor(Qt::black);
 
-    BottomAxis().Visible = false;
+    BottomAxis().setVisible(false);
     BottomAxis().setMinMax(0, 1);
 
     TScaleAxis& left = LeftAxis();
     setupColumn(left, 50, -45, TPositionUnits::Pixels, kCourierNew, kPink);
-    left.Grid = TGridPen{true, kGridGrey, 0};
+    left.setGrid(TGridPen{true, kGridGrey, 0});
     left.setMinimum(0);
     left.setMaximum(160);
     TScaleAxis& pa = left.addSubAxis();
     setupColumn(pa, 40, -85, TPositionUnits::Pixels, kCourierNew, kAqua);
     TScaleAxis& pa2 = left.addSubAxis();
     setupColumn(pa2, 40, -23, TPositionUnits::Pixels, kCourierNew, kBlack);
-    pa2.Visible = false;
+    pa2.setVisible(false);
     for (TScaleAxis* a : {&pa, &pa2}) {
         a->setMinimum(0);
         a->setMaximum(160);
@@ -116,22 +116,22 @@ TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
     }
     TScaleAxis& dbfs = right.addSubAxis();
     setupColumn(dbfs, 0, -5, TPositionUnits::Percent, QStringLiteral("Tahoma"), kFuchsia);
-    dbfs.Increment = 1;
-    dbfs.Visible = false;
+    dbfs.setIncrement(1);
+    dbfs.setVisible(false);
     dbfs.setMinimum(-146);
     dbfs.setMaximum(0);
 
-    for (TScaleAxis* a : {&left, &pa, &pa2, &right, &mv, &dbv, &dbfs}) a->MinStep = kMinLabelStep_dB;
-    left.ViewMin = kViewMin_dBSPL;
-    left.ViewMax = kViewMax_dBSPL;
-    MinViewSpan = kMinViewSpan_dB;
+    for (TScaleAxis* a : {&left, &pa, &pa2, &right, &mv, &dbv, &dbfs}) a->setMinStep(kMinLabelStep_dB);
+    left.setViewMin(kViewMin_dBSPL);
+    left.setViewMax(kViewMax_dBSPL);
+    setMinViewSpan(kMinViewSpan_dB);
 
     addSeries(right, true);  // Series1
     addSeries(left, true);   // Series2
     addSeries(right, false); // Series3
     setBuilding(false);
 
-    OnAfterDraw = [this](TScaleChart* sender, TCanvas& c) { Chart1AfterDraw(sender, c); };
+    setOnAfterDraw([this](TScaleChart* sender, TCanvas& c) { Chart1AfterDraw(sender, c); });
 }
 
 void TLevelDiagram::setSources(const CalcState* state, const INumericInput* maxLevel,
@@ -150,8 +150,7 @@ void TLevelDiagram::setSources(const CalcState* state, const INumericInput* maxL
 
 void TLevelDiagram::setSeparators(const QString& decimal, const QString& group)
 {
-    decimalSeparator = str(decimal);
-    groupSeparator = str(group);
+    setLabelSeparators(str(decimal), str(group));
     update();
 }
 
@@ -159,13 +158,13 @@ void TLevelDiagram::InitChart()
 {
     TScaleAxis& left = LeftAxis();
     TScaleAxis& right = RightAxis();
-    left.OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_dBSPL(a); };
-    left.SubAxes(0).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_Pa(a); };
-    left.SubAxes(1).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_Pa2(a); };
-    right.OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_dBu(a); };
-    right.SubAxes(0).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_mV(a); };
-    right.SubAxes(1).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_dBV(a); };
-    right.SubAxes(2).OnDrawLabel = [this](TDrawLabelArgs& a) { DrawLabel_dBFS(a); };
+    left.setOnDrawLabel([this](TDrawLabelArgs& a) { DrawLabel_dBSPL(a); });
+    left.SubAxes(0).setOnDrawLabel([this](TDrawLabelArgs& a) { DrawLabel_Pa(a); });
+    left.SubAxes(1).setOnDrawLabel([this](TDrawLabelArgs& a) { DrawLabel_Pa2(a); });
+    right.setOnDrawLabel([this](TDrawLabelArgs& a) { DrawLabel_dBu(a); });
+    right.SubAxes(0).setOnDrawLabel([this](TDrawLabelArgs& a) { DrawLabel_mV(a); });
+    right.SubAxes(1).setOnDrawLabel([this](TDrawLabelArgs& a) { DrawLabel_dBV(a); });
+    right.SubAxes(2).setOnDrawLabel([this](TDrawLabelArgs& a) { DrawLabel_dBFS(a); });
 
     // Labels sit on the outer side of each axis, which is the only placement
     // this engine has; the label fonts go to 10 points.
@@ -247,12 +246,12 @@ double TLevelDiagram::micOut() const
 
 QString TLevelDiagram::number0(double v) const
 {
-    return QString::fromStdString(numtext::formatFigure(v, 0, decimalSeparator));
+    return QString::fromStdString(numtext::formatFigure(v, 0, decimalSeparator()));
 }
 
 QString TLevelDiagram::accessibleDescriptionText() const
 {
-    auto num = [this](double v) { return QString::fromStdString(numtext::formatGeneral(v, 6, decimalSeparator)); };
+    auto num = [this](double v) { return QString::fromStdString(numtext::formatGeneral(v, 6, decimalSeparator())); };
     const bool analog = mode() == Mode::Analog;
     const QString unit = analog ? QStringLiteral("dBu") : QStringLiteral("dBFS");
     QString text = QStringLiteral("Left scale %1 to %2 dB SPL, with pascal. ")
@@ -295,37 +294,37 @@ void TLevelDiagram::DrawLabel_dBSPL(TDrawLabelArgs& a)
 void TLevelDiagram::DrawLabel_Pa(TDrawLabelArgs& a)
 {
     if (a.sender != &LeftAxis().SubAxes(0) || !acoustic(a)) return;
-    a.text = QString::fromStdString(labeltext::pa(a.value, decimalSeparator, a.step));
+    a.text = QString::fromStdString(labeltext::pa(a.value, decimalSeparator(), a.step));
 }
 
 void TLevelDiagram::DrawLabel_Pa2(TDrawLabelArgs& a)
 {
     if (a.sender != &LeftAxis().SubAxes(1) || !acoustic(a)) return;
-    a.text = QString::fromStdString(labeltext::pa2(a.value, decimalSeparator));
+    a.text = QString::fromStdString(labeltext::pa2(a.value, decimalSeparator()));
 }
 
 void TLevelDiagram::DrawLabel_dBu(TDrawLabelArgs& a)
 {
     if (a.sender != &RightAxis() || !electric(a)) return;
-    a.text = QString::fromStdString(labeltext::dBu(a.value, decimalSeparator));
+    a.text = QString::fromStdString(labeltext::dBu(a.value, decimalSeparator()));
 }
 
 void TLevelDiagram::DrawLabel_mV(TDrawLabelArgs& a)
 {
     if (a.sender != &RightAxis().SubAxes(0) || !electric(a)) return;
-    a.text = QString::fromStdString(labeltext::mV(a.value, decimalSeparator, a.step));
+    a.text = QString::fromStdString(labeltext::mV(a.value, decimalSeparator(), a.step));
 }
 
 void TLevelDiagram::DrawLabel_dBV(TDrawLabelArgs& a)
 {
     if (a.sender != &RightAxis().SubAxes(1) || !electric(a)) return;
-    a.text = QString::fromStdString(labeltext::dBV(a.value, decimalSeparator));
+    a.text = QString::fromStdString(labeltext::dBV(a.value, decimalSeparator()));
 }
 
 void TLevelDiagram::DrawLabel_dBFS(TDrawLabelArgs& a)
 {
     if (a.sender != &RightAxis().SubAxes(2) || !electric(a)) return;
-    a.text = QString::fromStdString(labeltext::dBFS(a.value, decimalSeparator));
+    a.text = QString::fromStdString(labeltext::dBFS(a.value, decimalSeparator()));
 }
 
 // ---- overlays -----------------------------------------------------------------
@@ -494,7 +493,7 @@ void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
     c.setBrush(C(kSilver), BS::BDiagonal, C(kRed));
     c.rectangle(r.left, r.top, r.right, y);
     setTextFont(c, kYellow, 10, true);
-    addText(c, r.left - 8 + 2 * a, y - 16, QString::fromStdString(labeltext::overMaxText(maxLevel(), decimalSeparator)),
+    addText(c, r.left - 8 + 2 * a, y - 16, QString::fromStdString(labeltext::overMaxText(maxLevel(), decimalSeparator())),
             overlay::Kind::Zone);
 }
 
@@ -526,7 +525,7 @@ void TLevelDiagram::DrawNoiseZone(TCanvas& c)
     c.rectangle(r.left, y, r.right, r.bottom);
     setTextFont(c, kYellow, 10, true);
     addText(c, r.left - 8 + 2 * a, y + 2,
-            QString::fromStdString(labeltext::noiseZoneText(n, mode() == Mode::Digital, decimalSeparator)),
+            QString::fromStdString(labeltext::noiseZoneText(n, mode() == Mode::Digital, decimalSeparator())),
             overlay::Kind::Zone);
 }
 

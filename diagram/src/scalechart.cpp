@@ -2,18 +2,15 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHash>
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QStaticText>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "diagram/canvas.h"
 
 namespace {
@@ -22,217 +19,43 @@ int roundPixel(double v) { return numtext::roundHalfEvenToInt(v); }
 
 } // namespace
 
-// ---- text cache -------------------------------------------------------------
+// ---- texts ------------------------------------------------------------------
 
-// Text sizes and shaped texts per font. A long zoom or pan session makes
-// ever new label texts: past kMaxEntries the cache starts afresh.
-//
-// A text that comes back from one paint to the next, in the same colours
-// over a plain background, is kept as an image as well: its pixels over that
-// background, cropped to what the text changes. Blending glyphs costs tens
-// of instructions per pixel; copying the image costs a row copy per line.
-class TTextCache {
-public:
-    static constexpr int kMaxEntries = 4096;
-    static constexpr qsizetype kMaxImageBytes = 1 << 20;
+// Text sizes and shaped texts, kept between paints. A long zoom or pan
+// session makes ever new label texts: past kMaxTextEntries they start afresh.
+static constexpr int kMaxTextEntries = 4096;
 
-    struct Baseline {
-        int ascent = 0;     // whole pixels, as the text is placed
-        qreal ascentF = 0;  // as a shaped text measures it from its top
-    };
+void TScaleChart::checkTextCaches()
+{
+    if (textMetrics_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY())) shapedTexts_.clear();
+}
 
-    explicit TTextCache(QPaintDevice* device) : device_(device), metrics_(device, kMaxEntries) {}
-
-    const TTextMeasureCache& metrics() const { return metrics_; }
-
-    Baseline baseline(const QFont& font, QPaintDevice* device) const
-    {
-        return {QFontMetrics(font, device).ascent(), QFontMetricsF(font, device).ascent()};
-    }
-
-    // The same pixels as p.drawText(QPoint(topLeft.x, topLeft.y + ascent),
-    // text) with the painter's font set to `font`, without shaping the
-    // text again on every paint.
-    void drawText(QPainter& p, const QFont& font, QPoint topLeft, const Baseline& base, const QString& text)
-    {
-        p.drawStaticText(origin(topLeft, base), entry(font, text).shaped);
-    }
-
-    // Like drawText, where every pixel the text may change still has the
-    // opaque colour `back` unless it lies in one of `changed`: from the kept
-    // image when there is one and its area is plain. Adds the area the text
-    // may have changed to `changed`.
-    void drawTextOver(QPainter& p, const QFont& font, QPoint topLeft, const Baseline& base, const QString& text,
-                      QRgb back, std::vector<QRect>& changed)
-    {
-        Entry& e = entry(font, text);
-        const QRgb ink = p.pen().color().rgba();
-        const bool sameLook = e.imaged && e.ink == ink && e.back == back && e.baseline == base.ascentF;
-        if (sameLook && !e.image.isNull()) {
-            const QRect area(topLeft + e.imageAt, e.image.size());
-            const int x1 = area.left(), x2 = area.right(), y1 = area.top(), y2 = area.bottom();
-            const bool plain = std::none_of(changed.begin(), changed.end(), [&](const QRect& r) {
-                return r.left() <= x2 && x1 <= r.right() && r.top() <= y2 && y1 <= r.bottom();
-            });
-            if (plain) {
-                p.drawImage(area.topLeft(), e.image);
-                changed.push_back(area);
-                return;
-            }
-        }
-        p.drawStaticText(origin(topLeft, base), e.shaped);
-        const int h = QFontMetrics(font, p.device()).height();
-        changed.push_back(QRect(topLeft, QSize(metrics_.textWidth(font, text), h)).adjusted(-h, -h, h, h));
-        // Imaged from the second paint on (a text drawn once is not), once for
-        // its colours and baseline: a label that stays over a grid row keeps
-        // its image for when it is plain again.
-        if (e.drawn++ > 0 && !sameLook) {
-            if (imageBytes_ >= kMaxImageBytes) dropImages(); // the images of views gone by
-            makeImage(p, font, base, e, ink, back);
-        }
-    }
-
-    // Starts afresh when the device's resolution or the system's fonts
-    // changed, or when the cache has grown too large; call before a paint.
-    void check(bool fontsChanged)
-    {
-        if (metrics_.check(fontsChanged, device_->logicalDpiX(), device_->logicalDpiY()) || shapedCount_ > kMaxEntries) {
-            shaped_.clear();
-            shapedCount_ = 0;
-            imageBytes_ = 0;
-        }
-    }
-
-private:
-    struct Entry {
-        QStaticText shaped;
-        int drawn = 0;
-        // The kept image, for one pair of colours and one baseline; imaged
-        // once tried for them (the image stays null for a text it cannot keep).
-        bool imaged = false;
-        QImage image;
-        QPoint imageAt; // its top-left corner from the text's
-        QRgb ink = 0, back = 0;
-        qreal baseline = 0;
-    };
-
-    void dropImages()
-    {
-        for (auto& [f, texts] : shaped_)
-            for (Entry& e : texts) {
-                e.image = QImage();
-                e.imaged = false;
-            }
-        imageBytes_ = 0;
-    }
-
-    static QPointF origin(QPoint topLeft, const Baseline& base)
-    {
-        return QPointF(topLeft.x(), topLeft.y() + base.ascent - base.ascentF);
-    }
-
-    Entry& entry(const QFont& font, const QString& text)
-    {
-        QHash<QString, Entry>& texts = shaped(font);
-        auto it = texts.find(text);
-        if (it == texts.end()) {
-            Entry e;
-            e.shaped = QStaticText(text);
-            e.shaped.setTextFormat(Qt::PlainText);
-            it = texts.insert(text, e);
-            ++shapedCount_;
-        }
-        return *it;
-    }
-
-    // Draws the text in a margin of its own height on all sides over back,
-    // at the same fraction of a pixel as on the device, and keeps the
-    // smallest rectangle holding every changed pixel, plus one pixel round.
-    void makeImage(QPainter& p, const QFont& font, const Baseline& base, Entry& e, QRgb ink, QRgb back)
-    {
-        imageBytes_ -= e.image.sizeInBytes();
-        e.image = QImage();
-        e.imaged = true;
-        e.ink = ink;
-        e.back = back;
-        e.baseline = base.ascentF;
-        const QPaintDevice* device = p.device();
-        const int h = QFontMetrics(font, device).height();
-        const QSize size(metrics_.textWidth(font, e.shaped.text()) + 2 * h, 3 * h);
-        if (size.width() > 2048 || size.height() > 256) return; // huge texts are drawn as they are
-        // In the format the text will land on: glyphs are blended (and, with
-        // sub-pixel antialiasing, rendered) by the destination's format.
-        const QPaintDevice* target = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
-        if (!target || target->devType() != QInternal::Image) return;
-        const QImage::Format format = static_cast<const QImage*>(target)->format();
-        if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) return;
-        QImage scratch(size, format);
-        scratch.setDotsPerMeterX(qRound(device->logicalDpiX() / 0.0254));
-        scratch.setDotsPerMeterY(qRound(device->logicalDpiY() / 0.0254));
-        if (scratch.logicalDpiX() != device->logicalDpiX() || scratch.logicalDpiY() != device->logicalDpiY()) return;
-        scratch.fill(back);
-        {
-            QPainter sp(&scratch);
-            sp.setFont(font);
-            sp.setPen(QColor::fromRgba(ink));
-            sp.drawStaticText(origin(QPoint(h, h), base), e.shaped);
-        }
-        int left = size.width(), right = -1, top = size.height(), bottom = -1;
-        const QRgb plain = 0xff000000u | back;
-        for (int y = 0; y < size.height(); ++y) {
-            const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
-            for (int x = 0; x < size.width(); ++x)
-                if (row[x] != plain) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-        }
-        if (right < 0) return; // nothing to draw: left to the text engine
-        const QRect crop = QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(-1, -1, 1, 1) & scratch.rect();
-        e.image = scratch.copy(crop).convertToFormat(QImage::Format_RGB32); // every pixel is opaque
-        e.imageAt = crop.topLeft() - QPoint(h, h);
-        imageBytes_ += e.image.sizeInBytes();
-    }
-
-    QHash<QString, Entry>& shaped(const QFont& font)
-    {
-        for (auto& [f, texts] : shaped_)
-            if (f == font) return texts;
-        shaped_.emplace_back(font, QHash<QString, Entry>{});
-        return shaped_.back().second;
-    }
-
-    QPaintDevice* device_;
-    TTextMeasureCache metrics_;
-    std::vector<std::pair<QFont, QHash<QString, Entry>>> shaped_;
-    int shapedCount_ = 0;
-    qsizetype imageBytes_ = 0;
-};
+void TScaleChart::drawText(QPainter& p, const QFont& font, QPoint baselineStart, const QString& text) const
+{
+    p.setFont(font);
+    if (!shapedTexts_.drawLine(p, baselineStart, text)) p.drawText(baselineStart, text);
+}
 
 int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
 {
-    return textCache_->metrics().textWidth(font, text);
+    return textMetrics_.textWidth(font, text);
 }
 
-int TScaleChart::cachedTextHeight(const QFont& font) const { return textCache_->metrics().textHeight(font); }
+int TScaleChart::cachedTextHeight(const QFont& font) const { return textMetrics_.textHeight(font); }
 
-int TScaleChart::cachedTextAscent(const QFont& font) const { return textCache_->metrics().ascent(font); }
+int TScaleChart::cachedTextAscent(const QFont& font) const { return textMetrics_.ascent(font); }
 
-bool TScaleChart::titleShows() const { return TitleColor != BackColor || BackColor.alpha() != 255; }
+bool TScaleChart::titleShows() const { return titleColor_ != backColor_ || backColor_.alpha() != 255; }
 
 void TScaleChart::drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const
 {
-    painter.setFont(font);
-    const TTextCache::Baseline base{0, QFontMetricsF(font, painter.device()).ascent()};
-    textCache_->drawText(painter, font, baselineStart, base, text);
+    drawText(painter, font, baselineStart, text);
 }
 
 // ---- axis -----------------------------------------------------------------
 
 TScaleAxis::TScaleAxis(TScaleChart* chart, TScaleAxis* master, bool otherSide)
-    : OtherSide(otherSide), chart_(chart), master_(master)
+    : otherSide_(otherSide), chart_(chart), master_(master)
 {
 }
 
@@ -271,27 +94,15 @@ void TScaleAxis::setMinMax(double mn, double mx)
     }
 }
 
-void TScaleAxis::setVisible(bool v)
-{
-    Visible = v;
-    requestRepaint();
-}
-
-void TScaleAxis::setLabels(bool v)
-{
-    Labels = v;
-    requestRepaint();
-}
-
 void TScaleAxis::setLabelsFontSize(int points)
 {
-    LabelsFont.setPointSize(points);
+    labelsFont_.setPointSize(points);
     requestRepaint();
 }
 
 TScaleAxis& TScaleAxis::addSubAxis()
 {
-    subAxes_.push_back(std::make_unique<TScaleAxis>(chart_, this, OtherSide));
+    subAxes_.push_back(std::make_unique<TScaleAxis>(chart_, this, otherSide_));
     return *subAxes_.back();
 }
 
@@ -314,10 +125,9 @@ TScaleChart::TScaleChart(QWidget* parent)
       left_(std::make_unique<TScaleAxis>(this, nullptr, false)),
       right_(std::make_unique<TScaleAxis>(this, nullptr, true)),
       bottom_(std::make_unique<TScaleAxis>(this, nullptr, false)),
-      textCache_(std::make_unique<TTextCache>(this)),
-      hatchTiles_(std::make_unique<THatchTiles>())
+      textMetrics_(this, kMaxTextEntries), shapedTexts_(kMaxTextEntries)
 {
-    bottom_->Visible = false;
+    bottom_->visible_ = false;
     setMouseTracking(false);
     // The whole area is painted (BackColor first): nothing below shows through.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -345,8 +155,8 @@ bool TScaleChart::axisHasActiveSeries(const TScaleAxis& a) const
 
 bool TScaleChart::axisTakesPart(const TScaleAxis& a) const
 {
-    if (a.master_) return a.Visible && axisTakesPart(*a.master_);
-    return a.Visible && axisHasActiveSeries(a);
+    if (a.master_) return a.visible_ && axisTakesPart(*a.master_);
+    return a.visible_ && axisHasActiveSeries(a);
 }
 
 void TScaleChart::reserveColumn(TAxisLayout& out, TIntRect& r, int width) const
@@ -361,9 +171,9 @@ void TScaleChart::reserveColumn(TAxisLayout& out, TIntRect& r, int width) const
         edge = r.right;
     }
     int shift = 0;
-    if (a.PositionPercent != 0) {
-        shift = a.PositionUnits == TPositionUnits::Pixels ? roundPixel(a.PositionPercent)
-                                                          : roundPixel(a.PositionPercent * 0.01 * (r.right - r.left));
+    if (a.positionPercent_ != 0) {
+        shift = a.positionUnits_ == TPositionUnits::Pixels ? roundPixel(a.positionPercent_)
+                                                          : roundPixel(a.positionPercent_ * 0.01 * (r.right - r.left));
         if (out.otherSide) shift = -shift;
     }
     out.labelX = edge + shift;
@@ -371,23 +181,35 @@ void TScaleChart::reserveColumn(TAxisLayout& out, TIntRect& r, int width) const
 
 double TScaleChart::axisStep(const TScaleAxis& axis, const scale::ScaleMap& map, int h) const
 {
-    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), h, axis.LabelsSeparation, axis.Increment);
-    return axis.MinStep > 0 ? std::max(step, axis.MinStep) : step;
+    const double step = scale::labelStep(map.min, map.max, map.pixelSize(), h, axis.labelsSeparation_, axis.increment_);
+    return axis.minStep_ > 0 ? std::max(step, axis.minStep_) : step;
+}
+
+std::vector<double> TScaleChart::shownLabelValues(const TScaleAxis& axis, const scale::ScaleMap& map, double step,
+                                                  const TIntRect& bounds) const
+{
+    // Only the rows inside the control can show a label or a grid line; on
+    // the axis's own rows, its ends included only with labelsOnAxis.
+    std::vector<double> values = scale::labelValuesInRows(map, step, bounds.top, bounds.bottom);
+    std::erase_if(values, [&](double v) {
+        const int row = map.row(v);
+        return axis.labelsOnAxis_ ? (row < map.startRow || row > map.endRow) : (row <= map.startRow || row >= map.endRow);
+    });
+    return values;
 }
 
 int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const TIntRect& bounds,
                                  const ITextMeasure& measure) const
 {
-    const int h = measure.textHeight(axis.LabelsFont);
-    const double step = axisStep(axis, map, h);
-    const std::vector<double> values = scale::labelValuesInRows(map, step, bounds.top, bounds.bottom);
+    const int h = measure.textHeight(axis.labelsFont_);
+    const std::vector<double> values = shownLabelValues(axis, map, axisStep(axis, map, h), bounds);
     int widest = 0;
     const std::size_t count = std::min<std::size_t>(values.size(), scale::kMaxWidthSamples);
     for (std::size_t i = 0; i < count; ++i) {
-        const QString t = QString::fromStdString(scale::formatAxisValue(values[i], decimalSeparator, groupSeparator));
-        widest = std::max(widest, measure.textWidth(axis.LabelsFont, t));
+        const QString t = QString::fromStdString(scale::formatAxisValue(values[i], decimalSeparator_, groupSeparator_));
+        widest = std::max(widest, measure.textWidth(axis.labelsFont_, t));
     }
-    return widest + measure.textWidth(axis.LabelsFont, QStringLiteral(" "));
+    return widest + measure.textWidth(axis.labelsFont_, QStringLiteral(" "));
 }
 
 void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::ScaleMap& map, bool otherSide,
@@ -395,29 +217,22 @@ void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::Sc
 {
     out.map = map;
     out.otherSide = otherSide;
-    out.h = measure.textHeight(axis.LabelsFont);
+    out.h = measure.textHeight(axis.labelsFont_);
     out.step = axisStep(axis, map, out.h);
     const TScaleAxis& owner = axis.master_ ? *axis.master_ : axis;
     if (!axisHasActiveSeries(owner)) return; // no value labels, no grid
 
-    // Only the rows inside the control can show a label or a grid line.
-    for (double v : scale::labelValuesInRows(map, out.step, bounds.top, bounds.bottom)) {
+    for (double v : shownLabelValues(axis, map, out.step, bounds)) {
         TLabelItem item;
         item.value = v;
         item.row = map.row(v);
-        const bool inside = axis.LabelsOnAxis ? (item.row >= map.startRow && item.row <= map.endRow)
-                                              : (item.row > map.startRow && item.row < map.endRow);
-        if (!inside) continue;
-        const std::string text = scale::formatAxisValue(v, decimalSeparator, groupSeparator);
-        item.engineText = QString::fromStdString(text);
-        // The number the text shows (three decimals at most).
-        item.value = scale::parseAxisValue(text, decimalSeparator, groupSeparator);
+        item.engineText = QString::fromStdString(scale::formatAxisValue(v, decimalSeparator_, groupSeparator_));
         item.text = item.engineText;
         if (out.showLabels) {
-            item.boxWidth = measure.textWidth(axis.LabelsFont, item.engineText);
+            item.boxWidth = measure.textWidth(axis.labelsFont_, item.engineText);
             item.boxTop = item.row - out.h / 2;
             item.boxLeft = otherSide ? out.labelX : out.labelX - item.boxWidth;
-            if (axis.OnDrawLabel) {
+            if (axis.onDrawLabel_) {
                 TDrawLabelArgs args;
                 args.sender = &axis;
                 args.x = out.labelX;
@@ -425,12 +240,12 @@ void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::Sc
                 args.text = item.text;
                 args.value = item.value;
                 args.step = out.step;
-                axis.OnDrawLabel(args);
+                axis.onDrawLabel_(args);
                 item.text = args.text;
                 item.draw = args.drawLabel;
             }
             const int centre = (item.boxLeft + item.boxLeft + item.boxWidth) / 2;
-            const int w = measure.textWidth(axis.LabelsFont, item.text);
+            const int w = measure.textWidth(axis.labelsFont_, item.text);
             item.textX = centre - w / 2;
             item.textRect = TIntRect{item.textX, item.boxTop, item.textX + w, item.boxTop + out.h};
         }
@@ -443,27 +258,27 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
     TChartLayout L;
     L.bounds = TIntRect{0, 0, width(), height()};
     TIntRect cr = L.bounds;
-    if (MarginUnits == TPositionUnits::Pixels) {
-        cr.left += MarginLeft;
-        cr.top += MarginTop;
-        cr.right -= MarginRight;
-        cr.bottom -= MarginBottom;
+    if (marginUnits_ == TPositionUnits::Pixels) {
+        cr.left += marginLeft_;
+        cr.top += marginTop_;
+        cr.right -= marginRight_;
+        cr.bottom -= marginBottom_;
     } else {
-        cr.left += roundPixel(MarginLeft * 0.01 * width());
-        cr.top += roundPixel(MarginTop * 0.01 * height());
-        cr.right -= roundPixel(MarginRight * 0.01 * width());
-        cr.bottom -= roundPixel(MarginBottom * 0.01 * height());
+        cr.left += roundPixel(marginLeft_ * 0.01 * width());
+        cr.top += roundPixel(marginTop_ * 0.01 * height());
+        cr.right -= roundPixel(marginRight_ * 0.01 * width());
+        cr.bottom -= roundPixel(marginBottom_ * 0.01 * height());
     }
 
-    if (!Title.isEmpty()) {
+    if (!title_.isEmpty()) {
         // A title that leaves no pixel changed keeps its strip, the font's
         // height, but is not measured across: its box is empty, at the centre.
-        const int h = measure.textHeight(TitleFont);
-        const int w = titleShows() ? measure.textWidth(TitleFont, Title) : 0;
+        const int h = measure.textHeight(titleFont_);
+        const int w = titleShows() ? measure.textWidth(titleFont_, title_) : 0;
         const double centre = (cr.left + cr.right) / 2.0;
         const int left = roundPixel(std::max(centre - w / 2.0, 0.02 * width()));
         L.titleBox = TIntRect{left, cr.top, left + w, cr.top + h};
-        L.titleText = Title;
+        L.titleText = title_;
         cr.top = L.titleBox.bottom + 5;
     }
 
@@ -485,10 +300,10 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
         TAxisLayout a;
         a.axis = p.axis;
         a.takesPart = true;
-        a.otherSide = p.master->OtherSide;
-        a.showLabels = p.axis->Labels && axisHasActiveSeries(*p.master);
+        a.otherSide = p.master->otherSide_;
+        a.showLabels = p.axis->labels_ && axisHasActiveSeries(*p.master);
         if (a.showLabels) {
-            int w = p.axis->LabelsSize;
+            int w = p.axis->labelsSize_;
             if (w == 0) {
                 // The range this paint gives it, over the rows already fixed.
                 const scale::ScaleMap m{p.master->minimum_, p.master->maximum_, cr.top, cr.bottom};
@@ -507,12 +322,12 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
         const scale::ScaleMap m{main->minimum_, main->maximum_, cr.top, cr.bottom};
         auto it = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == main; });
         if (it == columns.end()) continue;
-        layoutAxis(*it, *main, m, main->OtherSide, L.bounds, measure);
+        layoutAxis(*it, *main, m, main->otherSide_, L.bounds, measure);
         L.axes.push_back(*it);
         for (auto& sub : main->subAxes_) {
             auto s = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == sub.get(); });
             if (s == columns.end()) continue;
-            layoutAxis(*s, *sub, m, main->OtherSide, L.bounds, measure);
+            layoutAxis(*s, *sub, m, main->otherSide_, L.bounds, measure);
             L.axes.push_back(*s);
         }
     }
@@ -575,88 +390,59 @@ void TScaleChart::applyLayout(TChartLayout layout)
 
 void TScaleChart::layoutNow()
 {
-    textCache_->check(std::exchange(fontsChanged_, false));
-    applyLayout(computeLayout(textCache_->metrics()));
+    checkTextCaches();
+    applyLayout(computeLayout(textMetrics_));
 }
 
 void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
 {
-    p.fillRect(rect(), BackColor);
+    p.fillRect(rect(), backColor_);
     p.setBackgroundMode(Qt::TransparentMode);
     // A title in the opaque background's own colour leaves no pixel changed:
     // it keeps its place in the layout but is not drawn (nor its face loaded
     // for drawing).
-    const bool titleShows = this->titleShows();
-    if (!L.titleText.isEmpty() && titleShows) {
-        p.setFont(TitleFont);
-        p.setPen(TitleColor);
-        textCache_->drawText(p, TitleFont, QPoint(L.titleBox.left, L.titleBox.top),
-                             textCache_->baseline(TitleFont, p.device()), L.titleText);
-    }
-    // Labels over the plain background are copied from kept images; what
-    // is no longer plain: the title, the grid rows, the labels drawn.
-    const bool keptImages = KeepTextImages && BackColor.alpha() == 255 && p.worldTransform().isIdentity()
-                            && p.device()->devicePixelRatio() == 1.0;
-    std::vector<QRect> changed;
-    if (keptImages) {
-        if (!L.titleText.isEmpty() && titleShows) {
-            const int h = textCache_->metrics().textHeight(TitleFont);
-            changed.push_back(QRect(L.titleBox.left, L.titleBox.top, L.titleBox.width(), L.titleBox.height())
-                                  .adjusted(-h, -h, h, h));
-        }
-        for (const TAxisLayout& a : L.axes)
-            if (a.axis->Grid.visible && !a.labels.empty()) {
-                const int w = std::max(a.axis->Grid.width, 1);
-                const auto [lo, hi] = std::minmax_element(a.labels.begin(), a.labels.end(),
-                                                          [](const TLabelItem& x, const TLabelItem& y) { return x.row < y.row; });
-                changed.push_back(QRect(QPoint(L.chartRect.left + 1, lo->row), QPoint(L.chartRect.right - 1, hi->row))
-                                      .normalized()
-                                      .adjusted(-w, -w, w, w));
-            }
+    if (!L.titleText.isEmpty() && titleShows()) {
+        p.setPen(titleColor_);
+        drawText(p, titleFont_, QPoint(L.titleBox.left, L.titleBox.top + textMetrics_.ascent(titleFont_)), L.titleText);
     }
     for (const TAxisLayout& a : L.axes) {
         const TScaleAxis& axis = *a.axis;
-        if (axis.Grid.visible && axis.Grid.width <= 1) {
-            // A one-pixel row, the same pixels as a cosmetic line with square
-            // caps: a filled rectangle blends one span per line where the
-            // line rasterizer hands over one span per pixel (and, with a
-            // translucent colour, farms them out to the paint thread pool).
-            const QColor colour = colorFromBgr(axis.Grid.color);
+        const bool onePixel = axis.grid_.width <= 1;
+        if (axis.grid_.visible && onePixel && paintedRatio(p) == 1.0 && p.worldTransform().isIdentity()) {
+            // At ratio 1 the cosmetic pen's row, filled as one span where the
+            // stroker hands over one span per pixel (and a translucent colour
+            // wakes the paint thread pool).
+            const QColor colour = colorFromBgr(axis.grid_.color);
             const int x1 = std::min(L.chartRect.left + 1, L.chartRect.right - 1);
             const int x2 = std::max(L.chartRect.left + 1, L.chartRect.right - 1);
             for (const TLabelItem& item : a.labels) p.fillRect(x1, item.row, x2 - x1 + 1, 1, colour);
-        } else if (axis.Grid.visible) {
-            p.setPen(QPen(colorFromBgr(axis.Grid.color), axis.Grid.width));
+        } else if (axis.grid_.visible) {
+            // Width 0 and 1: a cosmetic pen, one device pixel at any scale.
+            p.setPen(QPen(colorFromBgr(axis.grid_.color), onePixel ? 0 : axis.grid_.width));
             for (const TLabelItem& item : a.labels)
                 p.drawLine(L.chartRect.left + 1, item.row, L.chartRect.right - 1, item.row);
         }
         if (!a.showLabels) continue;
-        p.setFont(axis.LabelsFont);
-        p.setPen(axis.LabelsColor);
-        const TTextCache::Baseline base = textCache_->baseline(axis.LabelsFont, p.device());
-        for (const TLabelItem& item : a.labels) {
-            if (!item.draw) continue;
-            const QPoint at(item.textX, item.boxTop);
-            if (keptImages)
-                textCache_->drawTextOver(p, axis.LabelsFont, at, base, item.text, BackColor.rgba(), changed);
-            else
-                textCache_->drawText(p, axis.LabelsFont, at, base, item.text);
-        }
+        p.setPen(axis.labelsColor_);
+        const int ascent = textMetrics_.ascent(axis.labelsFont_);
+        for (const TLabelItem& item : a.labels)
+            if (item.draw) drawText(p, axis.labelsFont_, QPoint(item.textX, item.boxTop + ascent), item.text);
     }
 }
 
 void TScaleChart::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    textCache_->check(std::exchange(fontsChanged_, false));
-    applyLayout(computeLayout(textCache_->metrics()));
+    checkTextCaches();
+    applyLayout(computeLayout(textMetrics_));
     drawLayout(p, layout_);
-    TCanvas canvas(p, hatchTiles_.get());
-    if (OnAfterDraw) OnAfterDraw(this, canvas);
+    TCanvas canvas(p, &hatchTiles_);
+    if (onAfterDraw_) onAfterDraw_(this, canvas);
     if (drag_ == Drag::Zoom) {
         p.setBackgroundMode(Qt::TransparentMode);
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        // Cosmetic: one-device-pixel dots at any scale.
+        p.setPen(QPen(Qt::white, 0, Qt::DotLine));
         p.drawRect(QRect(dragStart_, dragLast_).normalized());
     }
     if (hasFocus()) {
@@ -695,10 +481,10 @@ void TScaleChart::zoomRows(int y1, int y2)
         if (a->map_.pixelSize() <= 0) continue;
         double mn = a->map_.value(lower), mx = a->map_.value(upper);
         if (!(std::isfinite(mn) && std::isfinite(mx) && mn <= mx)) continue;
-        if (mx - mn < MinViewSpan) {
+        if (mx - mn < minViewSpan_) {
             const double centre = (mn + mx) / 2;
-            mn = centre - MinViewSpan / 2;
-            mx = centre + MinViewSpan / 2;
+            mn = centre - minViewSpan_ / 2;
+            mx = centre + minViewSpan_ / 2;
         }
         a->setMinMax(mn, mx);
     }
@@ -715,8 +501,8 @@ void TScaleChart::shiftView(double share)
     for (TScaleAxis* a : {left_.get(), right_.get()}) {
         const double range = a->maximum_ - a->minimum_;
         if (!(range > 0) || !std::isfinite(range)) continue;
-        if (range > a->ViewMax - a->ViewMin) continue; // wider than its bounds: not held
-        const double lo = (a->ViewMin - a->minimum_) / range, hi = (a->ViewMax - a->maximum_) / range;
+        if (range > a->viewMax_ - a->viewMin_) continue; // wider than its bounds: not held
+        const double lo = (a->viewMin_ - a->minimum_) / range, hi = (a->viewMax_ - a->maximum_) / range;
         allowed = std::clamp(allowed, lo, hi);
     }
     if (allowed == 0 || !std::isfinite(allowed)) return;
@@ -795,8 +581,8 @@ void TScaleChart::mouseReleaseEvent(QMouseEvent* e)
                 zoomRows(dragStart_.y(), pos.y());
             else
                 restoreView();
-        } else if (OnClick && rect().contains(pos)) {
-            OnClick(this);
+        } else if (onClick_ && rect().contains(pos)) {
+            onClick_(this);
         }
         update();
     } else if (drag_ == Drag::Pan && e->button() == Qt::RightButton) {

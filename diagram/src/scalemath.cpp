@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 namespace scale {
 
@@ -88,19 +88,26 @@ std::vector<double> labelValues(double min, double max, double step)
     if (!(step > 0) || !std::isfinite(step) || !std::isfinite(range)) return out;
     if (std::fabs(range / step) >= kMaxLabelCount) return out;
 
-    double v = std::trunc(max / step) * step;
-    if (!std::isfinite(v)) v = max; // max / step beyond the double range
-    // Where step is below the precision of v, subtracting it changes nothing.
-    while (v > max && v - step != v) v -= step;
+    // Every value is first - i * step from a whole-number index i, so no
+    // error adds up from one label to the next.
+    double first = std::trunc(max / step) * step;
+    if (!std::isfinite(first)) first = max; // max / step beyond the double range
+    // Where step is below the precision of first, subtracting it changes nothing.
+    while (first > max && first - step != first) first -= step;
     if (min == max) return {max};
-    if (std::fabs(range) <= kZeroRange || v - step == v) return {v};
+    if (std::fabs(range) <= kZeroRange || first - step == first) return {first};
 
     const double lower = min < 0 ? min : (min - kZeroRange) / (1 + kZeroRange);
-    while (v >= lower) {
+    // A value within a tiny fraction of a step from 0 is 0.
+    const double zero = step * 1e-9;
+    double last = first;
+    for (double i = 0; i < kMaxLabelCount + 1; ++i) {
+        double v = first - i * step;
+        if (std::fabs(v) < zero) v = 0;
+        if (v < lower) break;
+        if (i > 0 && v == last) break; // below the precision of the values
         out.push_back(v);
-        const double next = v - step;
-        if (next == v) break;
-        v = next;
+        last = v;
     }
     return out;
 }
@@ -153,16 +160,6 @@ std::string formatAxisValue(double v, std::string_view decSep, std::string_view 
         out += frac;
     }
     return out;
-}
-
-double parseAxisValue(std::string_view text, std::string_view decSep, std::string_view groupSep)
-{
-    std::string plain(text);
-    if (!groupSep.empty() && groupSep != decSep) {
-        for (auto pos = plain.find(groupSep); pos != std::string::npos; pos = plain.find(groupSep, pos))
-            plain.erase(pos, groupSep.size());
-    }
-    return numtext::parseNumber(plain, decSep).value_or(0.0);
 }
 
 } // namespace scale

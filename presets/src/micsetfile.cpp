@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 namespace presets {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "calc/calculator.h"
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 class FakeInput : public INumericInput {
 public:

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 using numtext::formatFixed;
 using numtext::formatGeneral;

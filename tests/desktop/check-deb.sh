@@ -89,12 +89,8 @@ cleanup() {
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-# Xvfb picks a free display number itself and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
-export DISPLAY=:$(tr -d '[:space:]' <"$work/display")
+. "$(dirname "$0")/../../tools/xvfb.sh"
+xvfb_start "$work" || fail "Xvfb did not start"
 mkdir -m 700 "$work/runtime"
 # No session bus: keep Qt from launching a D-Bus daemon that outlives it.
 env -u QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent XDG_RUNTIME_DIR="$work/runtime" \

@@ -1,12 +1,15 @@
-// The canvas lays out one-pixel lines and outlines itself and copies hatches
-// from kept tiles: every pixel must be what QPainter's own stroker and
-// pattern brush give for the same call.
+// The canvas hands its lines, outlines and hatches to QPainter. What it adds
+// is the geometry of its calls (a line leaves out its end point, a rectangle
+// spans its corners without the right and bottom edges); what it must keep
+// is one look at every scale: one thickness per pen and one dot period,
+// whether or not a rectangle fits on the device.
 #include "diagram/canvas.h"
 
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -15,109 +18,185 @@ namespace {
 using PS = TCanvas::PenStyle;
 using BS = TCanvas::BrushStyle;
 
-// A background that differs at every pixel, so that a gap painted over, or a
-// pixel moved by one, shows.
-QImage noisyImage(int w, int h)
+const QColor kPen(20, 200, 90);
+const QColor kFill(255, 255, 255);
+constexpr double kRatios[] = {1, 1.25, 1.5, 2};
+
+QImage scaledImage(int w, int h, double ratio)
 {
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgb((x * 37) & 255, (y * 53) & 255, ((x + y) * 11) & 255));
+    QImage image(std::lround(w * ratio), std::lround(h * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::black);
     return image;
 }
 
-QPen stylePen(QColor c, PS s)
+// Lengths of the runs of pen pixels and of the gaps between them along one
+// device row (or column) from `from` to `to`, inner runs only (the two ends
+// may be cut).
+struct Runs {
+    std::vector<int> on, off;
+};
+Runs runsAlong(const QImage& image, bool vertical, int at, int from, int to)
 {
-    static constexpr Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
-    QPen pen(c, 1, styles[static_cast<int>(s)], Qt::FlatCap, Qt::MiterJoin);
-    pen.setCosmetic(true);
-    return pen;
+    Runs r;
+    int length = 0;
+    bool inOn = false, first = true;
+    for (int i = from; i <= to; ++i) {
+        const bool on = (vertical ? image.pixel(at, i) : image.pixel(i, at)) == kPen.rgb();
+        if (i > from && on != inOn) {
+            if (!first) (inOn ? r.on : r.off).push_back(length);
+            first = false;
+            length = 0;
+        }
+        inOn = on;
+        ++length;
+    }
+    return r;
 }
 
-// The first differing pixel, or "" when the images are equal.
-std::string firstDifference(const QImage& a, const QImage& b)
+// The device row (column) between lo and hi with the most pen pixels.
+int penLine(const QImage& image, bool vertical, int lo, int hi)
 {
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y)) return "pixel " + std::to_string(x) + "," + std::to_string(y);
-    return {};
+    int best = lo, most = -1;
+    for (int k = lo; k <= hi; ++k) {
+        int n = 0;
+        const int len = vertical ? image.height() : image.width();
+        for (int i = 0; i < len; ++i) n += (vertical ? image.pixel(k, i) : image.pixel(i, k)) == kPen.rgb();
+        if (n > most) most = n, best = k;
+    }
+    return best;
 }
 
-constexpr PS kStyles[] = {PS::Solid, PS::Dash, PS::Dot, PS::DashDot};
-const QColor kPen(20, 200, 90);
+std::string ratioName(double r) { return "ratio " + std::to_string(r); }
 
 } // namespace
 
-// Lines in all four directions and every length up to a few patterns: the
-// end point left out, then drawn as QPainter draws the shortened line.
-TEST(Canvas, LevelAndUprightLinesMatchTheStroker)
+// A dotted outline has 1-device-pixel dots every 3 pixels on all its edges,
+// at every scale, for a bar inside the device and for one that runs off it.
+TEST(Canvas, DottedOutlineHasOnePeriodAtEveryScale)
 {
-    for (PS style : kStyles)
-        for (int dir = 0; dir < 4; ++dir)
-            for (int len = 1; len <= 40; ++len) {
-                const QPoint from(45, 45);
-                const QPoint step[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-                const QPoint to = from + step[dir] * len;
-                QImage got = noisyImage(91, 91), want = got;
+    for (double ratio : kRatios)
+        for (bool runsOff : {false, true}) {
+            QImage image = scaledImage(120, 120, ratio);
+            {
+                QPainter p(&image);
+                TCanvas c(p);
+                c.setPen(kPen, 1, PS::Dot);
+                c.setBrush(kFill);
+                c.rectangle(20, 20, runsOff ? 100000 : 100, runsOff ? 100000 : 100);
+            }
+            const int top = penLine(image, false, std::lround(18 * ratio), std::lround(22 * ratio));
+            const int left = penLine(image, true, std::lround(18 * ratio), std::lround(22 * ratio));
+            for (const auto& [vertical, at] : {std::pair{false, top}, std::pair{true, left}}) {
+                const Runs r = runsAlong(image, vertical, at, std::lround(25 * ratio), std::lround(95 * ratio));
+                ASSERT_GT(r.on.size(), 10u) << ratioName(ratio);
+                for (int n : r.on) EXPECT_EQ(n, 1) << ratioName(ratio) << (runsOff ? " off the device" : "");
+                for (int n : r.off) EXPECT_EQ(n, 2) << ratioName(ratio) << (runsOff ? " off the device" : "");
+            }
+        }
+}
+
+// A one-pixel pen draws one device pixel thick at every scale: level and
+// upright lines, and a solid outline's four edges alike.
+TEST(Canvas, OnePixelPenHasOneThicknessAtEveryScale)
+{
+    for (double ratio : kRatios) {
+        QImage image = scaledImage(120, 120, ratio);
+        {
+            QPainter p(&image);
+            TCanvas c(p);
+            c.setPen(kPen, 1, PS::Solid);
+            c.setBrush(kFill);
+            c.rectangle(11, 13, 57, 71);
+            for (int k = 0; k < 6; ++k) {
+                c.moveTo(70, 10 + 7 * k);
+                c.lineTo(115, 10 + 7 * k);
+                c.moveTo(70 + 7 * k, 60);
+                c.lineTo(70 + 7 * k, 115);
+            }
+        }
+        // Across every edge and line, the pen pixels form runs of one.
+        auto thickness = [&](bool vertical, int at, int from, int to) {
+            std::vector<int> out;
+            int n = 0;
+            for (int i = from; i <= to; ++i) {
+                const bool on = (vertical ? image.pixel(at, i) : image.pixel(i, at)) == kPen.rgb();
+                if (on) ++n;
+                else if (n) out.push_back(n), n = 0;
+            }
+            if (n) out.push_back(n);
+            return out;
+        };
+        const int w = image.width() - 1;
+        const std::vector<int> across = thickness(false, std::lround(40 * ratio), 0, std::lround(65 * ratio));
+        EXPECT_EQ(across.size(), 2u) << ratioName(ratio) << ": the bar's left and right edges";
+        for (int n : across) EXPECT_EQ(n, 1) << ratioName(ratio) << ": left and right edges";
+        for (int n : thickness(true, std::lround(30 * ratio), 0, std::lround(80 * ratio)))
+            EXPECT_EQ(n, 1) << ratioName(ratio) << ": top and bottom edges";
+        for (int n : thickness(true, std::lround(100 * ratio), 0, std::lround(50 * ratio)))
+            EXPECT_EQ(n, 1) << ratioName(ratio) << ": level lines";
+        for (int n : thickness(false, std::lround(100 * ratio), std::lround(66 * ratio), w))
+            EXPECT_EQ(n, 1) << ratioName(ratio) << ": upright lines";
+    }
+}
+
+// A line leaves out its end point: at every scale it gives the pixels
+// QPainter gives for the line one pixel shorter, in all four directions and
+// every broken style.
+TEST(Canvas, LinesLeaveOutTheirEndPointAtEveryScale)
+{
+    static constexpr Qt::PenStyle kQtStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+    const QPoint steps[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (double ratio : kRatios)
+        for (int style = 0; style < 4; ++style)
+            for (const QPoint& step : steps) {
+                const QPoint from(40, 40), to = from + step * 27;
+                QImage got = scaledImage(80, 80, ratio), want = got;
                 {
                     QPainter p(&got);
                     TCanvas c(p);
-                    c.setPen(kPen, 1, style);
+                    c.setPen(kPen, 1, static_cast<PS>(style));
                     c.moveTo(from.x(), from.y());
                     c.lineTo(to.x(), to.y());
                 }
                 {
                     QPainter p(&want);
-                    p.setPen(stylePen(kPen, style));
-                    p.drawLine(from, to - step[dir]);
+                    QPen pen(kPen, 1, kQtStyles[style], Qt::FlatCap, Qt::MiterJoin);
+                    pen.setCosmetic(true);
+                    p.setPen(pen);
+                    p.drawLine(from, to - step);
                 }
-                ASSERT_EQ(firstDifference(got, want), "")
-                    << "style " << static_cast<int>(style) << " direction " << dir << " length " << len;
+                ASSERT_EQ(got, want) << ratioName(ratio) << " style " << style << " step " << step.x() << ","
+                                     << step.y();
             }
 }
 
-// Outlines of every small size over a solid fill and over a hatch (whose
-// background shows in the pen's gaps), with the hatch in every phase, and
-// zones wider than a kept tile.
-TEST(Canvas, RectanglesMatchTheStrokerAndTheHatchBrush)
+// A rectangle (corners in any order) covers x1 .. x2 - 1 with its fill and
+// its outline, and a hatch shows its background in the pen's gaps.
+TEST(Canvas, RectanglesSpanTheirCorners)
 {
-    THatchTiles tiles;
-    std::vector<int> widths;
-    for (int w = 1; w <= 20; ++w) widths.push_back(w);
-    widths.insert(widths.end(), {THatchTiles::kTileWidth - 3, 2 * THatchTiles::kTileWidth + 5});
-    for (PS style : kStyles)
-        for (BS brush : {BS::Solid, BS::BDiagonal})
-            for (int w : widths)
-                for (int h = 1; h <= 20; h += (h < 12 ? 1 : 7)) {
-                    const int x1 = 3 + w % 8, y1 = 5 + h % 8;
-                    const QColor fill(200, 30, 40), hatchBack(90, 90, 200);
-                    QImage got = noisyImage(x1 + w + 4, 40), want = got;
-                    {
-                        QPainter p(&got);
-                        TCanvas c(p, &tiles);
-                        c.setPen(kPen, 1, style);
-                        c.setBrush(fill, brush, hatchBack);
-                        c.rectangle(x1 + w, y1 + h, x1, y1); // corners in any order
-                    }
-                    {
-                        QPainter p(&want);
-                        if (brush == BS::BDiagonal) {
-                            p.setBackground(hatchBack);
-                            p.setBackgroundMode(Qt::OpaqueMode);
-                            p.fillRect(QRect(x1, y1, w, h), QBrush(fill, Qt::BDiagPattern));
-                        } else {
-                            p.fillRect(QRect(x1, y1, w, h), fill);
-                        }
-                        p.setPen(stylePen(kPen, style));
-                        p.setBrush(Qt::NoBrush);
-                        p.drawRect(QRect(x1, y1, w - 1, h - 1));
-                    }
-                    ASSERT_EQ(firstDifference(got, want), "") << "style " << static_cast<int>(style) << " brush "
-                                                              << static_cast<int>(brush) << " size " << w << "x" << h;
-                }
+    QImage image = scaledImage(60, 60, 1);
+    {
+        QPainter p(&image);
+        TCanvas c(p);
+        c.setPen(kPen, 1, PS::Dash);
+        c.setBrush(QColor(200, 30, 40), BS::BDiagonal, QColor(90, 90, 200));
+        c.rectangle(50, 50, 20, 20);
+    }
+    EXPECT_EQ(image.pixel(20, 20), kPen.rgb());
+    EXPECT_EQ(image.pixel(20, 30), kPen.rgb());
+    EXPECT_EQ(image.pixel(49, 40), kPen.rgb());
+    EXPECT_EQ(image.pixel(50, 30), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(30, 50), qRgb(0, 0, 0));
+    // Only hatch lines, hatch background and pen inside: no black shows through.
+    for (int y = 20; y < 50; ++y)
+        for (int x = 20; x < 50; ++x) {
+            const QRgb px = image.pixel(x, y);
+            ASSERT_TRUE(px == kPen.rgb() || px == qRgb(200, 30, 40) || px == qRgb(90, 90, 200)) << x << "," << y;
+        }
 }
 
-// A translucent pen has no exact copy of its own: it is left to QPainter,
-// which blends it once per pixel, corners included.
+// A translucent pen is blended once per pixel, corners included.
 TEST(Canvas, TranslucentPenBlendsOncePerPixel)
 {
     QImage image(20, 20, QImage::Format_RGB32);
@@ -137,63 +216,24 @@ TEST(Canvas, TranslucentPenBlendsOncePerPixel)
     EXPECT_LT(qRed(corner), 160);
 }
 
-// A paint event's clip cuts a line without moving its pattern; a line or an
-// outline that runs off the device (a zoomed view's zones reach far outside)
-// is left to the stroker, which starts the pattern afresh at the device's
-// edge, and costs no more than what shows.
-TEST(Canvas, ClippedAndOffDeviceLinesMatchTheStroker)
+// Hatches copied from kept tiles give the hatch brush's pixels at every
+// scale (at ratios other than 1 the brush itself draws), in every phase and
+// for zones wider than a tile, under solid and broken outlines.
+TEST(Canvas, HatchTilesMatchTheHatchBrushAtEveryScale)
 {
-    const QRect clips[] = {QRect(20, 0, 70, 91), QRect(0, 33, 91, 20), QRect(47, 47, 3, 3)};
-    for (PS style : kStyles)
-        for (const QRect& clip : clips)
-            for (int dir = 0; dir < 4; ++dir) {
-                const QPoint from(10, 45), to(80, 45), up(45, 10), down(45, 80);
-                const QPoint ends[4][2] = {{from, to}, {to, from}, {up, down}, {down, up}};
-                QImage got = noisyImage(91, 91), want = got;
-                const QPoint a = ends[dir][0], b = ends[dir][1];
-                const QPoint shortened = b - (b - a) / std::max(std::abs((b - a).x()), std::abs((b - a).y()));
-                {
-                    QPainter p(&got);
-                    p.setClipRect(clip);
-                    TCanvas c(p);
-                    c.setPen(kPen, 1, style);
-                    c.moveTo(a.x(), a.y());
-                    c.lineTo(b.x(), b.y());
-                }
-                {
-                    QPainter p(&want);
-                    p.setClipRect(clip);
-                    p.setPen(stylePen(kPen, style));
-                    p.drawLine(a, shortened);
-                }
-                ASSERT_EQ(firstDifference(got, want), "") << "style " << static_cast<int>(style) << " direction " << dir;
-            }
     THatchTiles tiles;
-    for (PS style : kStyles) {
-        const int far = 1'000'000'000; // beyond any row a scale gives
-        QImage got = noisyImage(60, 60), want = got;
-        {
-            QPainter p(&got);
-            TCanvas c(p, &tiles);
-            c.setPen(kPen, 1, style);
-            c.moveTo(-far, 20);
-            c.lineTo(far, 20);
-            c.moveTo(30, far);
-            c.lineTo(30, -far);
-            c.setBrush(QColor(200, 30, 40), BS::BDiagonal, QColor(90, 90, 200));
-            c.rectangle(10, -far, 50, 40);
-        }
-        {
-            QPainter p(&want);
-            p.setPen(stylePen(kPen, style));
-            p.drawLine(QPoint(-far, 20), QPoint(far - 1, 20));
-            p.drawLine(QPoint(30, far), QPoint(30, -far + 1));
-            p.setBackground(QColor(90, 90, 200));
-            p.setBackgroundMode(Qt::OpaqueMode);
-            p.fillRect(QRect(10, -far, 40, far + 40), QBrush(QColor(200, 30, 40), Qt::BDiagPattern));
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(QRect(10, -far, 39, far + 39));
-        }
-        EXPECT_EQ(firstDifference(got, want), "") << "style " << static_cast<int>(style);
-    }
+    for (double ratio : kRatios)
+        for (PS style : {PS::Solid, PS::Dot})
+            for (int w : {1, 5, 13, THatchTiles::kTileWidth + 11})
+                for (int shift = 0; shift < 8; shift += 3) {
+                    QImage withTiles = scaledImage(w + 20, 40, ratio), withBrush = withTiles;
+                    for (QImage* image : {&withTiles, &withBrush}) {
+                        QPainter p(image);
+                        TCanvas c(p, image == &withTiles ? &tiles : nullptr);
+                        c.setPen(kPen, 1, style);
+                        c.setBrush(QColor(200, 30, 40), BS::BDiagonal, QColor(90, 90, 200));
+                        c.rectangle(3 + shift, 2 + shift, 3 + shift + w, 30);
+                    }
+                    ASSERT_TRUE(withTiles == withBrush) << ratioName(ratio) << " width " << w << " shift " << shift;
+                }
 }

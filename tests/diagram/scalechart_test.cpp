@@ -1,15 +1,17 @@
 // The chart engine's layout with known text metrics, its range setters and
 // its mouse zoom, pan and wheel.
 #include "diagram/scalechart.h"
+#include "diagram/canvas.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
-
 #include <functional>
 #include <stdexcept>
 
@@ -54,10 +56,12 @@ protected:
     void SetUp() override
     {
         chart.resize(600, 418);
-        chart.MarginLeft = chart.MarginRight = 100;
-        chart.MarginTop = chart.MarginBottom = 10;
-        left().LabelsSize = 40;
-        right().LabelsSize = 40;
+        chart.setMarginLeft(100);
+        chart.setMarginRight(100);
+        chart.setMarginTop(10);
+        chart.setMarginBottom(10);
+        left().setLabelsSize(40);
+        right().setLabelsSize(40);
         left().setMinMax(0, 160);
         right().setMinMax(-133.8, 26.2);
         chart.addSeries(right(), true);
@@ -116,7 +120,7 @@ TEST_F(Engine, StepsAndLabelsOfBothAxes)
 
 TEST_F(Engine, FixedIncrementDoublesUntilTheLabelsFit)
 {
-    right().Increment = 1;
+    right().setIncrement(1);
     right().setMinMax(-120, 40);
     const TChartLayout l = layout();
     const TAxisLayout& R = of(l, right());
@@ -160,9 +164,9 @@ TEST_F(Engine, SubAxisLabelsItsMastersValuesInItsOwnColumn)
 {
     TScaleAxis& sub = left().addSubAxis();
     sub.setMinMax(1000, 2000); // stored, never drawn
-    sub.LabelsSize = 30;
-    sub.PositionPercent = -20;
-    left().PositionPercent = -10;
+    sub.setLabelsSize(30);
+    sub.setPositionPercent(-20);
+    left().setPositionPercent(-10);
     const TChartLayout l = layout();
     const TAxisLayout& S = of(l, sub);
     EXPECT_EQ(values(S), range(150, 10, 10));
@@ -176,8 +180,8 @@ TEST_F(Engine, SubAxisLabelsItsMastersValuesInItsOwnColumn)
 TEST_F(Engine, HiddenLabelsFreeTheAxisColumnOnly)
 {
     TScaleAxis& sub = left().addSubAxis();
-    sub.LabelsSize = 30;
-    left().Labels = false;
+    sub.setLabelsSize(30);
+    left().setLabels(false);
     const TChartLayout l = layout();
     EXPECT_EQ(l.chartRect.left, 130);
     EXPECT_EQ(of(l, sub).labelX, 130);
@@ -189,13 +193,13 @@ TEST_F(Engine, HiddenLabelsFreeTheAxisColumnOnly)
 
 TEST_F(Engine, OffsetsInPixelsAndPercentMoveColumnsOutward)
 {
-    left().PositionPercent = -45;
-    right().PositionPercent = -35;
+    left().setPositionPercent(-45);
+    right().setPositionPercent(-35);
     TScaleAxis& sub = right().addSubAxis();
-    sub.LabelsSize = 0; // automatic: widest text plus a space
-    sub.Increment = 1;
-    sub.PositionPercent = -5;
-    sub.PositionUnits = TPositionUnits::Percent;
+    sub.setLabelsSize(0); // automatic: widest text plus a space
+    sub.setIncrement(1);
+    sub.setPositionPercent(-5);
+    sub.setPositionUnits(TPositionUnits::Percent);
     right().setMinMax(-120, 40);
     const TChartLayout l = layout();
     EXPECT_EQ(of(l, left()).labelX, 140 - 45);
@@ -207,11 +211,11 @@ TEST_F(Engine, OffsetsInPixelsAndPercentMoveColumnsOutward)
 
 TEST_F(Engine, TitleTakesItsStripAndStaysInsideTheControl)
 {
-    chart.Title = "abc";
+    chart.setTitle("abc");
     TChartLayout l = layout();
     EXPECT_EQ(l.titleBox, (TIntRect{288, 10, 312, 26}));
     EXPECT_EQ(l.chartRect.top, 31);
-    chart.Title = QString(74, QChar('x')); // 592 pixels: centred it would start at 4
+    chart.setTitle(QString(74, QChar('x'))); // 592 pixels: centred it would start at 4
     l = layout();
     EXPECT_EQ(l.titleBox.left, 12);
 }
@@ -220,32 +224,32 @@ TEST_F(Engine, TitleTakesItsStripAndStaysInsideTheControl)
 // and labels as a shown one) but is neither measured across nor drawn.
 TEST_F(Engine, TitleInTheBackgroundColourKeepsItsStripOnly)
 {
-    chart.Title = "abc";
-    chart.TitleColor = Qt::yellow;
-    chart.BackColor = Qt::black;
+    chart.setTitle("abc");
+    chart.setTitleColor(Qt::yellow);
+    chart.setBackColor(Qt::black);
     const TChartLayout shown = layout();
-    chart.TitleColor = Qt::black;
+    chart.setTitleColor(Qt::black);
     const TChartLayout hidden = layout();
     EXPECT_EQ(hidden.chartRect, shown.chartRect);
     EXPECT_EQ(hidden.titleBox.top, shown.titleBox.top);
     EXPECT_EQ(hidden.titleBox.bottom, shown.titleBox.bottom);
     EXPECT_EQ(hidden.titleBox.width(), 0);
     EXPECT_EQ(of(hidden, left()).labels.size(), of(shown, left()).labels.size());
-    chart.BackColor = QColor(0, 0, 0, 128); // a translucent background shows what is drawn on it
+    chart.setBackColor(QColor(0, 0, 0, 128)); // a translucent background shows what is drawn on it
     EXPECT_EQ(layout().titleBox.width(), 24);
 }
 
 TEST_F(Engine, HookEditsTextAroundTheBoxCentre)
 {
-    left().PositionPercent = -45;
+    left().setPositionPercent(-45);
     std::vector<double> seen;
-    left().OnDrawLabel = [&](TDrawLabelArgs& a) {
+    left().setOnDrawLabel([&](TDrawLabelArgs& a) {
         seen.push_back(a.value);
         a.x += 100; // moves nothing
         a.text += " dBSPL";
         if (a.value == 100) a.drawLabel = false;
-    };
-    right().OnDrawLabel = [&](TDrawLabelArgs& a) { EXPECT_EQ(a.sender, &right()); };
+    });
+    right().setOnDrawLabel([&](TDrawLabelArgs& a) { EXPECT_EQ(a.sender, &right()); });
     const TChartLayout l = layout();
     const TAxisLayout& L = of(l, left());
     EXPECT_EQ(seen.size(), 15u);
@@ -262,9 +266,8 @@ TEST_F(Engine, HookGetsTheNumberOfAGroupedText)
 {
     left().setMinMax(900, 1060);
     std::vector<std::pair<QString, double>> seen;
-    left().OnDrawLabel = [&](TDrawLabelArgs& a) { seen.emplace_back(a.text, a.value); };
-    chart.groupSeparator = ".";
-    chart.decimalSeparator = ",";
+    left().setOnDrawLabel([&](TDrawLabelArgs& a) { seen.emplace_back(a.text, a.value); });
+    chart.setLabelSeparators(",", ".");
     layout();
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front().first, "1.050");
@@ -358,70 +361,90 @@ TEST_F(Engine, AnAxisWithoutActiveSeriesTakesNoPart)
     EXPECT_EQ(chart.Series(0).CalcYPosValue(26.2), l.chartRect.top);
 }
 
-// Labels copied from kept images give the text engine's pixels: from the
-// second paint on, in views where the labels lie on the plain background
-// and where they cross the grid rows, a coloured title or each other.
-TEST(KeptLabelImages, SamePixelsAsTheTextEngine)
+// One-pixel grid rows give the cosmetic pen's pixels at every scale (at
+// ratio 1 they are filled rows, elsewhere the pen draws them): each row one
+// device pixel thick.
+TEST(GridRows, SamePixelsAsTheCosmeticPenAtEveryScale)
 {
-    struct View {
-        const char* name;
-        std::function<void(TScaleChart&)> set;
-    };
-    const View views[] = {
-        {"plain", [](TScaleChart&) {}},
-        {"grid under the labels",
-         [](TScaleChart& c) {
-             c.LeftAxis().Grid.visible = true;
-             c.LeftAxis().Grid.color = 0x00FFFF;
-             c.RightAxis().PositionPercent = 30; // the right labels move in over the grid
-         }},
-        {"wide grid pen",
-         [](TScaleChart& c) {
-             c.RightAxis().Grid = TGridPen{true, 0x80FF80, 3};
-             c.LeftAxis().PositionPercent = 20;
-         }},
-        {"coloured title above the labels",
-         [](TScaleChart& c) {
-             c.Title = QString(30, QChar('g')) + QString(30, QChar('_'));
-             c.TitleFont = QFont(QStringLiteral("Liberation Mono"), 8);
-             c.TitleColor = Qt::yellow;
-             c.MarginTop = 0;
-             c.MarginLeft = 10;
-         }},
-        {"large bold labels",
-         [](TScaleChart& c) {
-             QFont f(QStringLiteral("Liberation Sans"), 15);
-             f.setBold(true);
-             c.LeftAxis().LabelsFont = f;
-             c.LeftAxis().LabelsColor = QColor(255, 80, 20);
-             c.LeftAxis().LabelsSize = 90;
-         }},
-        {"translucent background", [](TScaleChart& c) { c.BackColor = QColor(0, 0, 60, 128); }},
-    };
-    for (const View& v : views) {
-        TScaleChart kept, engine;
-        engine.KeepTextImages = false;
-        for (TScaleChart* c : {&kept, &engine}) {
-            c->resize(600, 418);
-            c->BackColor = Qt::black;
-            c->MarginLeft = c->MarginRight = 100;
-            c->LeftAxis().LabelsColor = Qt::white;
-            c->RightAxis().LabelsColor = QColor(120, 200, 255);
-            c->LeftAxis().setMinMax(0, 160);
-            c->RightAxis().setMinMax(-133.8, 26.2);
-            c->addSeries(c->RightAxis(), true);
-            c->addSeries(c->LeftAxis(), true);
-            v.set(*c);
+    for (double ratio : {1.0, 1.25, 1.5, 2.0}) {
+        TScaleChart chart;
+        chart.resize(400, 300);
+        chart.setBackColor(Qt::black);
+        chart.setMarginLeft(60);
+        chart.setMarginRight(60);
+        chart.LeftAxis().setLabels(false);
+        chart.RightAxis().setLabels(false);
+        chart.LeftAxis().setMinMax(0, 160);
+        chart.RightAxis().setMinMax(-133.8, 26.2);
+        chart.addSeries(chart.LeftAxis(), true);
+        chart.addSeries(chart.RightAxis(), true);
+        chart.LeftAxis().setGrid(TGridPen{true, 0x64808080, 0});
+        QImage got(std::lround(400 * ratio), std::lround(300 * ratio), QImage::Format_RGB32);
+        got.setDevicePixelRatio(ratio);
+        chart.render(&got);
+        const TChartLayout& l = chart.lastLayout();
+        const TAxisLayout* left = l.find(&chart.LeftAxis());
+        ASSERT_NE(left, nullptr);
+        ASSERT_GT(left->labels.size(), 5u);
+        QImage want(got.size(), QImage::Format_RGB32);
+        want.setDevicePixelRatio(ratio);
+        want.fill(Qt::black);
+        {
+            QPainter p(&want);
+            p.setPen(QPen(colorFromBgr(0x64808080), 0));
+            for (const TLabelItem& item : left->labels)
+                p.drawLine(l.chartRect.left + 1, item.row, l.chartRect.right - 1, item.row);
         }
-        // Three paints, the view changing between them: new labels, then
-        // labels that came back.
-        for (int paint = 0; paint < 4; ++paint) {
-            if (paint == 2)
-                for (TScaleChart* c : {&kept, &engine}) c->RightAxis().setMinMax(-120.5, 39.5);
-            if (paint == 3)
-                for (TScaleChart* c : {&kept, &engine}) c->RightAxis().setMinMax(-133.8, 26.2);
-            const QImage a = kept.grab().toImage(), b = engine.grab().toImage();
-            ASSERT_TRUE(a == b) << v.name << ", paint " << paint;
-        }
+        ASSERT_TRUE(got == want) << "ratio " << ratio;
     }
+}
+
+// Texts drawn from the kept shaped texts give the text engine's pixels, at
+// every device pixel ratio, the first time and from the cache; texts it does
+// not keep (right-to-left, several lines, underlined) are refused and drawn
+// by the engine.
+TEST(ShapedTexts, SamePixelsAsTheTextEngineAtEveryScale)
+{
+    QFont bold(QStringLiteral("Liberation Sans"), 10);
+    bold.setBold(true);
+    const QFont fonts[] = {QFont(QStringLiteral("Liberation Sans"), 8), QFont(QStringLiteral("Liberation Mono"), 8), bold};
+    const QString texts[] = {QStringLiteral("1,000"), QStringLiteral("-0.35"), QStringLiteral("12.5 \u00b5V"),
+                             QStringLiteral("<=== acoustic          electric  ===>"), QStringLiteral("Ag_|")};
+    TShapedTexts shaped(64);
+    for (double ratio : {1.0, 1.25, 1.5, 2.0})
+        for (const QFont& font : fonts)
+            for (int pass = 0; pass < 2; ++pass) {
+                QImage got(std::lround(300 * ratio), std::lround(40 * ratio), QImage::Format_RGB32), want = got;
+                got.setDevicePixelRatio(ratio);
+                want.setDevicePixelRatio(ratio);
+                got.fill(Qt::black);
+                want.fill(Qt::black);
+                QPainter pg(&got), pw(&want);
+                for (QPainter* p : {&pg, &pw}) {
+                    p->setFont(font);
+                    p->setPen(QColor(120, 200, 255));
+                }
+                int x = 3;
+                for (const QString& t : texts) {
+                    const QPoint baseline(x, 20 + x % 7);
+                    // Kept at whole ratios; at fractional ones left to the engine.
+                    const bool kept = shaped.drawLine(pg, baseline, t);
+                    EXPECT_EQ(kept, ratio == std::floor(ratio)) << t.toStdString() << " ratio " << ratio;
+                    if (!kept) pg.drawText(baseline, t);
+                    pw.drawText(baseline, t);
+                    x += 40;
+                }
+                pg.end();
+                pw.end();
+                ASSERT_TRUE(got == want) << "ratio " << ratio << " " << font.family().toStdString() << " pass " << pass;
+            }
+    QImage image(100, 40, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setFont(fonts[0]);
+    EXPECT_FALSE(shaped.drawLine(p, QPoint(5, 20), QStringLiteral("\u05e9\u05dc\u05d5\u05dd 5")));
+    EXPECT_FALSE(shaped.drawLine(p, QPoint(5, 20), QStringLiteral("two\nlines")));
+    QFont underlined = fonts[0];
+    underlined.setUnderline(true);
+    p.setFont(underlined);
+    EXPECT_FALSE(shaped.drawLine(p, QPoint(5, 20), QStringLiteral("10")));
 }

@@ -146,7 +146,9 @@ void fuzzScaleMath(FuzzedDataProvider& in)
     const std::string group = sep == "," ? "." : ",";
     const std::string text = scale::formatAxisValue(v, sep, group);
     FUZZ_CHECK(!robust::showsNonFinite(text), text);
-    const double back = scale::parseAxisValue(text, sep, group);
+    std::string plain = text;
+    std::erase(plain, group[0]);
+    const double back = numtext::parseNumber(plain, sep).value_or(0.0);
     FUZZ_CHECK(std::fabs(back - v) <= 0.0005 * (1 + 1e-9) + std::fabs(v) * 1e-13, "axis text " + text);
 
     const scale::ScaleMap map{mn, mx, in.ConsumeIntegralInRange(-5000, 5000), in.ConsumeIntegralInRange(-5000, 5000)};
@@ -156,28 +158,28 @@ void fuzzScaleMath(FuzzedDataProvider& in)
 
 void configureAxis(FuzzedDataProvider& in, TScaleAxis& a)
 {
-    a.Visible = in.ConsumeIntegralInRange(0, 7) != 0;
-    a.Labels = in.ConsumeIntegralInRange(0, 7) != 0;
-    a.Increment = in.ConsumeBool() ? 0.0 : std::fabs(anyValue(in));
-    a.LabelsSize = in.ConsumeBool() ? 0 : in.ConsumeIntegralInRange(-50, 500);
-    a.LabelsSeparation = in.ConsumeIntegralInRange(-100, 300);
-    a.PositionPercent = in.ConsumeFloatingPointInRange(-200.0, 200.0);
-    a.PositionUnits = in.ConsumeBool() ? TPositionUnits::Percent : TPositionUnits::Pixels;
+    a.setVisible(in.ConsumeIntegralInRange(0, 7) != 0);
+    a.setLabels(in.ConsumeIntegralInRange(0, 7) != 0);
+    a.setIncrement(in.ConsumeBool() ? 0.0 : std::fabs(anyValue(in)));
+    a.setLabelsSize(in.ConsumeBool() ? 0 : in.ConsumeIntegralInRange(-50, 500));
+    a.setLabelsSeparation(in.ConsumeIntegralInRange(-100, 300));
+    a.setPositionPercent(in.ConsumeFloatingPointInRange(-200.0, 200.0));
+    a.setPositionUnits(in.ConsumeBool() ? TPositionUnits::Percent : TPositionUnits::Pixels);
 }
 
 void fuzzPlainChart(FuzzedDataProvider& in)
 {
     TScaleChart chart;
     chart.resize(in.ConsumeIntegralInRange(0, 4000), in.ConsumeIntegralInRange(0, 4000));
-    chart.MarginUnits = in.ConsumeBool() ? TPositionUnits::Percent : TPositionUnits::Pixels;
-    chart.MarginLeft = in.ConsumeIntegralInRange(-200, 1000);
-    chart.MarginTop = in.ConsumeIntegralInRange(-200, 1000);
-    chart.MarginRight = in.ConsumeIntegralInRange(-200, 1000);
-    chart.MarginBottom = in.ConsumeIntegralInRange(-200, 1000);
-    if (in.ConsumeBool()) chart.Title = QStringLiteral("title");
+    chart.setMarginUnits(in.ConsumeBool() ? TPositionUnits::Percent : TPositionUnits::Pixels);
+    chart.setMarginLeft(in.ConsumeIntegralInRange(-200, 1000));
+    chart.setMarginTop(in.ConsumeIntegralInRange(-200, 1000));
+    chart.setMarginRight(in.ConsumeIntegralInRange(-200, 1000));
+    chart.setMarginBottom(in.ConsumeIntegralInRange(-200, 1000));
+    if (in.ConsumeBool()) chart.setTitle(QStringLiteral("title"));
     chart.addSeries(chart.LeftAxis(), in.ConsumeBool());
     chart.addSeries(chart.RightAxis(), in.ConsumeBool());
-    chart.RightAxis().OtherSide = true;
+    chart.RightAxis().setOtherSide(true);
     for (TScaleAxis* main : {&chart.LeftAxis(), &chart.RightAxis()}) {
         configureAxis(in, *main);
         setRange(in, *main, rawValue(in), rawValue(in));

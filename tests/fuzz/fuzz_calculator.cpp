@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "calc/micparams.h"
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "fuzz_window.h"
 #include "overlay_check.h"
 

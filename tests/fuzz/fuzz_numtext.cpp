@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "fuzz_check.h"
 #include "invariants.h"
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 namespace robust {
 

@@ -43,15 +43,12 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
 if [ "$build" = 1 ]; then
   fuzzBuild() { # folder, sanitizers, further compiler flags
-    cmake -S "$root" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-      -DPHONOLITH_FUZZ=ON -DPHONOLITH_TESTS=OFF -DPHONOLITH_PARTS="presets;diagram;widgets;ui" \
-      -DPHONOLITH_SANITIZERS="$2" -DCMAKE_CXX_FLAGS="$3" >/dev/null && cmake --build "$1" >/dev/null
+    cmake -S "$root" --preset fuzz -B "$1" -DPHONOLITH_SANITIZERS="$2" -DCMAKE_CXX_FLAGS="$3" >/dev/null && cmake --build "$1" >/dev/null
   }
   fuzzBuild "$fuzz" undefined,float-cast-overflow -fno-sanitize-coverage=trace-cmp &&
     fuzzBuild "$asan" address,undefined,float-cast-overflow "" ||
     { echo "long-run: a fuzz build failed"; exit 2; }
-  cmake -S "$root" -B "$test" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPHONOLITH_TESTS=ON \
-    -DPHONOLITH_SANITIZE=OFF >/dev/null && cmake --build "$test" --target random_user >/dev/null ||
+  cmake -S "$root" --preset memcheck -B "$test" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build "$test" --target random_user >/dev/null ||
     { echo "long-run: the random_user build failed"; exit 2; }
 fi
 

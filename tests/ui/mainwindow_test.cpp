@@ -29,7 +29,7 @@
 
 #include "calc/calculator.h"
 #include "calc/interfaces.h"
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "diagram/leveldiagram.h"
 #include "presets/presetcontroller.h"
 #include "ui/actionlist.h"
@@ -315,13 +315,13 @@ TEST_F(MainWindowTest, ResizingGivesTheDiagramTheSpace)
 TEST_F(MainWindowTest, ClickingTheDiagramChangesNothing)
 {
     // The window's click handler is bound and the click reaches it.
-    const auto handler = w->chart()->OnClick;
+    const auto handler = w->chart()->onClick();
     ASSERT_TRUE(handler);
     int runs = 0;
-    w->chart()->OnClick = [&](TScaleChart* chart) {
+    w->chart()->setOnClick([&](TScaleChart* chart) {
         ++runs;
         handler(chart);
-    };
+    });
     const QString before = resultLine();
     QTest::mouseClick(w->chart(), Qt::LeftButton, {}, QPoint(400, 200));
     QApplication::processEvents();

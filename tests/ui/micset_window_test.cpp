@@ -22,7 +22,7 @@
 #include <memory>
 #include <string>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 #include "diagram/leveldiagram.h"
 #include "presets/presetcontroller.h"
 #include "ui/mainwindow.h"

@@ -12,7 +12,6 @@
 
 #include <memory>
 
-#include "calc/calculator.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/levelbar.h"
 #include "widgets/markuplabel.h"
@@ -574,39 +573,6 @@ TEST_F(SpinEditTest, NoChangeWhileLoading)
     EXPECT_EQ(box->color(), QColor(0xC0, 0xC0, 0xC0));
     box->setFloatValue(2);
     EXPECT_EQ(loadChanges, 1);
-}
-
-// The calculator drives the boxes through its numeric-input interface.
-TEST_F(SpinEditTest, CalculatorDrivesTheBoxes)
-{
-    CalcBindings b;
-    std::vector<TFloatSpinEdit*> boxes;
-    for (std::size_t i = 0; i < kInputCount; ++i) {
-        auto* box = new TFloatSpinEdit(window.get());
-        box->setObjectName(inputName(static_cast<InputId>(i)));
-        box->setPrecision(1);
-        box->setSigned(true);
-        box->setFloatValue(0);
-        boxes.push_back(box);
-        b.inputs[i] = box;
-    }
-    auto* bar = new TLevelBar(window.get());
-    auto* line = new TMarkupLabel(window.get());
-    b.levelBar = bar;
-    b.resultLine = line;
-    Calculator calc(b, ".");
-    calc.bindAll();
-
-    TFloatSpinEdit* dBu = boxes[static_cast<std::size_t>(InputId::MicSens_dBu)];
-    TFloatSpinEdit* mV = boxes[static_cast<std::size_t>(InputId::MicSens_mV)];
-    dBu->show();
-    dBu->setFocus();
-    dBu->selectAll();
-    QTest::keyClick(dBu, '6');
-    EXPECT_EQ(dBu->text(), "6");
-    EXPECT_EQ(mV->text(), "1546.3"); // 0.775 V * 10^(6/20)
-    EXPECT_TRUE(calc.handlersAttached());
-    EXPECT_FALSE(line->plainText().isEmpty());
 }
 
 // ---------------------------------------------------------------------------

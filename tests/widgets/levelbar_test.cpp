@@ -3,6 +3,7 @@
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
+#include <QPainter>
 #include <QTest>
 
 #include <memory>
@@ -139,7 +140,7 @@ TEST(LevelBar, RangeWritesFollowTheirRules)
     bar.setMaxValue(-5); // not above the minimum: ignored
     EXPECT_EQ(bar.maxValue(), 20);
     bar.setMinValue(-80);
-    bar.setLevelPosition(-90);
+    bar.setPosition(-90);
     EXPECT_EQ(bar.position(), -80);
 }
 
@@ -166,4 +167,37 @@ TEST(LevelBar, AccessibleValueIsThePosition)
     EXPECT_EQ(a->text(QAccessible::Value), "-80 dBu");
     bar->setPosition(21);
     EXPECT_EQ(a->text(QAccessible::Name), "Mic output 20 dBu or more");
+}
+
+// The bevel's edges give the cosmetic pen's pixels at every scale (at ratio 1
+// they are filled rows, elsewhere the pen draws them): one device pixel per
+// edge, the same on all four sides.
+TEST(LevelBar, BevelMatchesTheCosmeticPenAtEveryScale)
+{
+    auto bar = makeBar();
+    bar->setPosition(bar->minValue()); // no fill: only the background and the bevel
+    for (double ratio : {1.0, 1.25, 1.5, 2.0}) {
+        QImage got(qRound(bar->width() * ratio), qRound(bar->height() * ratio), QImage::Format_RGB32);
+        got.setDevicePixelRatio(ratio);
+        bar->QWidget::render(&got);
+        QImage want(got.size(), QImage::Format_RGB32);
+        want.setDevicePixelRatio(ratio);
+        {
+            QPainter p(&want);
+            p.fillRect(bar->rect(), QColor(bar->color().rgb()));
+            const levelbar::BevelLayout layout = levelbar::bevelLayout(bar->rect(), bar->bevel(), bar->palette());
+            for (const levelbar::Frame& f : layout.frames)
+                for (int i = 0; i < f.width; ++i) {
+                    const QRect r = f.rect.adjusted(i, i, -i, -i);
+                    if (r.width() <= 0 || r.height() <= 0) break;
+                    p.setPen(QPen(f.top, 0));
+                    p.drawLine(QPoint(r.left(), r.top()), QPoint(r.right() - 1, r.top()));
+                    p.drawLine(QPoint(r.left(), r.top()), QPoint(r.left(), r.bottom() - 1));
+                    p.setPen(QPen(f.bottom, 0));
+                    p.drawLine(QPoint(r.right(), r.top()), QPoint(r.right(), r.bottom()));
+                    p.drawLine(QPoint(r.left(), r.bottom()), QPoint(r.right(), r.bottom()));
+                }
+        }
+        ASSERT_TRUE(got == want) << "ratio " << ratio;
+    }
 }

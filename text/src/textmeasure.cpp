@@ -1,7 +1,10 @@
 #include "text/textmeasure.h"
 
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
+
+#include <cmath>
 
 namespace {
 
@@ -64,12 +67,17 @@ TTextMeasureCache::Font& TTextMeasureCache::entry(const QFont& font) const
     return fonts_.back();
 }
 
-bool TShapedTexts::drawLine(QPainter& painter, QPointF topLeft, const QString& text)
+bool TShapedTexts::drawLine(QPainter& painter, QPointF baseline, const QString& text)
 {
     // Kept shaped texts are laid out left to right and without the font's
     // lines; anything else is left to the text engine.
     const QFont& font = painter.font();
     if (font.underline() || font.overline() || font.strikeOut()) return false;
+    // At a fractional device pixel ratio a static text places its glyphs a
+    // little differently from the text engine: drawn by the engine there.
+    const QPaintEngine* engine = painter.paintEngine();
+    const qreal ratio = (engine && engine->paintDevice() ? engine->paintDevice() : painter.device())->devicePixelRatio();
+    if (ratio != std::floor(ratio)) return false;
     for (QChar c : text) {
         if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             return false;
@@ -89,14 +97,15 @@ bool TShapedTexts::drawLine(QPainter& painter, QPointF topLeft, const QString& t
     if (it == texts->end()) {
         if (entries_ >= maxEntries_) {
             clear();
-            return drawLine(painter, topLeft, text);
+            return drawLine(painter, baseline, text);
         }
         QStaticText shaped(text);
         shaped.setTextFormat(Qt::PlainText);
         it = texts->insert(text, shaped);
         ++entries_;
     }
-    painter.drawStaticText(topLeft, *it);
+    // A static text is placed by the top of its line.
+    painter.drawStaticText(QPointF(baseline.x(), baseline.y() - QFontMetricsF(font, painter.device()).ascent()), *it);
     return true;
 }
 

@@ -17,7 +17,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -27,6 +26,7 @@
 #include "ui/actionlist.h"
 #include "ui/commandline.h"
 #include "ui/presetview.h"
+#include "ui/calcadapters.h"
 #include "ui/radiochoice.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/levelbar.h"
@@ -36,55 +36,22 @@ namespace {
 
 constexpr int kFrame = 2; // etched frame of the three strips
 
-// A frame that draws its etched edge (a sunken box one pixel wide) as filled
-// rows and columns: the pixels of QFrame's own edge, which its style draws
-// with the line rasterizer at one span per pixel of each upright line.
-class TEtchedFrame : public QFrame {
-public:
-    using QFrame::QFrame;
-
-protected:
-    void paintEvent(QPaintEvent* e) override
-    {
-        if (frameStyle() != (QFrame::Box | QFrame::Sunken) || lineWidth() != 1 || midLineWidth() != 0
-            || devicePixelRatio() != 1.0) {
-            QFrame::paintEvent(e);
-            return;
-        }
-        const QRect r = frameRect();
-        if (r.width() < 4 || r.height() < 4) {
-            QFrame::paintEvent(e);
-            return;
-        }
-        QPainter p(this);
-        const QColor dark = palette().dark().color(), light = palette().light().color();
-        const int x1 = r.left(), y1 = r.top(), x2 = r.right(), y2 = r.bottom();
-        // The dark box spans x1 .. x2 - 1 and y1 .. y2 - 1; its corners once.
-        p.fillRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y1)), dark);
-        p.fillRect(QRect(QPoint(x1, y2 - 1), QPoint(x2 - 1, y2 - 1)), dark);
-        p.fillRect(QRect(QPoint(x1, y1 + 1), QPoint(x1, y2 - 2)), dark);
-        p.fillRect(QRect(QPoint(x2 - 1, y1 + 1), QPoint(x2 - 1, y2 - 2)), dark);
-        // The light lines inside its top-left and outside its bottom-right.
-        p.fillRect(QRect(QPoint(x1 + 1, y1 + 1), QPoint(x2 - 2, y1 + 1)), light);
-        p.fillRect(QRect(QPoint(x1 + 1, y1 + 2), QPoint(x1 + 1, y2 - 2)), light);
-        p.fillRect(QRect(QPoint(x1, y2), QPoint(x2, y2)), light);
-        p.fillRect(QRect(QPoint(x2, y1), QPoint(x2, y2 - 1)), light);
-    }
-};
+constexpr const char* kStripProperty = "phonolithStrip";
 
 // The strips are panels to a screen reader: a plain frame reads as a window
 // frame, which a reader takes for the window and keeps its review inside.
 QAccessibleInterface* stripAccessibleFactory(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("QFrame") && dynamic_cast<TEtchedFrame*>(object))
+    if (className == QLatin1String("QFrame") && object->property(kStripProperty).toBool())
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Pane);
     return nullptr;
 }
 
 QFrame* makeStrip(QWidget* parent, const char* name, int height)
 {
-    auto* f = new TEtchedFrame(parent);
+    auto* f = new QFrame(parent);
     f->setObjectName(name);
+    f->setProperty(kStripProperty, true);
     f->setFrameStyle(QFrame::Box | QFrame::Sunken); // 2-pixel etched edge
     f->setLineWidth(1);
     f->setFixedHeight(height);
@@ -172,6 +139,8 @@ TfmMain::~TfmMain()
 }
 
 TFloatSpinEdit* TfmMain::input(InputId id) const { return inputs_[static_cast<std::size_t>(id)]; }
+
+INumericInput* TfmMain::boundInput(InputId id) const { return spinInputs_[static_cast<std::size_t>(id)].get(); }
 
 TFloatSpinEdit* TfmMain::makeSpin(QWidget* parent, const char* name, int x, int y, int w, const QString& caption,
                                   double value, int precision, double step, double page, bool isSigned)
@@ -455,21 +424,27 @@ void TfmMain::bindCalculator()
     digitalChoice_ = std::make_unique<RadioChoice>(rbMicDigital);
 
     CalcBindings b;
-    for (std::size_t i = 0; i < kInputCount; ++i) b.inputs[i] = inputs_[i];
+    for (std::size_t i = 0; i < kInputCount; ++i) {
+        spinInputs_.push_back(std::make_unique<SpinInput>(inputs_[i]));
+        b.inputs[i] = spinInputs_.back().get();
+    }
     b.rbMicAnalog = analogChoice_.get();
     b.rbMicDigital = digitalChoice_.get();
     b.rightAxis = &Chart1->RightAxis();
     b.leftAxis = &Chart1->LeftAxis();
     b.diagram = Chart1;
-    b.levelBar = pbLevelMeter;
-    b.resultLine = lblCalcMain;
+    levelBarOutput_ = std::make_unique<LevelBarOutput>(pbLevelMeter);
+    resultLineOutput_ = std::make_unique<ResultLineOutput>(lblCalcMain);
+    b.levelBar = levelBarOutput_.get();
+    b.resultLine = resultLineOutput_.get();
     calc_ = std::make_unique<Calculator>(b, QLocale().decimalPoint().toStdString());
     calc_->bindAll();
 
-    Chart1->setSources(&calc_->state(), input(InputId::MicMaxLevel_dBSPL), input(InputId::SourceLevel_dBSPL),
-                       input(InputId::MicNoise_dBu), input(InputId::MicNoise_dBFS), analogChoice_.get(),
+    auto spin = [this](InputId id) { return spinInputs_[static_cast<std::size_t>(id)].get(); };
+    Chart1->setSources(&calc_->state(), spin(InputId::MicMaxLevel_dBSPL), spin(InputId::SourceLevel_dBSPL),
+                       spin(InputId::MicNoise_dBu), spin(InputId::MicNoise_dBFS), analogChoice_.get(),
                        digitalChoice_.get());
-    Chart1->OnClick = [this](TScaleChart*) { Chart1Click(); };
+    Chart1->setOnClick([this](TScaleChart*) { Chart1Click(); });
 
     presetView_ = std::make_unique<WindowPresetView>(*this);
     presets_ = std::make_unique<presets::PresetController>(*calc_, *presetView_);

@@ -100,14 +100,12 @@ void TRepeatButton::paintEvent(QPaintEvent*)
                            this);
 }
 
-// The style keeps the bevel and arrow pixmaps it draws in the application's
-// pixmap cache, keyed by the palette's cache key. The box's palette, which the
-// buttons inherit, takes a new key each time the box sets a colour (every
-// enable switch, every focus change), even when it only returns to colours it
-// had before: each new key would leave another set of pixmaps in that cache,
-// and memory would grow with every analog/digital switch. So the buttons
-// paint with the first of their last few palettes that has the same colours,
-// whose key the cache already knows.
+// The style caches the bevel and arrow pixmaps it draws (QPixmapCache), keyed
+// by the palette's cache key. The box sets its palette on every focus and
+// enable change, and each setPalette() gives a new key even for colours seen
+// before, so every analog/digital switch would add pixmaps until the cache
+// is full. The buttons paint with the first of their last few palettes that
+// has the current colours, whose key the cache already holds.
 const QPalette& TRepeatButton::stylePalette()
 {
     constexpr qsizetype kKept = 8; // a box cycles through a handful of colour sets
@@ -699,30 +697,10 @@ void TFloatSpinEdit::syncLabelVisibility()
     // otherwise it shows with its parent
 }
 
-QSize TFloatSpinEdit::captionSize() const
-{
-    // A caption is one line of plain text without a mnemonic: its size hint
-    // is its text's box, which QLabel finds by laying the text out three
-    // times (for its size hint and its minimum). One layout, kept while the
-    // text and the font stay, gives the same size.
-    const QLabel& l = *label_;
-    const QString text = l.text();
-    const bool plain = !text.contains(u'&') && !text.contains(u'\n') && !text.contains(u'\t')
-                       && !Qt::mightBeRichText(text) && !l.wordWrap() && l.indent() < 0 && l.frameWidth() == 0
-                       && l.margin() == 0 && l.contentsMargins().isNull() && l.minimumSize().isNull();
-    if (!plain) return l.sizeHint();
-    if (captionSizeText_ != text || captionSizeFont_ != l.font()) {
-        captionSizeText_ = text;
-        captionSizeFont_ = l.font();
-        captionSize_ = l.fontMetrics().boundingRect(0, 0, 2000, 2000, Qt::AlignLeft, text).size();
-    }
-    return captionSize_;
-}
-
 void TFloatSpinEdit::placeCaption()
 {
     if (!label_) return;
-    label_->resize(captionSize());
+    label_->resize(label_->sizeHint());
     const int margin = spinlogic::scaledLabelMargin(labelMargin_, logicalDpiY());
     label_->move(spinlogic::captionTopLeft(geometry(), label_->size(), margin, labelPosition_));
 }

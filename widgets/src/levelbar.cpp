@@ -3,12 +3,13 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 namespace levelbar {
 
@@ -134,26 +135,36 @@ QAccessibleInterface* levelBarFactory(const QString& className, QObject* object)
     return nullptr;
 }
 
-// Draws a frame as nested one-pixel rectangles.
 // A one-pixel line between two points in a row or a column, both ends
-// included: the pixels of a one-pixel pen with square caps, filled as one
-// span per row instead of the line rasterizer's one span per pixel.
-void edge(QPainter& p, QPoint a, QPoint b, const QColor& c)
+// included, with a cosmetic pen: one device pixel at every scale. At device
+// pixel ratio 1 its pixels are filled as one span per row instead of the
+// line rasterizer's one span per pixel.
+void edge(QPainter& p, bool ratioOne, QPoint a, QPoint b, const QColor& c)
 {
-    p.fillRect(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-                     QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))),
-               c);
+    if (ratioOne) {
+        p.fillRect(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                         QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))),
+                   c);
+        return;
+    }
+    p.setPen(QPen(c, 0));
+    p.drawLine(a, b);
 }
 
+// Draws a frame as nested one-pixel rectangles.
 void drawFrame(QPainter& p, const levelbar::Frame& f)
 {
+    // The ratio of what is painted on (an image the bar renders into, or the screen).
+    const QPaintEngine* engine = p.paintEngine();
+    const bool ratioOne = (engine && engine->paintDevice() ? engine->paintDevice() : p.device())->devicePixelRatio() == 1.0
+                          && p.worldTransform().isIdentity();
     for (int i = 0; i < f.width; ++i) {
         const QRect r = f.rect.adjusted(i, i, -i, -i);
         if (r.width() <= 0 || r.height() <= 0) break;
-        edge(p, {r.left(), r.top()}, {r.right() - 1, r.top()}, f.top);
-        edge(p, {r.left(), r.top()}, {r.left(), r.bottom() - 1}, f.top);
-        edge(p, {r.right(), r.top()}, {r.right(), r.bottom()}, f.bottom);
-        edge(p, {r.left(), r.bottom()}, {r.right(), r.bottom()}, f.bottom);
+        edge(p, ratioOne, {r.left(), r.top()}, {r.right() - 1, r.top()}, f.top);
+        edge(p, ratioOne, {r.left(), r.top()}, {r.left(), r.bottom() - 1}, f.top);
+        edge(p, ratioOne, {r.right(), r.top()}, {r.right(), r.bottom()}, f.bottom);
+        edge(p, ratioOne, {r.left(), r.bottom()}, {r.right(), r.bottom()}, f.bottom);
     }
 }
 

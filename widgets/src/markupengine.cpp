@@ -309,8 +309,8 @@ void draw(QPainter& painter, const Block& block, int lineSpacing, TShapedTexts* 
             // Bottom-aligned: the line's top lies its height above the box's bottom.
             if (shaped) {
                 const QFontMetricsF fm(r.font, painter.device());
-                const QPointF top(box.x(), box.y() + box.height() - (fm.ascent() + fm.descent()));
-                if (shaped->drawLine(painter, top, r.text)) continue;
+                const QPointF baseline(box.x(), box.y() + box.height() - fm.descent());
+                if (shaped->drawLine(painter, baseline, r.text)) continue;
             }
             painter.drawText(box, Qt::AlignLeft | Qt::AlignBottom | Qt::TextDontClip | Qt::TextSingleLine, r.text);
         }

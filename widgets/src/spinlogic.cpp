@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 namespace spinlogic {
 

@@ -150,8 +150,17 @@ private:
     // The bound input `in` is, if any.
     std::optional<InputId> idOf(const INumericInput* in) const;
     void applySenderCase(InputId id, double v);
-    // Lowers the sender's value to `limit` and shows it in the sender.
-    double limitSender(InputId id, double v, double limit);
+    // What a figure is checked against by the overflow guard.
+    enum class Overflow {
+        OwnUnits,  // its sibling units (mV, uV, Pa, dB SPL)
+        MicOutput, // the source level: the microphone output at that level
+        AmpOutput, // the gain: the amplifier output
+    };
+    // The overflow guard: the input `id` holds v; when v is above the
+    // highest whole level at which the figures it is checked against stay
+    // within the double range, the input is lowered to that level. Returns
+    // the figure as the input then shows it.
+    double guardOverflow(InputId id, double v, Overflow against);
     // write() with the input's own change handler unbound for the write.
     void writeUnbound(InputId id, double v);
     void computeOutputs();

@@ -22,8 +22,13 @@ QFont overlayFont(int points, bool bold);
 QColor colorFromBgr(std::uint32_t bgr);
 
 // 8 x 8 tiles of the backward-diagonal hatch, one per pair of opaque
-// colours, kept between paints: a tile copied over an area gives the same
-// pixels as the hatch brush, in a fraction of the time.
+// colours, kept between paints: at device pixel ratio 1 a tile copied over
+// an area gives the same pixels as the hatch brush, in a fraction of the
+// time. Other ratios use the brush.
+// The device pixel ratio of what the painter paints on (the image a
+// widget renders into, not the widget).
+qreal paintedRatio(const QPainter& painter);
+
 class THatchTiles {
 public:
     // Wide enough to copy a row of a zone in a few pieces; a multiple of the
@@ -41,7 +46,7 @@ public:
     enum class PenStyle { Solid, Dash, Dot, DashDot };
     enum class BrushStyle { Solid, BDiagonal };
 
-    // With tiles, opaque hatches are copied from them.
+    // With tiles, opaque hatches at device pixel ratio 1 are copied from them.
     explicit TCanvas(QPainter& painter, THatchTiles* tiles = nullptr);
 
     // Pen black, width 1, solid; brush white, solid; font black, regular,
@@ -76,15 +81,6 @@ public:
 private:
     void applyPen();
     void applyBrush();
-    // An opaque pen one pixel wide on a plain painter: lines and outlines
-    // are then laid out here, pixel for pixel as the stroker would.
-    bool onePixelPen() const;
-    bool onDevice(const QRect& r) const;
-    // n pixels from start, rightwards or downwards, all on the device; pixel
-    // k takes the pen where the pattern is on at firstIndex + step * k, else
-    // gap (0 leaves it as it is).
-    void penRun(QPoint start, int n, bool vertical, long long firstIndex, int step, QRgb gap);
-
     QPainter& p_;
     THatchTiles* tiles_;
     QColor penColor_;
@@ -96,5 +92,4 @@ private:
     QColor fontColor_;
     QFont font_;
     QPoint cur_;
-    std::vector<QRgb> run_;
 };

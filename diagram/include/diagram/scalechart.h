@@ -21,14 +21,13 @@
 
 #include "calc/interfaces.h"
 #include "diagram/scalemath.h"
+#include "diagram/canvas.h"
 #include "text/textmeasure.h"
 
 class QPainter;
 class TScaleChart;
 class TScaleAxis;
 class TCanvas;
-class THatchTiles;
-class TTextCache;
 
 // Rectangle by its four edges; right and bottom lie just outside it.
 struct TIntRect {
@@ -86,33 +85,52 @@ public:
     // Both ends at once, in the order the setters accept.
     void setMinMax(double mn, double mx);
 
-    bool Visible = true;
-    double Increment = 0;
+    // Settings; each setter requests a repaint.
+    bool visible() const { return visible_; }
+    void setVisible(bool v) { set(visible_, v); }
+    // Step between labels (0: automatic).
+    double increment() const { return increment_; }
+    void setIncrement(double v) { set(increment_, v); }
     // The finest label step (0: none); a floor to the automatic step.
-    double MinStep = 0;
+    double minStep() const { return minStep_; }
+    void setMinStep(double v) { set(minStep_, v); }
     // The values a zoom, pan or wheel step may bring into view (both
     // axes move together, so the first to reach its bound stops them all).
-    double ViewMin = -std::numeric_limits<double>::infinity();
-    double ViewMax = std::numeric_limits<double>::infinity();
-    bool Labels = true;
-    QFont LabelsFont;
-    QColor LabelsColor = Qt::black;
-    int LabelsSize = 0;
-    bool LabelsOnAxis = false;
-    int LabelsSeparation = 10;
-    QString AxisValuesFormat = QStringLiteral("#,##0.###");
-    bool RoundFirstLabel = true;
-    double PositionPercent = 0;
-    TPositionUnits PositionUnits = TPositionUnits::Pixels;
-    bool OtherSide = false;
-    TGridPen Grid;
-    TDrawLabelEvent OnDrawLabel;
-
-    // Setters for the settings a running program changes; each requests a
-    // repaint.
-    void setVisible(bool v);
-    void setLabels(bool v);
+    double viewMin() const { return viewMin_; }
+    double viewMax() const { return viewMax_; }
+    void setViewMin(double v) { set(viewMin_, v); }
+    void setViewMax(double v) { set(viewMax_, v); }
+    bool labels() const { return labels_; }
+    void setLabels(bool v) { set(labels_, v); }
+    const QFont& labelsFont() const { return labelsFont_; }
+    void setLabelsFont(const QFont& f) { set(labelsFont_, f); }
     void setLabelsFontSize(int points);
+    const QColor& labelsColor() const { return labelsColor_; }
+    void setLabelsColor(const QColor& c) { set(labelsColor_, c); }
+    // Width of the label column (0: the widest label text and a space).
+    int labelsSize() const { return labelsSize_; }
+    void setLabelsSize(int v) { set(labelsSize_, v); }
+    // Only labels whose row lies on the axis (not at the ends' margins).
+    bool labelsOnAxis() const { return labelsOnAxis_; }
+    void setLabelsOnAxis(bool v) { set(labelsOnAxis_, v); }
+    // Least free pixels between two labels.
+    int labelsSeparation() const { return labelsSeparation_; }
+    void setLabelsSeparation(int v) { set(labelsSeparation_, v); }
+    // Shift of the label column, in pixels or percent of the plot width.
+    double positionPercent() const { return positionPercent_; }
+    void setPositionPercent(double v) { set(positionPercent_, v); }
+    TPositionUnits positionUnits() const { return positionUnits_; }
+    void setPositionUnits(TPositionUnits u) { set(positionUnits_, u); }
+    bool otherSide() const { return otherSide_; }
+    void setOtherSide(bool v) { set(otherSide_, v); }
+    const TGridPen& grid() const { return grid_; }
+    void setGrid(const TGridPen& g) { set(grid_, g); }
+    const TDrawLabelEvent& onDrawLabel() const { return onDrawLabel_; }
+    void setOnDrawLabel(TDrawLabelEvent e)
+    {
+        onDrawLabel_ = std::move(e);
+        requestRepaint();
+    }
 
     // Sub-axes in list order; they take this axis's side, range and rows.
     TScaleAxis& addSubAxis();
@@ -129,6 +147,28 @@ public:
 private:
     friend class TScaleChart;
     void requestRepaint();
+    template <class T> void set(T& field, const T& v)
+    {
+        field = v;
+        requestRepaint();
+    }
+
+    bool visible_ = true;
+    double increment_ = 0;
+    double minStep_ = 0;
+    double viewMin_ = -std::numeric_limits<double>::infinity();
+    double viewMax_ = std::numeric_limits<double>::infinity();
+    bool labels_ = true;
+    QFont labelsFont_;
+    QColor labelsColor_ = Qt::black;
+    int labelsSize_ = 0;
+    bool labelsOnAxis_ = false;
+    int labelsSeparation_ = 10;
+    double positionPercent_ = 0;
+    TPositionUnits positionUnits_ = TPositionUnits::Pixels;
+    bool otherSide_ = false;
+    TGridPen grid_;
+    TDrawLabelEvent onDrawLabel_;
 
     TScaleChart* chart_;
     TScaleAxis* master_;
@@ -209,22 +249,36 @@ public:
     std::size_t seriesCount() const { return series_.size(); }
     TAxisSeries& Series(std::size_t i) { return *series_.at(i); }
 
-    int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
-    TPositionUnits MarginUnits = TPositionUnits::Pixels;
-    QString Title;
-    QFont TitleFont;
-    QColor TitleColor = Qt::black;
-    QColor BackColor = Qt::white;
-    // Labels that come back from one paint to the next are copied from
-    // kept images of their pixels (the same pixels, drawn faster); off,
-    // every label is drawn by the text engine.
-    bool KeepTextImages = true;
-    std::function<void(TScaleChart* sender, TCanvas& canvas)> OnAfterDraw;
+    // Settings; each setter requests a repaint.
+    void setMarginLeft(int v) { set(marginLeft_, v); }
+    void setMarginTop(int v) { set(marginTop_, v); }
+    void setMarginRight(int v) { set(marginRight_, v); }
+    void setMarginBottom(int v) { set(marginBottom_, v); }
+    void setMarginUnits(TPositionUnits u) { set(marginUnits_, u); }
+    const QString& title() const { return title_; }
+    void setTitle(const QString& t) { set(title_, t); }
+    void setTitleFont(const QFont& f) { set(titleFont_, f); }
+    void setTitleColor(const QColor& c) { set(titleColor_, c); }
+    const QColor& backColor() const { return backColor_; }
+    void setBackColor(const QColor& c) { set(backColor_, c); }
+    using AfterDrawEvent = std::function<void(TScaleChart* sender, TCanvas& canvas)>;
+    void setOnAfterDraw(AfterDrawEvent e)
+    {
+        onAfterDraw_ = std::move(e);
+        update();
+    }
     // A left-button click that was not a zoom or restore drag.
-    std::function<void(TScaleChart* sender)> OnClick;
-    // Group and decimal separators of the label number texts.
-    std::string decimalSeparator = ".";
-    std::string groupSeparator = ",";
+    using ClickEvent = std::function<void(TScaleChart* sender)>;
+    const ClickEvent& onClick() const { return onClick_; }
+    void setOnClick(ClickEvent e) { onClick_ = std::move(e); }
+    // Decimal and group separators of the label number texts.
+    const std::string& decimalSeparator() const { return decimalSeparator_; }
+    void setLabelSeparators(std::string decimal, std::string group)
+    {
+        decimalSeparator_ = std::move(decimal);
+        groupSeparator_ = std::move(group);
+        update();
+    }
 
     // While building, the range setters do not check the order of the ends.
     void setBuilding(bool building) { building_ = building; }
@@ -256,7 +310,7 @@ public:
 
     // The narrowest range a zoom makes (0: none); a narrower rectangle
     // zooms to this range about its centre.
-    double MinViewSpan = 0;
+    void setMinViewSpan(double v) { minViewSpan_ = v; }
 
     static constexpr int kZoomMinDrag = 16;
     static constexpr double kWheelShare = 0.03;
@@ -309,19 +363,45 @@ private:
     // bounds.
     void shiftView(double share);
     void reserveColumn(TAxisLayout& out, TIntRect& r, int width) const;
+    // The label values whose rows show, from the top down.
+    std::vector<double> shownLabelValues(const TScaleAxis& axis, const scale::ScaleMap& map, double step,
+                                         const TIntRect& bounds) const;
     int autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& map, const TIntRect& bounds,
                         const ITextMeasure& measure) const;
+
+    template <class T> void set(T& field, const T& v)
+    {
+        field = v;
+        update();
+    }
+
+    int marginLeft_ = 0, marginTop_ = 0, marginRight_ = 0, marginBottom_ = 0;
+    TPositionUnits marginUnits_ = TPositionUnits::Pixels;
+    QString title_;
+    QFont titleFont_;
+    QColor titleColor_ = Qt::black;
+    QColor backColor_ = Qt::white;
+    AfterDrawEvent onAfterDraw_;
+    ClickEvent onClick_;
+    std::string decimalSeparator_ = ".";
+    std::string groupSeparator_ = ",";
+    double minViewSpan_ = 0;
 
     std::unique_ptr<TScaleAxis> left_, right_, bottom_;
     std::vector<std::unique_ptr<TAxisSeries>> series_;
     bool building_ = false;
     TChartLayout layout_;
     SavedView saved_;
-    // Text widths and shaped label texts kept between paints: from one
-    // paint to the next most labels keep their texts.
-    std::unique_ptr<TTextCache> textCache_;
+    // Text widths and shaped texts kept between paints: from one paint to
+    // the next most labels keep their texts.
+    void checkTextCaches();
+    // The same pixels as p.drawText(baselineStart, text) in `font` and the
+    // painter's pen.
+    void drawText(QPainter& p, const QFont& font, QPoint baselineStart, const QString& text) const;
+    mutable TTextMeasureCache textMetrics_;
+    mutable TShapedTexts shapedTexts_;
+    THatchTiles hatchTiles_;
     bool fontsChanged_ = false;
-    std::unique_ptr<THatchTiles> hatchTiles_;
 
     enum class Drag { None, Zoom, Pan };
     Drag drag_ = Drag::None;

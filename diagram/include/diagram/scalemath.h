@@ -53,8 +53,9 @@ int labelCount(int pixelSize, int space);
 double labelStep(double min, double max, int pixelSize, int h, int separationPercent, double increment);
 
 // Values to label, from the top down: whole multiples of step from the
-// largest one not above max down to min. Empty when the range would need
-// kMaxLabelCount labels or more.
+// largest one not above max down to min, each computed from its index (a
+// value a tiny fraction of a step from 0 is 0). Empty when the range would
+// need kMaxLabelCount labels or more.
 std::vector<double> labelValues(double min, double max, double step);
 
 // The values of labelValues(min, max, step) whose rows lie within
@@ -66,9 +67,5 @@ std::vector<double> labelValuesInRows(const ScaleMap& map, double step, int top,
 // Text of v in the format "#,##0.###": at least one integer digit, groups
 // of three integer digits, up to three decimals without trailing zeros.
 std::string formatAxisValue(double v, std::string_view decSep = ".", std::string_view groupSep = ",");
-
-// The number an axis value text stands for (group separators dropped);
-// 0 when it does not read.
-double parseAxisValue(std::string_view text, std::string_view decSep = ".", std::string_view groupSep = ",");
 
 } // namespace scale

@@ -66,18 +66,20 @@ private:
 };
 
 // Shaped texts per font, kept between paints: a text drawn again is laid
-// out once. Starts afresh past maxEntries texts, or on clear().
+// out once. The diagram and the result line both draw through it. Starts
+// afresh past maxEntries texts, or on clear().
 class TShapedTexts {
 public:
     explicit TShapedTexts(int maxEntries) : maxEntries_(maxEntries) {}
 
-    // Draws one line of text in the painter's font and pen with the top of
-    // its line at topLeft: the same pixels as QPainter::drawText into a
-    // rectangle whose top is topLeft.y() + (line height - rectangle height)
-    // with Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine |
-    // Qt::TextDontClip. False, and nothing drawn, for a text that is not one
-    // plain line (line breaks, tabs): draw it the usual way.
-    bool drawLine(QPainter& painter, QPointF topLeft, const QString& text);
+    // Draws one line of text in the painter's font and pen, its baseline
+    // starting at `baseline`: the same pixels as QPainter::drawText(baseline,
+    // text). Only plain left-to-right lines on a device of a whole device
+    // pixel ratio are kept: false, and nothing drawn, for a text with line
+    // breaks or tabs, right-to-left or bidirectional text, in an underlined,
+    // overlined or struck-out font, or at a ratio such as 1.25; the caller
+    // draws those with the text engine.
+    bool drawLine(QPainter& painter, QPointF baseline, const QString& text);
     void clear();
 
 private:

@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "calc/calculator.h"
 
@@ -23,6 +24,9 @@ class TLevelBar;
 class TLevelDiagram;
 class TMarkupLabel;
 class RadioChoice;
+class SpinInput;
+class LevelBarOutput;
+class ResultLineOutput;
 namespace presets {
 class PresetController;
 }
@@ -41,6 +45,8 @@ public:
     Calculator& calculator() { return *calc_; }
     presets::PresetController& presets() { return *presets_; }
     TFloatSpinEdit* input(InputId id) const;
+    // The input as the calculator sees it (the sender of its change operation).
+    INumericInput* boundInput(InputId id) const;
     TLevelDiagram* chart() const { return Chart1; }
 
     QString AppPath;
@@ -138,6 +144,9 @@ private:
 
     std::unique_ptr<RadioChoice> analogChoice_;
     std::unique_ptr<RadioChoice> digitalChoice_;
+    std::vector<std::unique_ptr<SpinInput>> spinInputs_;
+    std::unique_ptr<LevelBarOutput> levelBarOutput_;
+    std::unique_ptr<ResultLineOutput> resultLineOutput_;
     std::unique_ptr<Calculator> calc_;
     std::unique_ptr<WindowPresetView> presetView_;
     std::unique_ptr<presets::PresetController> presets_;

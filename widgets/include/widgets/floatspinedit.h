@@ -10,8 +10,8 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
-#include "calc/interfaces.h"
 #include "widgets/spinlogic.h"
 
 #include <QLabel>
@@ -86,9 +86,7 @@ private:
     TRepeatButton* down_;
 };
 
-enum TSpinType { sptNormal, sptFloat, sptDate, sptTime, sptHex };
-
-class TFloatSpinEdit : public QLineEdit, public INumericInput {
+class TFloatSpinEdit : public QLineEdit {
     Q_OBJECT
 public:
     explicit TFloatSpinEdit(QWidget* parent = nullptr);
@@ -104,13 +102,16 @@ public:
     void endLoad();
     bool isLoading() const { return loading_; }
 
-    // INumericInput
-    double floatValue() const override;
-    void setFloatValue(double v) override;
-    bool isTextEmpty() const override;
-    void setOnChange(Handler h) override;
-    bool hasOnChange() const override;
-    void setInputEnabled(bool enabled) override;
+    // The value the text shows; empty or unreadable text reads 0. Writing
+    // raises the change handler once when the shown text changes. An empty
+    // handler detaches.
+    using Handler = std::function<void()>;
+    double floatValue() const;
+    void setFloatValue(double v);
+    bool isTextEmpty() const;
+    void setOnChange(Handler h);
+    bool hasOnChange() const;
+    void setInputEnabled(bool enabled);
 
     // Steps. stepUp/stepDown keep the caret rule of a step and fire
     // upClick/downClick; the page steps do neither.
@@ -119,8 +120,6 @@ public:
     void pageUp();
     void pageDown();
 
-    TSpinType spinType() const { return spinType_; }
-    void setSpinType(TSpinType t) { spinType_ = t; }
     int precision() const { return precision_; }
     // Formats the text in the new precision; while loading, the next value
     // or endLoad does.
@@ -221,7 +220,6 @@ private:
     void placeCaption();
     void layoutButtons();
 
-    TSpinType spinType_ = sptFloat;
     static constexpr int kDefaultPrecision = 0;
     static QString initialText(int precision, double value);
     int precision_ = kDefaultPrecision;
@@ -242,11 +240,6 @@ private:
     QFont labelFont_;
     bool labelAlwaysEnabled_ = false;
     QPointer<QLabel> label_;
-    // The caption's size, kept for its text and font; see captionSize().
-    QSize captionSize() const;
-    mutable QString captionSizeText_;
-    mutable QFont captionSizeFont_;
-    mutable QSize captionSize_;
 
     QColor color_;
     QColor normalColor_;

@@ -11,7 +11,6 @@
 
 #include <vector>
 
-#include "calc/interfaces.h"
 
 namespace levelbar {
 
@@ -71,7 +70,7 @@ QRect smoothFillRect(const QRect& inner, int percent);
 
 } // namespace levelbar
 
-class TLevelBar : public QWidget, public ILevelBar {
+class TLevelBar : public QWidget {
     Q_OBJECT
 public:
     explicit TLevelBar(QWidget* parent = nullptr);
@@ -79,7 +78,6 @@ public:
     int position() const { return position_; }
     // Clamped to the range; a new value repaints at once and emits changed().
     void setPosition(int position);
-    void setLevelPosition(int position) override { setPosition(position); }
 
     int minValue() const { return minValue_; }
     // Ignored unless below the maximum; the position follows into the range.

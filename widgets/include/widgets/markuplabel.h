@@ -4,10 +4,9 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "calc/interfaces.h"
 #include "widgets/markupengine.h"
 
-class TMarkupLabel : public QWidget, public IResultLine {
+class TMarkupLabel : public QWidget {
     Q_OBJECT
 public:
     explicit TMarkupLabel(QWidget* parent = nullptr);
@@ -19,8 +18,8 @@ public:
     void clearLines();
     void addLine(const QString& line);
 
-    // IResultLine: the lines cleared and `markup` (UTF-8) added; one repaint.
-    void setResultLine(const std::string& markup) override;
+    // The lines cleared and `markup` (UTF-8) added; one repaint.
+    void setResultLine(const std::string& markup);
 
     markup::TVAlignment vAlignment() const { return vAlignment_; }
     void setVAlignment(markup::TVAlignment v);

@@ -1,4 +1,4 @@
-#include "calc/numtext.h"
+#include "numtext/numtext.h"
 
 #include <charconv>
 #include <climits>

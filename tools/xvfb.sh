@@ -1,0 +1,28 @@
+# Sourced by the scripts that need an X server of their own (bash).
+#   xvfb_start WORKDIR [WIDTHxHEIGHTxDEPTH]
+# starts Xvfb on a display number it picks itself (-displayfd, so two runs
+# never race for one number), waits until the server answers, and sets
+# DISPLAY and xvfb_pid. The caller ends it: kill "$xvfb_pid".
+xvfb_start() {
+  local work=$1 screen=${2:-1280x1024x24} n
+  : >"$work/xvfb.display"
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/xvfb.display" >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 300); do
+    [ -s "$work/xvfb.display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  n=$(tr -d '[:space:]' <"$work/xvfb.display")
+  if [ -z "$n" ]; then
+    echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
+  for _ in $(seq 1 300); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb on $DISPLAY does not answer:" >&2; cat "$work/xvfb.log" >&2
+  return 1
+}

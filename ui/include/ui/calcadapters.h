@@ -1,0 +1,44 @@
+#pragma once
+// The window's widgets seen by the calculator through its interfaces, as
+// RadioChoice does for the radio buttons: the widgets themselves know
+// nothing of the calculator.
+#include <string>
+
+#include "calc/interfaces.h"
+#include "widgets/floatspinedit.h"
+#include "widgets/levelbar.h"
+#include "widgets/markuplabel.h"
+
+class SpinInput final : public INumericInput {
+public:
+    explicit SpinInput(TFloatSpinEdit* edit) : edit_(edit) {}
+    TFloatSpinEdit* edit() const { return edit_; }
+
+    double floatValue() const override { return edit_->floatValue(); }
+    void setFloatValue(double v) override { edit_->setFloatValue(v); }
+    bool isTextEmpty() const override { return edit_->isTextEmpty(); }
+    void setOnChange(Handler h) override { edit_->setOnChange(std::move(h)); }
+    bool hasOnChange() const override { return edit_->hasOnChange(); }
+    void setInputEnabled(bool enabled) override { edit_->setInputEnabled(enabled); }
+
+private:
+    TFloatSpinEdit* edit_;
+};
+
+class LevelBarOutput final : public ILevelBar {
+public:
+    explicit LevelBarOutput(TLevelBar* bar) : bar_(bar) {}
+    void setLevelPosition(int position) override { bar_->setPosition(position); }
+
+private:
+    TLevelBar* bar_;
+};
+
+class ResultLineOutput final : public IResultLine {
+public:
+    explicit ResultLineOutput(TMarkupLabel* label) : label_(label) {}
+    void setResultLine(const std::string& markup) override { label_->setResultLine(markup); }
+
+private:
+    TMarkupLabel* label_;
+};
