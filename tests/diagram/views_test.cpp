@@ -38,6 +38,17 @@ TChartLayout laidOut(DiagramRig& rig)
 
 void sensitivity(DiagramRig& rig, const char* dBu) { rig.in(InputId::MicSens_dBu).setText(dBu); }
 
+// A microphone whose overlay texts crowd each other: 28 mV, 117 / 23 dB SPL,
+// source 140 dB SPL, gain 40 dB.
+void crowdedMicrophone(DiagramRig& rig)
+{
+    rig.in(InputId::MicSens_mV).setText("28.0");
+    rig.in(InputId::MicMaxLevel_dBSPL).setText("117");
+    rig.in(InputId::MicNoise_dBSPL).setText("23.0");
+    rig.in(InputId::SourceLevel_dBSPL).setText("140.0");
+    rig.in(InputId::AmpGain_dB).setText("40");
+}
+
 // Number part of a label reads zero: no digit but 0.
 bool readsZero(const QString& text)
 {
@@ -130,21 +141,10 @@ const std::vector<ViewCase>& reachedViews()
                      for (int i = 0; i < 12; ++i) rig.chart.panRows(400, 60);
                  }},
         // A microphone whose texts crowd: as typed, then zoomed, dragged down and wheeled.
-        ViewCase{"CrowdedFigures",
-                 [](DiagramRig& rig) {
-                     rig.in(InputId::MicSens_mV).setText("28.0");
-                     rig.in(InputId::MicMaxLevel_dBSPL).setText("117");
-                     rig.in(InputId::MicNoise_dBSPL).setText("23.0");
-                     rig.in(InputId::SourceLevel_dBSPL).setText("140.0");
-                     rig.in(InputId::AmpGain_dB).setText("40");
-                 }},
+        ViewCase{"CrowdedFigures", [](DiagramRig& rig) { crowdedMicrophone(rig); }},
         ViewCase{"CrowdedZoomPanWheel",
                  [](DiagramRig& rig) {
-                     rig.in(InputId::MicSens_mV).setText("28.0");
-                     rig.in(InputId::MicMaxLevel_dBSPL).setText("117");
-                     rig.in(InputId::MicNoise_dBSPL).setText("23.0");
-                     rig.in(InputId::SourceLevel_dBSPL).setText("140.0");
-                     rig.in(InputId::AmpGain_dB).setText("40");
+                     crowdedMicrophone(rig);
                      laidOut(rig);
                      rig.chart.zoomRows(230, 360);
                      laidOut(rig);
