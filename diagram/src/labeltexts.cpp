@@ -1,7 +1,7 @@
 #include "diagram/labeltexts.h"
 
-#include "calc/micparams.h"
 #include "numtext/numtext.h"
+#include "units/units.h"
 
 #include <cmath>
 #include <iterator>

@@ -10,6 +10,7 @@
 #include "diagram/diagramaccessible.h"
 #include "text/fonts.h"
 #include "diagram/labeltexts.h"
+#include "units/units.h"
 
 namespace {
 
@@ -134,17 +135,9 @@ TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
     setOnAfterDraw([this](TScaleChart* sender, TCanvas& c) { Chart1AfterDraw(sender, c); });
 }
 
-void TLevelDiagram::setSources(const CalcState* state, const INumericInput* maxLevel,
-                               const INumericInput* sourceLevel, const INumericInput* noise_dBu,
-                               const INumericInput* noise_dBFS, const IChoice* analog, const IChoice* digital)
+void TLevelDiagram::setLevels(const IDiagramLevels* levels)
 {
-    state_ = state;
-    maxLevel_ = maxLevel;
-    sourceLevel_ = sourceLevel;
-    noise_dBu_ = noise_dBu;
-    noise_dBFS_ = noise_dBFS;
-    analog_ = analog;
-    digital_ = digital;
+    levels_ = levels;
     RefreshDiagram();
 }
 
@@ -219,30 +212,15 @@ void TLevelDiagram::viewChanged() { setAccessibleDescription(accessibleDescripti
 
 TLevelDiagram::Mode TLevelDiagram::mode() const
 {
-    if (analog_ && analog_->isChosen()) return Mode::Analog;
-    if (digital_ && digital_->isChosen()) return Mode::Digital;
-    return Mode::Analog;
+    return levels_ && levels_->digital() ? Mode::Digital : Mode::Analog;
 }
 
-bool TLevelDiagram::hasSources() const
-{
-    return state_ && maxLevel_ && sourceLevel_ && noise_dBu_ && noise_dBFS_;
-}
+bool TLevelDiagram::hasSources() const { return levels_ != nullptr; }
 
-double TLevelDiagram::maxLevel() const { return maxLevel_ ? maxLevel_->floatValue() : 0; }
-double TLevelDiagram::sourceLevel() const { return sourceLevel_ ? sourceLevel_->floatValue() : 0; }
-
-double TLevelDiagram::noise() const
-{
-    const INumericInput* in = mode() == Mode::Analog ? noise_dBu_ : noise_dBFS_;
-    return in ? in->floatValue() : 0;
-}
-
-double TLevelDiagram::micOut() const
-{
-    if (!state_) return 0;
-    return mode() == Mode::Analog ? state_->CurMic.MicOut_dBu : state_->CurMic.MicOut_dBFS;
-}
+double TLevelDiagram::maxLevel() const { return levels_ ? levels_->maxLevel_dBSPL() : 0; }
+double TLevelDiagram::sourceLevel() const { return levels_ ? levels_->sourceLevel_dBSPL() : 0; }
+double TLevelDiagram::noise() const { return levels_ ? levels_->noiseLevel() : 0; }
+double TLevelDiagram::micOut() const { return levels_ ? levels_->outputLevel() : 0; }
 
 QString TLevelDiagram::number0(double v) const
 {

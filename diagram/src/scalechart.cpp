@@ -67,7 +67,7 @@ void TScaleAxis::requestRepaint()
 void TScaleAxis::setMinimum(double v)
 {
     const bool checking = !(chart_ && chart_->isBuilding());
-    if (checking && !(v <= maximum_)) throw AxisRangeError("Axis Minimum Value must be <= Maximum");
+    if (checking && !(v <= maximum_)) throw TAxisRangeError("Axis Minimum Value must be <= Maximum");
     if (v == minimum_) return;
     minimum_ = v;
     requestRepaint();
@@ -76,7 +76,7 @@ void TScaleAxis::setMinimum(double v)
 void TScaleAxis::setMaximum(double v)
 {
     const bool checking = !(chart_ && chart_->isBuilding());
-    if (checking && !(v >= minimum_)) throw AxisRangeError("Axis Maximum Value must be >= Minimum");
+    if (checking && !(v >= minimum_)) throw TAxisRangeError("Axis Maximum Value must be >= Minimum");
     if (v == maximum_) return;
     maximum_ = v;
     requestRepaint();
@@ -84,7 +84,7 @@ void TScaleAxis::setMaximum(double v)
 
 void TScaleAxis::setMinMax(double mn, double mx)
 {
-    if (!(mn <= mx)) throw AxisRangeError("Axis Minimum Value must be <= Maximum");
+    if (!(mn <= mx)) throw TAxisRangeError("Axis Minimum Value must be <= Maximum");
     if (mn <= maximum_) {
         setMinimum(mn);
         setMaximum(mx);

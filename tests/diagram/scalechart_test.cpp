@@ -133,23 +133,23 @@ TEST_F(Engine, RangeSettersRefuseAnInvertedRange)
     try {
         left().setMaximum(-1);
         FAIL() << "no error";
-    } catch (const AxisRangeError& e) {
+    } catch (const TAxisRangeError& e) {
         EXPECT_STREQ(e.what(), "Axis Maximum Value must be >= Minimum");
     }
     try {
         left().setMinimum(161);
         FAIL() << "no error";
-    } catch (const AxisRangeError& e) {
+    } catch (const TAxisRangeError& e) {
         EXPECT_STREQ(e.what(), "Axis Minimum Value must be <= Maximum");
     }
     EXPECT_EQ(left().minimum(), 0);
     EXPECT_EQ(left().maximum(), 160);
     // A NaN is below and above nothing: refused by every setter.
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_THROW(left().setMinimum(nan), AxisRangeError);
-    EXPECT_THROW(left().setMaximum(nan), AxisRangeError);
-    EXPECT_THROW(left().setMinMax(nan, 10), AxisRangeError);
-    EXPECT_THROW(left().setMinMax(0, nan), AxisRangeError);
+    EXPECT_THROW(left().setMinimum(nan), TAxisRangeError);
+    EXPECT_THROW(left().setMaximum(nan), TAxisRangeError);
+    EXPECT_THROW(left().setMinMax(nan, 10), TAxisRangeError);
+    EXPECT_THROW(left().setMinMax(0, nan), TAxisRangeError);
     EXPECT_EQ(left().minimum(), 0);
     EXPECT_EQ(left().maximum(), 160);
     // Equal ends are allowed; while building nothing is checked.

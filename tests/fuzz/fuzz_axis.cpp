@@ -29,6 +29,7 @@
 #include "fuzz_check.h"
 #include "invariants.h"
 #include "overlay_check.h"
+#include "ui/diagramadapters.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ double rawValue(FuzzedDataProvider& in)
 }
 
 // Two values through one of the setters, as they come: an inverted range or
-// a NaN must be refused with AxisRangeError and change nothing; whatever is
+// a NaN must be refused with TAxisRangeError and change nothing; whatever is
 // accepted leaves the range in order.
 void setRange(FuzzedDataProvider& in, TScaleAxis& a, double x, double y)
 {
@@ -86,7 +87,7 @@ void setRange(FuzzedDataProvider& in, TScaleAxis& a, double x, double y)
         case 2: a.setMinMax(x, y); break;
         default: a.setMinMax(std::min(x, y), std::max(x, y)); break;
         }
-    } catch (const AxisRangeError&) {
+    } catch (const TAxisRangeError&) {
         refused = true;
     }
     const bool sameEnds = (a.minimum() == mn || (std::isnan(a.minimum()) && std::isnan(mn))) &&
@@ -215,8 +216,9 @@ void fuzzLevelDiagram(FuzzedDataProvider& in)
     chart.InitChart();
     // The state the overlays read, set here at random.
     CalcState state;
-    chart.setSources(&state, &w.in(InputId::MicMaxLevel_dBSPL), &w.in(InputId::SourceLevel_dBSPL),
-                     &w.in(InputId::MicNoise_dBu), &w.in(InputId::MicNoise_dBFS), &w.analog, &w.digital);
+    const CalcDiagramLevels levels(state, w.in(InputId::MicMaxLevel_dBSPL), w.in(InputId::SourceLevel_dBSPL),
+                                   w.in(InputId::MicNoise_dBu), w.in(InputId::MicNoise_dBFS), w.analog, w.digital);
+    chart.setLevels(&levels);
     chart.resize(in.ConsumeIntegralInRange(0, 1400), in.ConsumeIntegralInRange(0, 1000));
     if (in.ConsumeBool()) w.digital.choose();
     chart.setRightAxisLabelsVisible(in.ConsumeBool());

@@ -159,7 +159,7 @@ private:
         if (chart->hasSavedView()) chart->restoreView();
         chart->LeftAxis().setMinMax(leftRange_.first, leftRange_.second);
         calc.restart();
-        chart->refreshDiagram();
+        chart->RefreshDiagram();
         written_ = start_;
         typed_ = {};
     }

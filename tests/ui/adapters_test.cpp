@@ -1,6 +1,7 @@
 // The calculator drives the window's widgets through the adapters of ui/:
 // a key typed into one box writes its siblings, the level bar and the
-// result line.
+// result line; the diagram is seen as an axis range and a view, and reads
+// its levels from the calculator.
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 
 #include "calc/calculator.h"
 #include "ui/calcadapters.h"
+#include "ui/diagramadapters.h"
+#include "calc_fakes.h"
 
 TEST(CalcAdapters, CalculatorDrivesTheBoxes)
 {
@@ -48,4 +51,46 @@ TEST(CalcAdapters, CalculatorDrivesTheBoxes)
     EXPECT_TRUE(calc.handlersAttached());
     EXPECT_FALSE(line->plainText().isEmpty());
     calc.unbindAll();
+}
+
+TEST(DiagramAdapters, AxisRefusalBecomesTheCalculatorsError)
+{
+    TLevelDiagram chart;
+    AxisRangeAdapter left(chart.LeftAxis());
+    left.setMaximum(160);
+    try {
+        left.setMinimum(161);
+        FAIL() << "no error";
+    } catch (const AxisRangeError& e) {
+        EXPECT_STREQ(e.what(), "Axis Minimum Value must be <= Maximum");
+    }
+    EXPECT_THROW(left.setMaximum(-1), AxisRangeError);
+    EXPECT_EQ(left.minimum(), 0);
+    EXPECT_EQ(left.maximum(), 160);
+}
+
+TEST(DiagramAdapters, LevelsFollowTheChosenKind)
+{
+    FakeWindow w;
+    w.in(InputId::MicMaxLevel_dBSPL).text = "130";
+    w.in(InputId::SourceLevel_dBSPL).text = "94";
+    w.in(InputId::MicNoise_dBu).text = "-120";
+    w.in(InputId::MicNoise_dBFS).text = "-100";
+    CalcState state;
+    state.CurMic.MicOut_dBu = -40;
+    state.CurMic.MicOut_dBFS = -30;
+    CalcDiagramLevels levels(state, w.in(InputId::MicMaxLevel_dBSPL), w.in(InputId::SourceLevel_dBSPL),
+                             w.in(InputId::MicNoise_dBu), w.in(InputId::MicNoise_dBFS), w.analog, w.digital);
+    EXPECT_FALSE(levels.digital());
+    EXPECT_EQ(levels.maxLevel_dBSPL(), 130);
+    EXPECT_EQ(levels.sourceLevel_dBSPL(), 94);
+    EXPECT_EQ(levels.noiseLevel(), -120);
+    EXPECT_EQ(levels.outputLevel(), -40);
+    w.digital.choose();
+    EXPECT_TRUE(levels.digital());
+    EXPECT_EQ(levels.noiseLevel(), -100);
+    EXPECT_EQ(levels.outputLevel(), -30);
+    // Both chosen (no exclusive group) reads analog, as neither does.
+    w.analog.chosen = w.digital.chosen = true;
+    EXPECT_FALSE(levels.digital());
 }

@@ -520,7 +520,7 @@ TEST_P(WindowEdgeTest, FiguresAreExactAndFinite)
             if (item.draw) {
                 EXPECT_FALSE(item.text.contains(longFigure)) << item.text.toStdString();
             }
-    const IAxisRange& right = w->chart()->RightAxis();
+    const TScaleAxis& right = w->chart()->RightAxis();
     EXPECT_TRUE(std::isfinite(right.minimum()) && std::isfinite(right.maximum()));
     const char* sensBox = c.digital ? "seMicSens_dBFS" : "seMicSens_dBu";
     EXPECT_DOUBLE_EQ(right.maximum(), find<TFloatSpinEdit>(sensBox)->floatValue() + 66);

@@ -89,10 +89,11 @@ bool TShapedTexts::drawLine(QPainter& painter, QPointF baseline, const QString& 
         default: break;
         }
     }
-    QHash<QString, QStaticText>* texts = nullptr;
-    for (auto& [f, t] : fonts_)
-        if (f == font) texts = &t;
-    if (!texts) texts = &fonts_.emplace_back(font, QHash<QString, QStaticText>{}).second;
+    FontTexts* entry = nullptr;
+    for (FontTexts& f : fonts_)
+        if (f.ratio == ratio && f.font == font) entry = &f;
+    if (!entry) entry = &fonts_.emplace_back(FontTexts{font, ratio, QFontMetricsF(font, painter.device()).ascent(), {}});
+    QHash<QString, QStaticText>* texts = &entry->texts;
     auto it = texts->find(text);
     if (it == texts->end()) {
         if (entries_ >= maxEntries_) {
@@ -105,7 +106,7 @@ bool TShapedTexts::drawLine(QPainter& painter, QPointF baseline, const QString& 
         ++entries_;
     }
     // A static text is placed by the top of its line.
-    painter.drawStaticText(QPointF(baseline.x(), baseline.y() - QFontMetricsF(font, painter.device()).ascent()), *it);
+    painter.drawStaticText(QPointF(baseline.x(), baseline.y() - entry->ascent), *it);
     return true;
 }
 

@@ -27,6 +27,7 @@
 #include "ui/commandline.h"
 #include "ui/presetview.h"
 #include "ui/calcadapters.h"
+#include "ui/diagramadapters.h"
 #include "ui/radiochoice.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/levelbar.h"
@@ -430,9 +431,12 @@ void TfmMain::bindCalculator()
     }
     b.rbMicAnalog = analogChoice_.get();
     b.rbMicDigital = digitalChoice_.get();
-    b.rightAxis = &Chart1->RightAxis();
-    b.leftAxis = &Chart1->LeftAxis();
-    b.diagram = Chart1;
+    rightAxisRange_ = std::make_unique<AxisRangeAdapter>(Chart1->RightAxis());
+    leftAxisRange_ = std::make_unique<AxisRangeAdapter>(Chart1->LeftAxis());
+    diagramView_ = std::make_unique<DiagramViewAdapter>(*Chart1);
+    b.rightAxis = rightAxisRange_.get();
+    b.leftAxis = leftAxisRange_.get();
+    b.diagram = diagramView_.get();
     levelBarOutput_ = std::make_unique<LevelBarOutput>(pbLevelMeter);
     resultLineOutput_ = std::make_unique<ResultLineOutput>(lblCalcMain);
     b.levelBar = levelBarOutput_.get();
@@ -440,10 +444,11 @@ void TfmMain::bindCalculator()
     calc_ = std::make_unique<Calculator>(b, QLocale().decimalPoint().toStdString());
     calc_->bindAll();
 
-    auto spin = [this](InputId id) { return spinInputs_[static_cast<std::size_t>(id)].get(); };
-    Chart1->setSources(&calc_->state(), spin(InputId::MicMaxLevel_dBSPL), spin(InputId::SourceLevel_dBSPL),
-                       spin(InputId::MicNoise_dBu), spin(InputId::MicNoise_dBFS), analogChoice_.get(),
-                       digitalChoice_.get());
+    auto spin = [this](InputId id) -> const INumericInput& { return *spinInputs_[static_cast<std::size_t>(id)]; };
+    diagramLevels_ = std::make_unique<CalcDiagramLevels>(
+        calc_->state(), spin(InputId::MicMaxLevel_dBSPL), spin(InputId::SourceLevel_dBSPL),
+        spin(InputId::MicNoise_dBu), spin(InputId::MicNoise_dBFS), *analogChoice_, *digitalChoice_);
+    Chart1->setLevels(diagramLevels_.get());
     Chart1->setOnClick([this](TScaleChart*) { Chart1Click(); });
 
     presetView_ = std::make_unique<WindowPresetView>(*this);
@@ -461,7 +466,7 @@ void TfmMain::FormCreate()
     InitPaths();
     Chart1->InitChart();
     calc_->startUp();         // the eight change runs, then the mode switch
-    Chart1->refreshDiagram();    // overlays, reference lines included, repaint with the chart
+    Chart1->RefreshDiagram();    // overlays, reference lines included, repaint with the chart
     for (TAction* a : {ActMicPresetFileOpen, ActMicPresetFileSave, ActMicPresetFileSaveAs, ActMicPresetDelete,
                        ActMicPresetNew, ActMicPresetRename})
         a->setEnabled(false);

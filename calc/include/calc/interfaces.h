@@ -1,6 +1,7 @@
 #pragma once
-// What the calculator needs from its surroundings. The window's widgets
-// implement these; tests use plain in-memory versions that obey the same rules.
+// What the calculator needs from its surroundings. The window adapts its
+// widgets and its diagram to these (ui/); tests use plain in-memory versions
+// that obey the same rules.
 #include <functional>
 #include <stdexcept>
 #include <string>

@@ -1,7 +1,10 @@
 #pragma once
-// The microphone record, the calculator state and the unit conversions.
+// The microphone record and the calculator state; the unit conversions are
+// in units/units.h.
 #include <cstdint>
 #include <string>
+
+#include "units/units.h"
 
 // The figures of one microphone. -200 in a dBu, dBV or dBFS field and 0 in a
 // volt, dB SPL, SNR or dynamic-range field mark a missing figure.
@@ -55,66 +58,6 @@ struct CalcState {
 
     void ResetCurMic() { ResetMicParams(CurMic); }
 };
-
-// Unit conversions: the only formulas the program uses.
-namespace conv {
-
-inline constexpr double kVolts0dBu = 0.775;     // 0 dBu
-inline constexpr double kDbuToDbv = 2.2;        // dBV = dBu - 2.2, applied as such
-inline constexpr double kPa0dBSPL = 0.00002;    // 0 dB SPL
-inline constexpr double kSensRef_dBSPL = 94.0;  // level at which sensitivity and SNR are stated
-inline constexpr double kItuToAWeighting = 11.0;
-inline constexpr double kMissingLevel = -200.0; // missing dBu, dBV or dBFS figure
-
-double VoltsToDbu(double volts); // no guard: the caller guards
-double DbuToVolts(double dBu);
-inline double DbuToDbv(double dBu) { return dBu - kDbuToDbv; }
-inline double DbvToDbu(double dBV) { return dBV + kDbuToDbv; }
-inline double MilliToVolts(double mV) { return mV / 1000.0; }
-inline double VoltsToMilli(double v) { return v * 1000.0; }
-inline double MicroToVolts(double uV) { return uV / 1000000.0; }
-inline double VoltsToMicro(double v) { return v * 1000000.0; }
-double DbsplToPa(double dBSPL);
-double PaToDbspl(double pa); // 0 Pa or less gives 0 dB SPL
-// The output level at the source level, from the sensitivity stated at
-// 94 dB SPL (dBu, dBV or dBFS alike).
-inline double OutputAtSource(double sens, double sourceLevel_dBSPL)
-{
-    return sens - (kSensRef_dBSPL - sourceLevel_dBSPL);
-}
-// The output voltage at the output level out_dBu; with a gain, the
-// amplifier's output voltage.
-double OutputVolts(double sens_V, double out_dBu, double sens_dBu, double gain_dB = 0.0);
-// The SNR of an acoustic noise level; the electric noise level of an SNR; the
-// noise level a dynamic range below the maximum level; the SNR A-weighted.
-inline double SnrFromNoise(double noise_dBSPL_ITU) { return kSensRef_dBSPL - noise_dBSPL_ITU; }
-inline double NoiseFromSnr(double sens, double snr) { return sens - snr; }
-inline double NoiseFromDynamic(double max_dBSPL, double dynamic_dB) { return max_dBSPL - dynamic_dB; }
-inline double SnrItuToAw(double snrItu) { return snrItu + kItuToAWeighting; }
-inline double SnrAwToItu(double snrAw) { return snrAw - kItuToAWeighting; }
-// The same relations turned round: the acoustic noise of an SNR, the SNR of a
-// sensitivity and a noise level, the dynamic range down to a noise level.
-inline double NoiseFromSnrAtRef(double snr) { return kSensRef_dBSPL - snr; }
-inline double SnrFromLevels(double sens, double noise) { return sens - noise; }
-inline double DynamicFromNoise(double max_dBSPL, double noise_dBSPL) { return max_dBSPL - noise_dBSPL; }
-// A-weighted noise figures are the lower ones.
-inline double NoiseAwToItu(double noiseAw) { return noiseAw + kItuToAWeighting; }
-
-// One electric level in its three units: volts, dBu and dBV.
-struct LevelTriad {
-    double V = 0;
-    double dBu = kMissingLevel;
-    double dBV = kMissingLevel;
-};
-
-// The triad of a voltage; one of 0 V or less has no level in dB, and gives
-// the missing-figure markers with the voltage as it is.
-LevelTriad fromVolts(double volts);
-// The triads of a level in dBu / in dBV (no guard: the caller guards).
-LevelTriad fromDbu(double dBu);
-LevelTriad fromDbv(double dBV);
-
-} // namespace conv
 
 // The sensitivity / electric noise fields of a record set from a triad.
 inline void setSensitivity(TMicParams& m, const conv::LevelTriad& t)

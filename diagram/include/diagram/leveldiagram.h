@@ -14,8 +14,6 @@
 #include <QString>
 #include <vector>
 
-#include "calc/interfaces.h"
-#include "calc/micparams.h"
 #include "diagram/canvas.h"
 #include "diagram/overlayplacement.h"
 #include "diagram/scalechart.h"
@@ -29,7 +27,21 @@ struct TOverlayText {
     int ascent = 0; // from the top of rect to the baseline
 };
 
-class TLevelDiagram : public TScaleChart, public IDiagramView {
+// The levels the overlays show, read at every paint. The window supplies
+// them from the calculator and its inputs.
+class IDiagramLevels {
+public:
+    virtual ~IDiagramLevels() = default;
+    // A digital microphone: the noise and output levels are in dBFS, and in
+    // dBu otherwise.
+    virtual bool digital() const = 0;
+    virtual double maxLevel_dBSPL() const = 0;
+    virtual double sourceLevel_dBSPL() const = 0;
+    virtual double noiseLevel() const = 0;
+    virtual double outputLevel() const = 0;
+};
+
+class TLevelDiagram : public TScaleChart {
     Q_OBJECT
 public:
     // The levels the scales show. The quietest places measured lie near
@@ -54,11 +66,9 @@ public:
     // "Chart1"); the separators default to the user's locale.
     explicit TLevelDiagram(QWidget* parent = nullptr);
 
-    // Where the overlays read their values. Any may be null: what needs it
-    // is then not drawn.
-    void setSources(const CalcState* state, const INumericInput* maxLevel, const INumericInput* sourceLevel,
-                    const INumericInput* noise_dBu, const INumericInput* noise_dBFS, const IChoice* analog,
-                    const IChoice* digital);
+    // Where the overlays read their levels; with none (null), the overlays
+    // are not drawn.
+    void setLevels(const IDiagramLevels* levels);
     void setSeparators(const QString& decimal, const QString& group);
 
     // Start-up preparation: label hooks, label font sizes, maxima, refresh.
@@ -66,11 +76,10 @@ public:
     // Requests a repaint; the overlays are painted by every paint.
     void RefreshDiagram();
 
-    // IDiagramView
-    void refreshDiagram() override { RefreshDiagram(); }
-    void setRightAxisLabelsVisible(bool visible) override;
-    // 0 mV, 1 dBV, 2 dBFS.
-    void setRightSubAxisVisible(int index, bool visible) override;
+    // The right axis's own (dBu) labels, and its sub-axes 0 (mV), 1 (dBV)
+    // and 2 (dBFS); an index out of range does nothing.
+    void setRightAxisLabelsVisible(bool visible);
+    void setRightSubAxisVisible(int index, bool visible);
 
     TAxisSeries& Series1() { return Series(0); } // right axis
     TAxisSeries& Series2() { return Series(1); } // left axis (dB SPL)
@@ -140,13 +149,7 @@ private:
     void DrawAcousticBar(TCanvas& c);
     void DrawElectricBar(TCanvas& c);
 
-    const CalcState* state_ = nullptr;
-    const INumericInput* maxLevel_ = nullptr;
-    const INumericInput* sourceLevel_ = nullptr;
-    const INumericInput* noise_dBu_ = nullptr;
-    const INumericInput* noise_dBFS_ = nullptr;
-    const IChoice* analog_ = nullptr;
-    const IChoice* digital_ = nullptr;
+    const IDiagramLevels* levels_ = nullptr;
     std::vector<TOverlayText> overlayTexts_;
     // Per overlay text while it is collected: a side title, or the kind of a placed text.
     struct TextRole {

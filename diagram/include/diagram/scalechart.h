@@ -16,10 +16,10 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "calc/interfaces.h"
 #include "diagram/scalemath.h"
 #include "diagram/canvas.h"
 #include "text/textmeasure.h"
@@ -68,20 +68,27 @@ struct TGridPen {
     int width = 1;
 };
 
-class TScaleAxis : public IAxisRange {
+// An axis range setter refused the value; the range is unchanged.
+class TAxisRangeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TScaleAxis {
 public:
     TScaleAxis(TScaleChart* chart, TScaleAxis* master, bool otherSide);
     TScaleAxis(const TScaleAxis&) = delete;
     TScaleAxis& operator=(const TScaleAxis&) = delete;
 
-    // IAxisRange. A setter that would invert the range, or that is given a
-    // NaN (which is neither below nor above anything), throws AxisRangeError
-    // and changes nothing (the check is off while the chart is being built);
-    // a change requests a repaint.
-    double minimum() const override { return minimum_; }
-    double maximum() const override { return maximum_; }
-    void setMinimum(double v) override;
-    void setMaximum(double v) override;
+    // The range. A setter that would invert it, or that is given a NaN
+    // (which is neither below nor above anything), throws TAxisRangeError
+    // ("Axis Minimum Value must be <= Maximum", "Axis Maximum Value must be
+    // >= Minimum") and changes nothing (the check is off while the chart is
+    // being built); a change requests a repaint.
+    double minimum() const { return minimum_; }
+    double maximum() const { return maximum_; }
+    void setMinimum(double v);
+    void setMaximum(double v);
     // Both ends at once, in the order the setters accept.
     void setMinMax(double mn, double mx);
 

@@ -79,11 +79,21 @@ public:
     // breaks or tabs, right-to-left or bidirectional text, in an underlined,
     // overlined or struck-out font, or at a ratio such as 1.25; the caller
     // draws those with the text engine.
+    // The owner clears the cache when its fonts or its device's resolution
+    // change: the font's ascent is kept with its texts.
     bool drawLine(QPainter& painter, QPointF baseline, const QString& text);
     void clear();
 
 private:
+    // The texts of one font at one device pixel ratio, and its ascent there
+    // (asked of the font engine once, not per text drawn).
+    struct FontTexts {
+        QFont font;
+        qreal ratio = 1;
+        qreal ascent = 0;
+        QHash<QString, QStaticText> texts;
+    };
     int maxEntries_;
-    std::vector<std::pair<QFont, QHash<QString, QStaticText>>> fonts_;
+    std::vector<FontTexts> fonts_;
     int entries_ = 0;
 };

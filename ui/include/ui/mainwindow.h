@@ -27,6 +27,9 @@ class RadioChoice;
 class SpinInput;
 class LevelBarOutput;
 class ResultLineOutput;
+class AxisRangeAdapter;
+class DiagramViewAdapter;
+class CalcDiagramLevels;
 namespace presets {
 class PresetController;
 }
@@ -147,6 +150,10 @@ private:
     std::vector<std::unique_ptr<SpinInput>> spinInputs_;
     std::unique_ptr<LevelBarOutput> levelBarOutput_;
     std::unique_ptr<ResultLineOutput> resultLineOutput_;
+    std::unique_ptr<AxisRangeAdapter> rightAxisRange_;
+    std::unique_ptr<AxisRangeAdapter> leftAxisRange_;
+    std::unique_ptr<DiagramViewAdapter> diagramView_;
+    std::unique_ptr<CalcDiagramLevels> diagramLevels_;
     std::unique_ptr<Calculator> calc_;
     std::unique_ptr<WindowPresetView> presetView_;
     std::unique_ptr<presets::PresetController> presets_;
