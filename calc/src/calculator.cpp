@@ -166,6 +166,11 @@ double Calculator::guardOverflow(InputId id, double v, Overflow against)
     // The overflow bound of the checked figure, estimated in closed form;
     // largestWholeLevel() steps down to the first whole level that is finite.
     double limit = v;
+    // How many dB the sensitivity voltage can be raised by and stay finite:
+    // bounds of the product and of the power of ten alone.
+    auto headroom_dB = [&m] {
+        return std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB);
+    };
     switch (against) {
     case Overflow::OwnUnits:
         switch (id) {
@@ -204,17 +209,14 @@ double Calculator::guardOverflow(InputId id, double v, Overflow against)
             return OutputVolts(m.MicSens_V, OutputAtSource(sensBox_dBu, src), m.MicSens_dBu);
         };
         if (std::isfinite(micOutAt(v))) return v;
-        // Bounds of the product and of the power of ten alone.
-        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) +
-                                m.MicSens_dBu - sensBox_dBu + kSensRef_dBSPL;
+        const double estimate = headroom_dB() + m.MicSens_dBu - sensBox_dBu + kSensRef_dBSPL;
         limit = largestWholeLevel(estimate, [&](double x) { return std::isfinite(micOutAt(x)); });
         break;
     }
     case Overflow::AmpOutput: {
         auto ampOutWith = [&](double gain) { return OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, gain); };
         if (std::isfinite(ampOutWith(v))) return v;
-        const double estimate = std::min(20.0 * (kLog10MaxDouble - std::log10(std::fabs(m.MicSens_V))), kMaxPow_dB) -
-                                (m.MicOut_dBu - m.MicSens_dBu);
+        const double estimate = headroom_dB() - (m.MicOut_dBu - m.MicSens_dBu);
         limit = largestWholeLevel(estimate, [&](double x) { return std::isfinite(ampOutWith(x)); });
         break;
     }

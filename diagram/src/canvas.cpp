@@ -1,10 +1,11 @@
 #include "diagram/canvas.h"
 
 #include <QFontMetrics>
-#include <QPaintEngine>
 #include <QPolygon>
 #include <algorithm>
 #include <string_view>
+
+#include "text/textmeasure.h"
 
 QColor colorFromBgr(std::uint32_t bgr)
 {
@@ -22,13 +23,6 @@ QFont overlayFont(int points, bool bold)
     f.setPointSize(points);
     f.setBold(bold);
     return f;
-}
-
-qreal paintedRatio(const QPainter& painter)
-{
-    const QPaintEngine* engine = painter.paintEngine();
-    const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
-    return device->devicePixelRatio();
 }
 
 const QPixmap& THatchTiles::tile(QColor lines, QColor background)

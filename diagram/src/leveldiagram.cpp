@@ -144,7 +144,6 @@ void TLevelDiagram::setLevels(const IDiagramLevels* levels)
 void TLevelDiagram::setSeparators(const QString& decimal, const QString& group)
 {
     setLabelSeparators(str(decimal), str(group));
-    update();
 }
 
 void TLevelDiagram::InitChart()

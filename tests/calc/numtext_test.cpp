@@ -71,13 +71,8 @@ TEST(FormatGeneral, FifteenSignificantDigitsTrailingZerosDropped)
     EXPECT_EQ(formatGeneral(1.5e-6, 15), "1.5E-6");
 }
 
-struct FigureCase {
-    const char* name;
-    double value;
-    int decimals;
-    const char* dot;
-    const char* comma;
-};
+// The same rows as formatFixed's: a value, its decimals and the text with "." and ",".
+using FigureCase = FixedCase;
 
 class FormatFigure : public ::testing::TestWithParam<FigureCase> {};
 

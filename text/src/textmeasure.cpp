@@ -15,6 +15,13 @@ QFontMetrics metrics(const QFont& font, const QPaintDevice* device)
 
 } // namespace
 
+qreal paintedRatio(const QPainter& painter)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
+    return device->devicePixelRatio();
+}
+
 int QtTextMeasure::textWidth(const QFont& font, const QString& text) const
 {
     return metrics(font, device_).horizontalAdvance(text);
@@ -75,8 +82,7 @@ bool TShapedTexts::drawLine(QPainter& painter, QPointF baseline, const QString& 
     if (font.underline() || font.overline() || font.strikeOut()) return false;
     // At a fractional device pixel ratio a static text places its glyphs a
     // little differently from the text engine: drawn by the engine there.
-    const QPaintEngine* engine = painter.paintEngine();
-    const qreal ratio = (engine && engine->paintDevice() ? engine->paintDevice() : painter.device())->devicePixelRatio();
+    const qreal ratio = paintedRatio(painter);
     if (ratio != std::floor(ratio)) return false;
     for (QChar c : text) {
         if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)

@@ -25,10 +25,6 @@ QColor colorFromBgr(std::uint32_t bgr);
 // colours, kept between paints: at device pixel ratio 1 a tile copied over
 // an area gives the same pixels as the hatch brush, in a fraction of the
 // time. Other ratios use the brush.
-// The device pixel ratio of what the painter paints on (the image a
-// widget renders into, not the widget).
-qreal paintedRatio(const QPainter& painter);
-
 class THatchTiles {
 public:
     // Wide enough to copy a row of a zone in a few pieces; a multiple of the

@@ -13,6 +13,10 @@
 class QPaintDevice;
 class QPainter;
 
+// The device pixel ratio of what the painter paints on (the image a
+// widget renders into, not the widget).
+qreal paintedRatio(const QPainter& painter);
+
 class ITextMeasure {
 public:
     virtual ~ITextMeasure() = default;
