@@ -5,7 +5,6 @@
 
 #include <QAccessibleWidget>
 #include <QFontMetrics>
-#include <QLocale>
 
 #include "widgets/floatspinedit.h"
 #include "widgets/spinlogic.h"
@@ -108,11 +107,8 @@ public:
     }
     QString text(int start, int end) const override
     {
-        const QString t = edit()->text();
-        const int n = static_cast<int>(t.size());
-        if (end < 0 || end > n) end = n;
-        start = std::clamp(start, 0, end);
-        return t.mid(start, end - start);
+        const Range r = range(start, end);
+        return edit()->text().mid(r.start, r.end - r.start);
     }
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType b, int* start, int* end) const override
     {

@@ -120,8 +120,7 @@ std::optional<Edit> pasteEdit(const QString& text, Selection sel, const QString&
 Edit toggleSign(const QString& text, Selection sel)
 {
     Edit e;
-    const bool wholeSelected = sel.start == 0 && sel.length == text.size() && !text.isEmpty();
-    if (wholeSelected && text.startsWith(u'-')) {
+    if (text.startsWith(u'-') && sel.start == 0 && sel.length == text.size()) {
         // Typing a negative figure over a selected negative one: the minus
         // stays and the digits after it are selected for the figure typed next.
         e.text = text;

@@ -15,24 +15,19 @@ public:
 
     double minimum() const override { return axis_.minimum(); }
     double maximum() const override { return axis_.maximum(); }
-    void setMinimum(double v) override
+    void setMinimum(double v) override { set(&TScaleAxis::setMinimum, v); }
+    void setMaximum(double v) override { set(&TScaleAxis::setMaximum, v); }
+
+private:
+    void set(void (TScaleAxis::*setter)(double), double v)
     {
         try {
-            axis_.setMinimum(v);
-        } catch (const TAxisRangeError& e) {
-            throw AxisRangeError(e.what());
-        }
-    }
-    void setMaximum(double v) override
-    {
-        try {
-            axis_.setMaximum(v);
+            (axis_.*setter)(v);
         } catch (const TAxisRangeError& e) {
             throw AxisRangeError(e.what());
         }
     }
 
-private:
     TScaleAxis& axis_;
 };
 
