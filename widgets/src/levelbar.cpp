@@ -3,13 +3,13 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>
-#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
 
 #include "numtext/numtext.h"
+#include "text/textmeasure.h"
 
 namespace levelbar {
 
@@ -155,9 +155,7 @@ void edge(QPainter& p, bool ratioOne, QPoint a, QPoint b, const QColor& c)
 void drawFrame(QPainter& p, const levelbar::Frame& f)
 {
     // The ratio of what is painted on (an image the bar renders into, or the screen).
-    const QPaintEngine* engine = p.paintEngine();
-    const bool ratioOne = (engine && engine->paintDevice() ? engine->paintDevice() : p.device())->devicePixelRatio() == 1.0
-                          && p.worldTransform().isIdentity();
+    const bool ratioOne = paintedRatio(p) == 1.0 && p.worldTransform().isIdentity();
     for (int i = 0; i < f.width; ++i) {
         const QRect r = f.rect.adjusted(i, i, -i, -i);
         if (r.width() <= 0 || r.height() <= 0) break;
