@@ -5,19 +5,13 @@
 #   atspi-run.sh PATH/TO/phonolith CHECK.py [ARGS...]
 set -euo pipefail
 app=$1; shift
-script=$1; shift
-fdfile=$(mktemp)
+here=$(cd "$(dirname "$0")" && pwd)
+
+work=$(mktemp -d)
 xvfb_pid=""
-cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -f "$fdfile"
-}
-trap cleanup EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 200); do [ -s "$fdfile" ] && break; sleep 0.05; done
-[ -s "$fdfile" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$fdfile")"
+trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+. "$here/../../tools/xvfb.sh"
+xvfb_start "$work"
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR
@@ -30,4 +24,4 @@ dbus-run-session -- bash -c '
   kill "$app_pid" 2>/dev/null || true
   wait "$app_pid" 2>/dev/null || true
   exit "$rc"
-' atspi "$app" "$script" "$@"
+' atspi "$app" "$@"
