@@ -1,5 +1,6 @@
 #include "numtext/numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -189,6 +190,35 @@ std::string formatGeneral(double v, int sigDigits, std::string_view decSep)
     return out;
 }
 
+namespace {
+
+// The power of ten of the leading nonzero digit of a normalised number text
+// ("[sign]digits[.digits][e[sign]digits]"), saturated far beyond the double
+// range; far below it when every digit is zero.
+long long decimalMagnitude(std::string_view ascii)
+{
+    constexpr long long kFar = 1'000'000'000'000LL;
+    const size_t e = ascii.find('e');
+    const std::string_view mantissa = ascii.substr(0, e);
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        size_t i = e + 1;
+        const bool negative = i < ascii.size() && ascii[i] == '-';
+        if (i < ascii.size() && (ascii[i] == '+' || ascii[i] == '-')) ++i;
+        for (; i < ascii.size(); ++i) exponent = std::min(kFar, exponent * 10 + (ascii[i] - '0'));
+        if (negative) exponent = -exponent;
+    }
+    const size_t point = std::min(mantissa.find('.'), mantissa.size());
+    for (size_t i = 0; i < mantissa.size(); ++i) {
+        if (mantissa[i] < '1' || mantissa[i] > '9') continue;
+        const long long place = i < point ? static_cast<long long>(point - i - 1) : -static_cast<long long>(i - point);
+        return place + exponent;
+    }
+    return -kFar;
+}
+
+} // namespace
+
 std::optional<double> parseNumber(std::string_view text, std::string_view decSep)
 {
     size_t i = 0;
@@ -237,12 +267,10 @@ std::optional<double> parseNumber(std::string_view text, std::string_view decSep
     double v = 0.0;
     const auto [ptr, ec] = std::from_chars(first, ascii.c_str() + ascii.size(), v);
     if (ec == std::errc::result_out_of_range) {
-        // Tell underflow (reads 0) from overflow (fails) by the exponent's sign
-        // after normalising: a mantissa of all zeros or a negative exponent underflows.
-        const auto e = ascii.find('e');
-        const bool negativeExponent = e != std::string::npos && e + 1 < ascii.size() && ascii[e + 1] == '-';
-        if (!negativeExponent) return std::nullopt;
-        return 0.0;
+        // Underflow reads 0, overflow fails: which one it is follows from the
+        // decimal exponent of the leading significant digit, not from the
+        // written exponent alone ("999…9e-250" with thousands of nines overflows).
+        return decimalMagnitude(ascii) < 0 ? std::optional<double>(0.0) : std::nullopt;
     }
     if (ec != std::errc() || ptr != ascii.c_str() + ascii.size() || !std::isfinite(v)) return std::nullopt;
     return v;

@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct ParseCase {
     const char* name;
-    const char* text;
+    std::string text;
     const char* sep;
     bool ok;
     double value;
@@ -135,7 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"two_signs", "--1", ".", false, 0},
                       ParseCase{"too_large", "1E400", ".", false, 0},
                       ParseCase{"largest_finite", "1.7E308", ".", true, 1.7e308},
-                      ParseCase{"underflow_reads_zero", "1E-400", ".", true, 0}),
+                      ParseCase{"underflow_reads_zero", "1E-400", ".", true, 0},
+                      // Out of range is told by where the leading digit stands, not by the exponent's sign.
+                      ParseCase{"many_digits_overflow_despite_negative_exponent",
+                                "-" + std::string(400, '9') + "1.5e-50", ".", false, 0},
+                      ParseCase{"many_zeros_underflow_despite_positive_exponent",
+                                "0," + std::string(400, '0') + "1e5", ",", true, 0},
+                      ParseCase{"huge_exponent_digits", "1e-99999999999999999999999", ".", true, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadInputText, BlankReadsZeroAndFailureReadsFallback)
