@@ -1,4 +1,5 @@
-// Number text: reading any text never fails and gives a finite value;
+// Number text: reading any text never fails and gives a finite value, the
+// one an independent reader of the grammar and strtod gives;
 // formatting a value and reading the text back gives the value to the shown
 // decimals, and formatting the read-back value gives the same text.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -10,6 +11,7 @@
 
 #include "numtext/numtext.h"
 #include "fuzz_check.h"
+#include "independent_number.h"
 #include "invariants.h"
 
 namespace {
@@ -68,7 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const double read = numtext::readInputText(text, sep, 0.0);
     FUZZ_CHECK(std::isfinite(read), "readInputText of \"" + text + "\"");
     const auto parsed = numtext::parseNumber(text, sep);
+    const auto expected = independentParse(text, sep[0]);
+    FUZZ_CHECK(parsed.has_value() == expected.has_value(),
+               "parseNumber " + std::string(parsed ? "reads" : "refuses") + " \"" + text + "\"");
     if (parsed) {
+        // Equal, or both at most the smallest subnormal apart (strtod may keep one).
+        FUZZ_CHECK(*parsed == *expected || std::fabs(*parsed - *expected) <= 5e-324,
+                   "parseNumber reads \"" + text + "\" as " + numtext::formatGeneral(*parsed, 17));
         FUZZ_CHECK(std::isfinite(*parsed), "parseNumber of \"" + text + "\"");
         FUZZ_CHECK(read == *parsed, "readInputText and parseNumber differ on \"" + text + "\"");
         checkFixedRoundTrip(*parsed, decimals, sep);

@@ -31,6 +31,7 @@
 #include <string>
 
 #include "fuzz_check.h"
+#include "independent_number.h"
 #include "invariants.h"
 #include "widgets/floatspinedit.h"
 
@@ -85,47 +86,11 @@ QString randomText(FuzzedDataProvider& in, std::size_t max)
     return in.ConsumeBool() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
-// The number grammar checked without the editor's code, character by
-// character over the whole, untrimmed text, and the number then read by
-// strtod in the C locale. Nothing when the text is outside the grammar or
-// the number too large for a double.
+// The independent reader on the text as UTF-8: a character outside ASCII
+// never matches a digit, a sign, a blank or the separator there either.
 std::optional<double> independentParse(const QString& text, QChar sep)
 {
-    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-    std::string c; // the number in the C locale's spelling
-    int i = 0;
-    const int n = static_cast<int>(text.size());
-    while (i < n && text[i] == u' ') ++i;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) c += static_cast<char>(text[i++].unicode());
-    int mantissa = 0; // digits and the separator
-    while (i < n && digit(text[i])) {
-        c += static_cast<char>(text[i++].unicode());
-        ++mantissa;
-    }
-    if (i < n && text[i] == sep) {
-        ++i;
-        ++mantissa;
-        c += '.';
-        while (i < n && digit(text[i])) c += static_cast<char>(text[i++].unicode());
-    }
-    if (mantissa == 0) return std::nullopt;
-    if (c.back() == '.') c += '0'; // "5." and "." read as "5.0" and ".0"
-    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
-        ++i;
-        std::string e = "e";
-        if (i < n && (text[i] == u'+' || text[i] == u'-')) e += static_cast<char>(text[i++].unicode());
-        std::size_t digits = 0;
-        while (i < n && digit(text[i])) {
-            e += static_cast<char>(text[i++].unicode());
-            ++digits;
-        }
-        if (digits > 0) c += e; // an exponent without digits counts as 0
-    }
-    while (i < n && text[i] == u' ') ++i;
-    if (i != n) return std::nullopt;
-    const double v = std::strtod(c.c_str(), nullptr);
-    if (std::isinf(v)) return std::nullopt;
-    return v;
+    return ::independentParse(text.toStdString(), static_cast<char>(sep.unicode()));
 }
 
 // What the box must read for a text: blank (codes 0 to 32 only) reads 0,
