@@ -312,7 +312,7 @@ TEST(OpenMicSetFile, ListsThePresetsAndSelectsTheFirstWithoutLoading)
     EXPECT_EQ(rig.view.items.front(), "S2 N4");
     EXPECT_EQ(rig.view.items.back(), "Empty");
     EXPECT_EQ(rig.view.index, 0);
-    // The change handler loads nothing in this version.
+    // With the preset feature off (the default), the change handler loads nothing.
     EXPECT_EQ(rig.presets.MicPresetName(), "");
     EXPECT_EQ(rig.view.captionUpdates, 0);
     for (const FakeInput& in : rig.inputs) EXPECT_EQ(in.writes, 0);
