@@ -22,6 +22,21 @@ bool contains(const std::array<std::string_view, N>& list, std::string_view s)
     return std::find(list.begin(), list.end(), s) != list.end();
 }
 
+// The toolkit reads its options with one dash or two: "--platform" is "-platform".
+std::string_view toolkitName(std::string_view a)
+{
+    if (a.starts_with("--")) a.remove_prefix(1);
+    return a;
+}
+
+// "-style=fusion": the toolkit options it also reads with their value in the same word.
+bool hasAttachedValue(std::string_view a)
+{
+    constexpr std::array<std::string_view, 3> kAttached = {"-style", "-stylesheet", "-qmljsdebugger"};
+    const std::size_t eq = a.find('=');
+    return eq != std::string_view::npos && contains(kAttached, toolkitName(a.substr(0, eq)));
+}
+
 CommandLine error(std::string message)
 {
     CommandLine c;
@@ -46,9 +61,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
                 CommandLine info;
                 info.action = a == "--help" ? CommandLine::Action::Help : CommandLine::Action::Version;
                 return info;
-            } else if (contains(kToolkitOptionsWithValue, a)) {
+            } else if (contains(kToolkitOptionsWithValue, toolkitName(a))) {
                 if (++i == args.size()) return error("option '" + a + "' requires an argument");
-            } else if (!contains(kToolkitFlags, a)) {
+            } else if (!contains(kToolkitFlags, toolkitName(a)) && !hasAttachedValue(a)) {
                 return error((a.starts_with("--") ? "unrecognized option '" : "invalid option '") + a + "'");
             }
             continue;
