@@ -112,9 +112,8 @@ xvfb_pid=""
 trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
 . "$root/tools/xvfb.sh"
 xvfb_start "$work"
-xdisplay=${DISPLAY#:}
 mkdir -p "$work/home"
-DISPLAY=":$xdisplay" QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" NO_AT_BRIDGE=1 \
+QT_QPA_PLATFORM=xcb HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" NO_AT_BRIDGE=1 \
   "$build/bench/proc_bench" --x11 --runs "$xruns" \
   phonolith="$build/bench/startup_phonolith" minimal="$build/bench/startup_minimal" text="$build/bench/startup_text" \
   speedcrunch=/usr/bin/speedcrunch galculator=/usr/bin/galculator >"$work/x11"

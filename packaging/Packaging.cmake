@@ -72,7 +72,6 @@ endif()
 # name it below CMAKE_INSTALL_PREFIX; the installed ones are made again at
 # install time for the prefix installed to (CPack's /usr, or --prefix), from
 # templates that keep the path's placeholder.
-set(PHONOLITH_LIBRARY_FILE ${CMAKE_INSTALL_FULL_DATADIR}/phonolith/microphones.dat)
 configure_file(${_phonolith_data}/${PHONOLITH_APP_ID}.desktop.in ${_phonolith_gen}/${PHONOLITH_APP_ID}.desktop @ONLY)
 string(REPLACE "-" "\\-" PHONOLITH_LIBRARY_ROFF "${PHONOLITH_LIBRARY_FILE}")
 configure_file(${PROJECT_SOURCE_DIR}/packaging/phonolith.1.in ${_phonolith_gen}/phonolith.1 @ONLY)

@@ -29,12 +29,10 @@ JSON
 sed -e "s/open(args.debug_file, 'w')/open(args.debug_file, 'w', buffering=1)/" \
     -e 's/^    if otherOrcas():$/    if False:/' /usr/bin/orca > "$out/orca-launcher"
 
-exec 3>"$out/display.fd"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 1 100); do [ -s "$out/display.fd" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$out/display.fd")"
+xvfb_pid=""
+trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true' EXIT
+. "$here/../xvfb.sh"
+xvfb_start "$out"
 echo "$DISPLAY" > "$out/display"
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb GTK_USE_PORTAL=0 NO_AT_BRIDGE=0
