@@ -434,19 +434,13 @@ void TScaleChart::paintEvent(QPaintEvent*)
     drawLayout(p, layout_);
     TCanvas canvas(p, &hatchTiles_);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
-    if (drag_ == Drag::Zoom) {
-        p.setBackgroundMode(Qt::TransparentMode);
-        p.setBrush(Qt::NoBrush);
-        // Cosmetic: one-device-pixel dots at any scale.
-        p.setPen(QPen(Qt::white, 0, Qt::DotLine));
-        p.drawRect(QRect(dragStart_, dragLast_).normalized());
-    }
-    if (hasFocus()) {
-        p.setBackgroundMode(Qt::TransparentMode);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    // The zoom rectangle and the focus frame: a cosmetic pen, one-device-pixel
+    // dots at any scale.
+    p.setBackgroundMode(Qt::TransparentMode);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 0, Qt::DotLine));
+    if (drag_ == Drag::Zoom) p.drawRect(QRect(dragStart_, dragLast_).normalized());
+    if (hasFocus()) p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TScaleChart::focusInEvent(QFocusEvent* event)
