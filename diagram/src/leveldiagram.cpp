@@ -214,7 +214,7 @@ TLevelDiagram::Mode TLevelDiagram::mode() const
     return levels_ && levels_->digital() ? Mode::Digital : Mode::Analog;
 }
 
-bool TLevelDiagram::hasSources() const { return levels_ != nullptr; }
+bool TLevelDiagram::hasLevels() const { return levels_ != nullptr; }
 
 double TLevelDiagram::maxLevel() const { return levels_ ? levels_->maxLevel_dBSPL() : 0; }
 double TLevelDiagram::sourceLevel() const { return levels_ ? levels_->sourceLevel_dBSPL() : 0; }
@@ -236,7 +236,7 @@ QString TLevelDiagram::accessibleDescriptionText() const
     text += QStringLiteral("Right scale %1 to %2 %3%4. ")
                 .arg(num(RightAxis().minimum()), num(RightAxis().maximum()), unit,
                      analog ? QStringLiteral(", with mV and dBV") : QString());
-    if (hasSources()) {
+    if (hasLevels()) {
         text += QStringLiteral("Source %1 dB SPL, microphone output %2 %3, maximum level %4 dB SPL, noise %5 %3.")
                     .arg(num(sourceLevel()), num(micOut()), unit, num(maxLevel()), num(noise()));
     }
@@ -311,7 +311,7 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     overlayTexts_.clear();
     overlayKinds_.clear();
     overlayGeneration_ = lastLayout().generation;
-    if (!hasSources()) return;
+    if (!hasLevels()) return;
     DrawSideTitles(c);
     DrawReferenceLines(c);
     DrawSourceMarkers(c);
@@ -396,7 +396,7 @@ QString TLevelDiagram::sideTitle() const
 std::vector<TIntRect> TLevelDiagram::labelKeepOut(const ITextMeasure& measure) const
 {
     // The side titles, as DrawSideTitles places them.
-    if (!hasSources()) return {};
+    if (!hasLevels()) return {};
     const QFont& f = sideTitleFont_;
     const int h = measure.textHeight(f);
     const int wa = measure.textWidth(f, QStringLiteral("Acoustic")), we = measure.textWidth(f, sideTitle());

@@ -116,7 +116,7 @@ protected:
 private:
     enum class Mode { Analog, Digital };
     Mode mode() const;
-    bool hasSources() const;
+    bool hasLevels() const;
     double maxLevel() const;
     double sourceLevel() const;
     double noise() const;
