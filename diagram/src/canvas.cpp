@@ -3,7 +3,6 @@
 #include <QFontMetrics>
 #include <QPolygon>
 #include <algorithm>
-#include <string_view>
 
 #include "text/textmeasure.h"
 

@@ -214,7 +214,7 @@ TLevelDiagram::Mode TLevelDiagram::mode() const
     return levels_ && levels_->digital() ? Mode::Digital : Mode::Analog;
 }
 
-bool TLevelDiagram::hasSources() const { return levels_ != nullptr; }
+bool TLevelDiagram::hasLevels() const { return levels_ != nullptr; }
 
 double TLevelDiagram::maxLevel() const { return levels_ ? levels_->maxLevel_dBSPL() : 0; }
 double TLevelDiagram::sourceLevel() const { return levels_ ? levels_->sourceLevel_dBSPL() : 0; }
@@ -236,7 +236,7 @@ QString TLevelDiagram::accessibleDescriptionText() const
     text += QStringLiteral("Right scale %1 to %2 %3%4. ")
                 .arg(num(RightAxis().minimum()), num(RightAxis().maximum()), unit,
                      analog ? QStringLiteral(", with mV and dBV") : QString());
-    if (hasSources()) {
+    if (hasLevels()) {
         text += QStringLiteral("Source %1 dB SPL, microphone output %2 %3, maximum level %4 dB SPL, noise %5 %3.")
                     .arg(num(sourceLevel()), num(micOut()), unit, num(maxLevel()), num(noise()));
     }
@@ -309,9 +309,9 @@ void TLevelDiagram::DrawLabel_dBFS(TDrawLabelArgs& a)
 void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
 {
     overlayTexts_.clear();
-    overlayRoles_.clear();
+    overlayKinds_.clear();
     overlayGeneration_ = lastLayout().generation;
-    if (!hasSources()) return;
+    if (!hasLevels()) return;
     DrawSideTitles(c);
     DrawReferenceLines(c);
     DrawSourceMarkers(c);
@@ -345,7 +345,7 @@ void TLevelDiagram::addTitle(TCanvas& c, int x, int y, const QString& text)
     const QFont& f = c.font();
     overlayTexts_.push_back(TOverlayText{text, keptInside(x, y, cachedTextWidth(f, text), cachedTextHeight(f)), f,
                                          c.fontColor(), cachedTextAscent(f)});
-    overlayRoles_.push_back(TextRole{true, overlay::Kind::Zone});
+    overlayKinds_.push_back(std::nullopt);
 }
 
 void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text, overlay::Kind kind)
@@ -353,7 +353,7 @@ void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text, overl
     const QFont& f = c.font();
     const TIntRect wanted{x, y, x + cachedTextWidth(f, text), y + cachedTextHeight(f)};
     overlayTexts_.push_back(TOverlayText{text, wanted, f, c.fontColor(), cachedTextAscent(f)});
-    overlayRoles_.push_back(TextRole{false, kind});
+    overlayKinds_.push_back(kind);
 }
 
 void TLevelDiagram::placeTexts()
@@ -367,15 +367,15 @@ void TLevelDiagram::placeTexts()
     }
     std::vector<overlay::Wanted> wanted;
     for (std::size_t i = 0; i < overlayTexts_.size(); ++i) {
-        if (overlayRoles_[i].title) taken.push_back(overlayTexts_[i].rect);
-        else wanted.push_back(overlay::Wanted{overlayTexts_[i].rect, overlayRoles_[i].kind});
+        if (!overlayKinds_[i]) taken.push_back(overlayTexts_[i].rect);
+        else wanted.push_back(overlay::Wanted{overlayTexts_[i].rect, *overlayKinds_[i]});
     }
     const std::vector<overlay::Placed> placed = overlay::place(ChartRect(), taken, wanted);
     // Painting order is kept; a text with no free place is left out.
     std::vector<TOverlayText> kept;
     std::size_t k = 0;
     for (std::size_t i = 0; i < overlayTexts_.size(); ++i) {
-        if (overlayRoles_[i].title) {
+        if (!overlayKinds_[i]) {
             kept.push_back(overlayTexts_[i]);
             continue;
         }
@@ -385,7 +385,7 @@ void TLevelDiagram::placeTexts()
         kept.back().rect = p.rect;
     }
     overlayTexts_ = std::move(kept);
-    overlayRoles_.clear();
+    overlayKinds_.clear();
 }
 
 QString TLevelDiagram::sideTitle() const
@@ -396,7 +396,7 @@ QString TLevelDiagram::sideTitle() const
 std::vector<TIntRect> TLevelDiagram::labelKeepOut(const ITextMeasure& measure) const
 {
     // The side titles, as DrawSideTitles places them.
-    if (!hasSources()) return {};
+    if (!hasLevels()) return {};
     const QFont& f = sideTitleFont_;
     const int h = measure.textHeight(f);
     const int wa = measure.textWidth(f, QStringLiteral("Acoustic")), we = measure.textWidth(f, sideTitle());

@@ -30,12 +30,6 @@ void TScaleChart::checkTextCaches()
     if (textMetrics_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY())) shapedTexts_.clear();
 }
 
-void TScaleChart::drawText(QPainter& p, const QFont& font, QPoint baselineStart, const QString& text) const
-{
-    p.setFont(font);
-    if (!shapedTexts_.drawLine(p, baselineStart, text)) p.drawText(baselineStart, text);
-}
-
 int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
 {
     return textMetrics_.textWidth(font, text);
@@ -49,7 +43,8 @@ bool TScaleChart::titleShows() const { return titleColor_ != backColor_ || backC
 
 void TScaleChart::drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const
 {
-    drawText(painter, font, baselineStart, text);
+    painter.setFont(font);
+    if (!shapedTexts_.drawLine(painter, baselineStart, text)) painter.drawText(baselineStart, text);
 }
 
 // ---- axis -----------------------------------------------------------------
@@ -403,7 +398,8 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
     // for drawing).
     if (!L.titleText.isEmpty() && titleShows()) {
         p.setPen(titleColor_);
-        drawText(p, titleFont_, QPoint(L.titleBox.left, L.titleBox.top + textMetrics_.ascent(titleFont_)), L.titleText);
+        const QPoint baseline(L.titleBox.left, L.titleBox.top + textMetrics_.ascent(titleFont_));
+        drawCachedText(p, titleFont_, baseline, L.titleText);
     }
     for (const TAxisLayout& a : L.axes) {
         const TScaleAxis& axis = *a.axis;
@@ -426,7 +422,7 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
         p.setPen(axis.labelsColor_);
         const int ascent = textMetrics_.ascent(axis.labelsFont_);
         for (const TLabelItem& item : a.labels)
-            if (item.draw) drawText(p, axis.labelsFont_, QPoint(item.textX, item.boxTop + ascent), item.text);
+            if (item.draw) drawCachedText(p, axis.labelsFont_, QPoint(item.textX, item.boxTop + ascent), item.text);
     }
 }
 
@@ -438,19 +434,13 @@ void TScaleChart::paintEvent(QPaintEvent*)
     drawLayout(p, layout_);
     TCanvas canvas(p, &hatchTiles_);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
-    if (drag_ == Drag::Zoom) {
-        p.setBackgroundMode(Qt::TransparentMode);
-        p.setBrush(Qt::NoBrush);
-        // Cosmetic: one-device-pixel dots at any scale.
-        p.setPen(QPen(Qt::white, 0, Qt::DotLine));
-        p.drawRect(QRect(dragStart_, dragLast_).normalized());
-    }
-    if (hasFocus()) {
-        p.setBackgroundMode(Qt::TransparentMode);
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    // The zoom rectangle and the focus frame: a cosmetic pen, one-device-pixel
+    // dots at any scale.
+    p.setBackgroundMode(Qt::TransparentMode);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 0, Qt::DotLine));
+    if (drag_ == Drag::Zoom) p.drawRect(QRect(dragStart_, dragLast_).normalized());
+    if (hasFocus()) p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TScaleChart::focusInEvent(QFocusEvent* event)

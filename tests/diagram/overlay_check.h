@@ -1,7 +1,7 @@
 #pragma once
 // What must hold of the overlay texts however they were placed: each inside
 // the plot, clear of the labels, the side titles and each other. Shared by
-// the placement tests, the views tests and the diagram fuzz target.
+// the views tests and the axis and calculator fuzz targets.
 #include <string>
 #include <vector>
 

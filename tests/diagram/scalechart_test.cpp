@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <limits>
 #include <functional>
 #include <stdexcept>
+#include <string>
 
 #include "fixed_measure.h"
 
@@ -359,6 +361,54 @@ TEST_F(Engine, AnAxisWithoutActiveSeriesTakesNoPart)
     EXPECT_EQ(l.chartRect.right, 500);
     // Its mapping still follows its range over the plot's rows.
     EXPECT_EQ(chart.Series(0).CalcYPosValue(26.2), l.chartRect.top);
+}
+
+namespace {
+
+// The device row near `row` (one either side) with the most `colour` pixels;
+// empty when every three neighbouring pixels of it from `from` to `to` hold
+// one of them, else where they do not.
+std::string dotsEveryThree(const QImage& image, int row, int from, int to, QRgb colour)
+{
+    auto count = [&](int y, int x, int n) {
+        int on = 0;
+        for (int k = 0; k < n; ++k) on += image.pixel(x + k, y) == colour;
+        return on;
+    };
+    int best = row;
+    for (int y = std::max(row - 1, 0); y <= std::min(row + 1, image.height() - 1); ++y)
+        if (count(y, from, to - from + 1) > count(best, from, to - from + 1)) best = y;
+    for (int x = from; x + 2 <= to; ++x)
+        if (count(best, x, 3) != 1) return "row " + std::to_string(best) + " at " + std::to_string(x);
+    return {};
+}
+
+} // namespace
+
+// The focus frame and the zoom rectangle are dotted as every broken
+// one-pixel pen is: one device pixel on, two off, at every scale.
+TEST(DottedFrames, OnePeriodAtEveryScale)
+{
+    TScaleChart chart;
+    chart.resize(200, 120);
+    chart.setBackColor(Qt::black);
+    chart.show();
+    chart.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&chart));
+    chart.setFocus();
+    ASSERT_TRUE(chart.hasFocus());
+    mouse(chart, QEvent::MouseButtonPress, {50, 40}, Qt::LeftButton); // a zoom drag, held
+    mouse(chart, QEvent::MouseMove, {150, 90}, Qt::LeftButton);
+    for (double ratio : {1.0, 1.25, 1.5, 2.0}) {
+        QImage image(std::lround(200 * ratio), std::lround(120 * ratio), QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        chart.render(&image);
+        const auto at = [ratio](int v) { return static_cast<int>(std::lround(v * ratio)); };
+        EXPECT_EQ(dotsEveryThree(image, 0, at(10), at(190), qRgb(255, 255, 255)), "") << "focus frame, ratio " << ratio;
+        EXPECT_EQ(dotsEveryThree(image, at(40), at(60), at(140), qRgb(255, 255, 255)), "")
+            << "zoom rectangle, ratio " << ratio;
+    }
+    mouse(chart, QEvent::MouseButtonRelease, {150, 90}, Qt::LeftButton);
 }
 
 // One-pixel grid rows give the cosmetic pen's pixels at every scale (at

@@ -194,6 +194,30 @@ TEST_F(MarkupLabelTest, AccessibleTextHasNoTags)
     EXPECT_EQ(a->text(QAccessible::Name), "[Out : -40.0 dBu]");
 }
 
+// With the focus the label shows a frame dotted as every broken one-pixel
+// pen is: one device pixel on, two off, at every scale.
+TEST_F(MarkupLabelTest, FocusFrameHasOnePeriodAtEveryScale)
+{
+    label->setFocusPolicy(Qt::TabFocus);
+    strip->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(strip.get()));
+    label->setFocus();
+    ASSERT_TRUE(label->hasFocus());
+    const QRgb dot = label->fontColor().rgb();
+    for (double ratio : {1.0, 1.25, 1.5, 2.0}) {
+        QImage image(qRound(400 * ratio), qRound(25 * ratio), QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::black);
+        label->render(&image);
+        // Every three neighbouring pixels of the top row hold one dot.
+        for (int x = qRound(10 * ratio); x + 2 <= qRound(390 * ratio); ++x) {
+            int on = 0;
+            for (int k = 0; k < 3; ++k) on += image.pixel(x + k, 0) == dot;
+            ASSERT_EQ(on, 1) << "ratio " << ratio << " at " << x;
+        }
+    }
+}
+
 // Words drawn from kept shaped texts are placed as the text engine places a
 // bottom-aligned line: the same pixels in every face, size and line height,
 // for bidirectional words, and for runs it cannot keep (a tab).

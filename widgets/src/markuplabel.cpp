@@ -195,8 +195,10 @@ void TMarkupLabel::paintEvent(QPaintEvent*)
     if (measure_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY())) shaped_.clear();
     markup::draw(p, layoutBlock(measure_), lineSpacing_, &shaped_);
     if (hasFocus()) {
-        // A label that takes the keyboard focus shows it: a dotted frame in its text colour.
-        p.setPen(QPen(fontColor(), 1, Qt::DotLine));
+        // A label that takes the keyboard focus shows it: a dotted frame in
+        // its text colour, drawn with a cosmetic pen (one-device-pixel dots
+        // at any scale).
+        p.setPen(QPen(fontColor(), 0, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }

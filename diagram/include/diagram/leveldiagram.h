@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "diagram/canvas.h"
@@ -115,7 +116,7 @@ protected:
 private:
     enum class Mode { Analog, Digital };
     Mode mode() const;
-    bool hasSources() const;
+    bool hasLevels() const;
     double maxLevel() const;
     double sourceLevel() const;
     double noise() const;
@@ -151,12 +152,9 @@ private:
 
     const IDiagramLevels* levels_ = nullptr;
     std::vector<TOverlayText> overlayTexts_;
-    // Per overlay text while it is collected: a side title, or the kind of a placed text.
-    struct TextRole {
-        bool title = false;
-        overlay::Kind kind = overlay::Kind::Zone;
-    };
-    std::vector<TextRole> overlayRoles_;
+    // Per overlay text while it is collected: the kind of a placed text,
+    // none for a side title.
+    std::vector<std::optional<overlay::Kind>> overlayKinds_;
     QFont sideTitleFont_; // as DrawSideTitles sets it, for the labels to keep clear of
     unsigned overlayGeneration_ = 0;
 };

@@ -402,9 +402,6 @@ private:
     // Text widths and shaped texts kept between paints: from one paint to
     // the next most labels keep their texts.
     void checkTextCaches();
-    // The same pixels as p.drawText(baselineStart, text) in `font` and the
-    // painter's pen.
-    void drawText(QPainter& p, const QFont& font, QPoint baselineStart, const QString& text) const;
     mutable TTextMeasureCache textMetrics_;
     mutable TShapedTexts shapedTexts_;
     THatchTiles hatchTiles_;

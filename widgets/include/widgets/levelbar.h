@@ -11,7 +11,6 @@
 
 #include <vector>
 
-
 namespace levelbar {
 
 enum TBevelStyle { bsNone, bsLowered, bsRaised };
