@@ -95,6 +95,13 @@ void TScaleAxis::setLabelsFontSize(int points)
     requestRepaint();
 }
 
+void TScaleAxis::setAxisValuesFormat(const QString& pattern)
+{
+    axisValuesFormat_ = pattern;
+    valuesFormat_ = scale::parseAxisNumberFormat(pattern.toStdString());
+    requestRepaint();
+}
+
 TScaleAxis& TScaleAxis::addSubAxis()
 {
     subAxes_.push_back(std::make_unique<TScaleAxis>(chart_, this, otherSide_));
@@ -185,7 +192,8 @@ std::vector<double> TScaleChart::shownLabelValues(const TScaleAxis& axis, const 
 {
     // Only the rows inside the control can show a label or a grid line; on
     // the axis's own rows, its ends included only with labelsOnAxis.
-    std::vector<double> values = scale::labelValuesInRows(map, step, bounds.top, bounds.bottom);
+    std::vector<double> values =
+        scale::labelValuesInRows(map, step, bounds.top, bounds.bottom, axis.roundFirstLabel_ ? 0.0 : map.max);
     std::erase_if(values, [&](double v) {
         const int row = map.row(v);
         return axis.labelsOnAxis_ ? (row < map.startRow || row > map.endRow) : (row <= map.startRow || row >= map.endRow);
@@ -201,7 +209,7 @@ int TScaleChart::autoColumnWidth(const TScaleAxis& axis, const scale::ScaleMap& 
     int widest = 0;
     const std::size_t count = std::min<std::size_t>(values.size(), scale::kMaxWidthSamples);
     for (std::size_t i = 0; i < count; ++i) {
-        const QString t = QString::fromStdString(scale::formatAxisValue(values[i], decimalSeparator_, groupSeparator_));
+        const QString t = QString::fromStdString(scale::formatAxisValue(values[i], decimalSeparator_, groupSeparator_, axis.valuesFormat_));
         widest = std::max(widest, measure.textWidth(axis.labelsFont_, t));
     }
     return widest + measure.textWidth(axis.labelsFont_, QStringLiteral(" "));
@@ -221,7 +229,7 @@ void TScaleChart::layoutAxis(TAxisLayout& out, TScaleAxis& axis, const scale::Sc
         TLabelItem item;
         item.value = v;
         item.row = map.row(v);
-        item.engineText = QString::fromStdString(scale::formatAxisValue(v, decimalSeparator_, groupSeparator_));
+        item.engineText = QString::fromStdString(scale::formatAxisValue(v, decimalSeparator_, groupSeparator_, axis.valuesFormat_));
         item.text = item.engineText;
         if (out.showLabels) {
             item.boxWidth = measure.textWidth(axis.labelsFont_, item.engineText);

@@ -13,6 +13,8 @@ namespace {
 // Rows far outside any screen are held here so that pixel arithmetic on
 // them cannot overflow.
 constexpr long long kRowLimit = 1LL << 28;
+// The most decimals a format may ask for: a double holds no more.
+constexpr int kMaxDecimals = 15;
 
 int clampRow(long long r) { return static_cast<int>(std::clamp(r, -kRowLimit, kRowLimit)); }
 
@@ -81,7 +83,7 @@ double labelStep(double min, double max, int pixelSize, int h, int separationPer
     return std::max(step, kMinStep);
 }
 
-std::vector<double> labelValues(double min, double max, double step)
+std::vector<double> labelValues(double min, double max, double step, double origin)
 {
     std::vector<double> out;
     const double range = max - min;
@@ -90,8 +92,8 @@ std::vector<double> labelValues(double min, double max, double step)
 
     // Every value is first - i * step from a whole-number index i, so no
     // error adds up from one label to the next.
-    double first = std::trunc(max / step) * step;
-    if (!std::isfinite(first)) first = max; // max / step beyond the double range
+    double first = origin == max ? max : origin + std::trunc((max - origin) / step) * step;
+    if (!std::isfinite(first)) first = max; // (max - origin) / step beyond the double range
     // Where step is below the precision of first, subtracting it changes nothing.
     while (first > max && first - step != first) first -= step;
     if (min == max) return {max};
@@ -112,30 +114,47 @@ std::vector<double> labelValues(double min, double max, double step)
     return out;
 }
 
-std::vector<double> labelValuesInRows(const ScaleMap& map, double step, int top, int bottom)
+std::vector<double> labelValuesInRows(const ScaleMap& map, double step, int top, int bottom, double origin)
 {
     const double range = map.range();
     if (!(step > 0) || !std::isfinite(step) || !std::isfinite(range)) return {};
     if (std::fabs(range / step) >= kMaxLabelCount) return {};
     if (map.pixelSize() <= 0 || std::fabs(range) <= kZeroRange || (map.startRow >= top && map.endRow <= bottom))
-        return labelValues(map.min, map.max, step);
+        return labelValues(map.min, map.max, step, origin);
     // The values at the rows that bound the window, a step wider on each side.
     const double hi = std::min(map.max, map.value(std::max(top, map.startRow)) + step);
     const double lo = std::max(map.min, map.value(std::min(bottom, map.endRow)) - step);
     if (!(lo <= hi)) return {};
     std::vector<double> out;
-    for (double v : labelValues(lo, hi, step)) {
+    for (double v : labelValues(lo, hi, step, origin)) {
         const int r = map.row(v);
         if (r >= top && r <= bottom && v <= map.max && v >= map.min) out.push_back(v);
     }
     return out;
 }
 
-std::string formatAxisValue(double v, std::string_view decSep, std::string_view groupSep)
+AxisNumberFormat parseAxisNumberFormat(std::string_view pattern)
 {
-    std::string text = numtext::formatFixed(v, 3, ".");
+    AxisNumberFormat f{false, 0, 0, 0};
+    bool decimals = false;
+    for (char c : pattern) {
+        if (c == '.') decimals = true;
+        else if (c == ',' && !decimals) f.group = true;
+        else if (c == '0') ++(decimals ? f.minDecimals : f.minIntegerDigits);
+        else if (c == '#' && decimals) ++f.maxDecimals;
+    }
+    // No more decimals than a double holds.
+    f.minDecimals = std::min(f.minDecimals, kMaxDecimals);
+    f.maxDecimals = std::min(f.minDecimals + f.maxDecimals, kMaxDecimals);
+    f.minIntegerDigits = std::min(f.minIntegerDigits, numtext::kReadableIntegerDigits);
+    return f;
+}
+
+std::string formatAxisValue(double v, std::string_view decSep, std::string_view groupSep, const AxisNumberFormat& format)
+{
+    std::string text = numtext::formatFixed(v, format.maxDecimals, ".");
     // Beyond 15 integer digits the exponent form, as every figure of the diagram.
-    if (text.find('.') > static_cast<std::size_t>(numtext::kReadableIntegerDigits) + (text[0] == '-' ? 1 : 0))
+    if (std::min(text.find('.'), text.size()) > static_cast<std::size_t>(numtext::kReadableIntegerDigits) + (text[0] == '-' ? 1 : 0))
         return numtext::formatGeneral(v, numtext::kReadableIntegerDigits, decSep);
     bool negative = !text.empty() && text[0] == '-';
     if (negative) text.erase(0, 1);
@@ -145,12 +164,15 @@ std::string formatAxisValue(double v, std::string_view decSep, std::string_view 
         intPart = text.substr(0, dot);
         frac = text.substr(dot + 1);
     }
-    while (!frac.empty() && frac.back() == '0') frac.pop_back();
-    if (intPart == "0" && frac.empty()) negative = false;
+    while (frac.size() > static_cast<std::size_t>(format.minDecimals) && frac.back() == '0') frac.pop_back();
+    if (intPart == "0" && frac.find_first_not_of('0') == std::string::npos) negative = false;
+    if (intPart == "0" && format.minIntegerDigits == 0) intPart.clear(); // ".5" from "#.#"
+    if (intPart.size() < static_cast<std::size_t>(format.minIntegerDigits))
+        intPart.insert(0, format.minIntegerDigits - intPart.size(), '0');
 
     std::string grouped;
     for (std::size_t i = 0; i < intPart.size(); ++i) {
-        if (i > 0 && (intPart.size() - i) % 3 == 0) grouped += groupSep;
+        if (format.group && i > 0 && (intPart.size() - i) % 3 == 0) grouped += groupSep;
         grouped += intPart[i];
     }
     std::string out = negative ? "-" : "";
@@ -159,7 +181,7 @@ std::string formatAxisValue(double v, std::string_view decSep, std::string_view 
         out += decSep;
         out += frac;
     }
-    return out;
+    return out.empty() ? "0" : out;
 }
 
 } // namespace scale

@@ -120,6 +120,22 @@ TEST_F(Engine, StepsAndLabelsOfBothAxes)
     EXPECT_EQ(R.labels.back().engineText, "-130");
 }
 
+TEST_F(Engine, FirstLabelAndNumberFormatFollowTheirSettings)
+{
+    right().setRoundFirstLabel(false);
+    right().setAxisValuesFormat(QStringLiteral("0.00"));
+    const TChartLayout l = layout();
+    const TAxisLayout& R = of(l, right());
+    // From the maximum down; 26.2 and -133.8 lie on the axis's ends.
+    std::vector<QString> texts;
+    for (const TLabelItem& l : R.labels) texts.push_back(l.engineText);
+    ASSERT_EQ(texts.size(), 15u);
+    EXPECT_EQ(texts.front(), "16.20");
+    EXPECT_EQ(texts[2], "-3.80");
+    EXPECT_EQ(texts.back(), "-123.80");
+    EXPECT_EQ(of(l, left()).labels.front().engineText, "150"); // the other axis keeps its own
+}
+
 TEST_F(Engine, FixedIncrementDoublesUntilTheLabelsFit)
 {
     right().setIncrement(1);

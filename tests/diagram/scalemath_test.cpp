@@ -93,6 +93,9 @@ TEST(LabelValues, EdgeRanges)
     EXPECT_EQ(scale::labelValues(0, 9999, 1).size(), 10000u);
     // Positive minimum: the minimum itself is labelled.
     EXPECT_EQ(scale::labelValues(10, 30, 10), (std::vector<double>{30, 20, 10}));
+    // From an origin other than 0: the maximum itself, or any value of the steps.
+    EXPECT_EQ(scale::labelValues(-7, 23, 10, 23), (std::vector<double>{23, 13, 3, -7}));
+    EXPECT_EQ(scale::labelValues(-7, 23, 10, -2), (std::vector<double>{18, 8, -2}));
     EXPECT_TRUE(scale::labelValues(0, 1, 0).empty());
 }
 
@@ -177,6 +180,41 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"ExponentFormComma", -1.5e20, ",", ".", "-1,5E20"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct PatternCase {
+    const char* name;
+    const char* pattern;
+    double v;
+    const char* text; // with "," for the decimals and "." for the groups
+};
+
+void PrintTo(const PatternCase& c, std::ostream* os) { *os << c.name; }
+
+class AxisValuePattern : public ::testing::TestWithParam<PatternCase> {};
+
+TEST_P(AxisValuePattern, WritesWhatThePatternAsks)
+{
+    const PatternCase& c = GetParam();
+    EXPECT_EQ(scale::formatAxisValue(c.v, ",", ".", scale::parseAxisNumberFormat(c.pattern)), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AxisValuePattern,
+    ::testing::Values(PatternCase{"Default", "#,##0.###", 1234.5, "1.234,5"},
+                      PatternCase{"FixedDecimals", "0.00", 1234.5, "1234,50"},
+                      PatternCase{"NoDecimals", "#,##0", -1234.5678, "-1.235"},
+                      PatternCase{"LeadingZeros", "000", 7, "007"},
+                      PatternCase{"NoIntegerDigit", "#.##", -0.5, "-,5"},
+                      PatternCase{"ZeroWithoutDigitsStillShows", "#.#", 0, "0"},
+                      PatternCase{"NegativeZeroDropped", "0.0", -0.04, "0,0"},
+                      PatternCase{"DecimalsCappedAtADoublesDigits", "0.####################", 0.5, "0,5"},
+                      PatternCase{"SixteenDigitsInExponentForm", "0", 1e16, "1E16"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AxisValuePattern, TheDefaultPatternIsTheDefaultFormat)
+{
+    EXPECT_EQ(scale::parseAxisNumberFormat("#,##0.###"), scale::AxisNumberFormat{});
+}
+
 // An axis stretched far beyond the rows shown: only the shown rows are
 // walked, with the same values the whole list has there, and a font too
 // small to read still gets 4 rows a label.
@@ -185,13 +223,15 @@ TEST(LabelWork, FollowsTheRowsShownNotTheRange)
     const ScaleMap map{0, 4999, -2000, 3000};
     const double step = scale::labelStep(map.min, map.max, map.pixelSize(), 1, 10, 0);
     EXPECT_DOUBLE_EQ(step, 5); // 1250 labels fit at 4 rows each, not 5000
-    std::vector<double> whole;
-    for (double v : scale::labelValues(map.min, map.max, step))
-        if (map.row(v) >= 0 && map.row(v) <= 1000) whole.push_back(v);
-    const std::vector<double> shown = scale::labelValuesInRows(map, step, 0, 1000);
-    ASSERT_EQ(shown.size(), whole.size());
-    for (std::size_t i = 0; i < shown.size(); ++i) EXPECT_NEAR(shown[i], whole[i], 1e-9);
-    EXPECT_LE(shown.size(), 1000u / scale::kMinLabelPitch + 1);
+    for (double origin : {0.0, map.max}) { // labels at multiples of the step, or from the maximum
+        std::vector<double> whole;
+        for (double v : scale::labelValues(map.min, map.max, step, origin))
+            if (map.row(v) >= 0 && map.row(v) <= 1000) whole.push_back(v);
+        const std::vector<double> shown = scale::labelValuesInRows(map, step, 0, 1000, origin);
+        ASSERT_EQ(shown.size(), whole.size()) << origin;
+        for (std::size_t i = 0; i < shown.size(); ++i) EXPECT_NEAR(shown[i], whole[i], 1e-9);
+        EXPECT_LE(shown.size(), 1000u / scale::kMinLabelPitch + 1);
+    }
     // An axis inside the rows gives the whole list.
     EXPECT_EQ(scale::labelValuesInRows(ScaleMap{0, 160, 31, 428}, 10, 0, 448), scale::labelValues(0, 160, 10));
 }

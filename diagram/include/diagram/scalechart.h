@@ -123,6 +123,12 @@ public:
     // Least free pixels between two labels.
     int labelsSeparation() const { return labelsSeparation_; }
     void setLabelsSeparation(int v) { set(labelsSeparation_, v); }
+    // Number format of the label texts ("#,##0.###"; see scale::AxisNumberFormat).
+    const QString& axisValuesFormat() const { return axisValuesFormat_; }
+    void setAxisValuesFormat(const QString& pattern);
+    // Labels at whole multiples of the step (true) or from the maximum down.
+    bool roundFirstLabel() const { return roundFirstLabel_; }
+    void setRoundFirstLabel(bool v) { set(roundFirstLabel_, v); }
     // Shift of the label column, in pixels or percent of the plot width.
     double positionPercent() const { return positionPercent_; }
     void setPositionPercent(double v) { set(positionPercent_, v); }
@@ -171,6 +177,9 @@ private:
     int labelsSize_ = 0;
     bool labelsOnAxis_ = false;
     int labelsSeparation_ = 10;
+    QString axisValuesFormat_ = QStringLiteral("#,##0.###");
+    scale::AxisNumberFormat valuesFormat_; // axisValuesFormat_, read
+    bool roundFirstLabel_ = true;
     double positionPercent_ = 0;
     TPositionUnits positionUnits_ = TPositionUnits::Pixels;
     bool otherSide_ = false;

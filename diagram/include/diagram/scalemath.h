@@ -52,20 +52,37 @@ int labelCount(int pixelSize, int space);
 // increment doubles until the labels fit.
 double labelStep(double min, double max, int pixelSize, int h, int separationPercent, double increment);
 
-// Values to label, from the top down: whole multiples of step from the
-// largest one not above max down to min, each computed from its index (a
-// value a tiny fraction of a step from 0 is 0). Empty when the range would
-// need kMaxLabelCount labels or more.
-std::vector<double> labelValues(double min, double max, double step);
+// Values to label, from the top down: the values origin + k * step, for
+// whole k, from the largest one not above max down to min, each computed
+// from its index (a value a tiny fraction of a step from 0 is 0). With
+// origin 0 the labels are whole multiples of step; with origin max they
+// start at max. Empty when the range would need kMaxLabelCount labels or more.
+std::vector<double> labelValues(double min, double max, double step, double origin = 0);
 
-// The values of labelValues(min, max, step) whose rows lie within
-// [top, bottom] of map: only that part of the axis is walked, so the work
-// follows the rows shown, not the range. Empty when the whole range would
-// need kMaxLabelCount labels or more.
-std::vector<double> labelValuesInRows(const ScaleMap& map, double step, int top, int bottom);
+// The values of labelValues(map.min, map.max, step, origin) whose rows lie
+// within [top, bottom] of map: only that part of the axis is walked, so the
+// work follows the rows shown, not the range. Empty when the whole range
+// would need kMaxLabelCount labels or more.
+std::vector<double> labelValuesInRows(const ScaleMap& map, double step, int top, int bottom, double origin = 0);
 
-// Text of v in the format "#,##0.###": at least one integer digit, groups
-// of three integer digits, up to three decimals without trailing zeros.
-std::string formatAxisValue(double v, std::string_view decSep = ".", std::string_view groupSep = ",");
+// A number format of the "#,##0.###" kind: a ',' in the integer part groups
+// the integer digits by three; each '0' before the point is an integer digit
+// always written, each '0' after it a decimal always written, each '#' after
+// it a further decimal written when it is not a trailing zero. Other
+// characters are ignored.
+struct AxisNumberFormat {
+    bool group = true;
+    int minIntegerDigits = 1;
+    int minDecimals = 0;
+    int maxDecimals = 3;
+    bool operator==(const AxisNumberFormat&) const = default;
+};
+AxisNumberFormat parseAxisNumberFormat(std::string_view pattern);
+
+// Text of v in format (by default "#,##0.###": at least one integer digit,
+// groups of three integer digits, up to three decimals without trailing
+// zeros). Beyond 15 integer digits, the exponent form of every figure.
+std::string formatAxisValue(double v, std::string_view decSep = ".", std::string_view groupSep = ",",
+                            const AxisNumberFormat& format = {});
 
 } // namespace scale
