@@ -88,6 +88,7 @@ public:
 class NullLevelBar final : public ILevelBar {
 public:
     void setLevelPosition(int) override {}
+    void setLevelUnit(const std::string&) override {}
 };
 
 class NullResultLine final : public IResultLine {
@@ -449,8 +450,11 @@ void Calculator::updateRightAxisFromInputs()
 
 void Calculator::showResults()
 {
-    b_.levelBar->setLevelPosition(LevelBarPosition(state_));
-    b_.resultLine->setResultLine(BuildResultLine(state_, !isAnalog() && isDigital(), decimalSeparator_));
+    // The bar, like the line, shows the output in the unit of the chosen kind.
+    const bool digital = !isAnalog() && isDigital();
+    b_.levelBar->setLevelUnit(digital ? "dBFS" : "dBu");
+    b_.levelBar->setLevelPosition(LevelBarPosition(state_, digital));
+    b_.resultLine->setResultLine(BuildResultLine(state_, digital, decimalSeparator_));
 }
 
 void Calculator::rbMicAnalogClick()

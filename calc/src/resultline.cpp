@@ -53,7 +53,7 @@ std::string BuildResultLine(const CalcState& s, bool digital, std::string_view s
     return line;
 }
 
-int LevelBarPosition(const CalcState& s)
+int LevelBarPosition(const CalcState& s, bool digital)
 {
-    return numtext::roundHalfEvenToInt(s.CurMic.MicOut_dBu);
+    return numtext::roundHalfEvenToInt(digital ? s.CurMic.MicOut_dBFS : s.CurMic.MicOut_dBu);
 }

@@ -221,6 +221,11 @@ double TLevelDiagram::sourceLevel() const { return levels_ ? levels_->sourceLeve
 double TLevelDiagram::noise() const { return levels_ ? levels_->noiseLevel() : 0; }
 double TLevelDiagram::micOut() const { return levels_ ? levels_->outputLevel() : 0; }
 
+// A figure at its no-value marker (0 dB SPL, -200 dBu or dBFS) is not given:
+// nothing is drawn for it.
+bool TLevelDiagram::maxLevelGiven() const { return maxLevel() != 0; }
+bool TLevelDiagram::noiseGiven() const { return noise() > conv::kMissingLevel; }
+
 QString TLevelDiagram::number0(double v) const
 {
     return QString::fromStdString(numtext::formatFigure(v, 0, decimalSeparator()));
@@ -237,8 +242,12 @@ QString TLevelDiagram::accessibleDescriptionText() const
                 .arg(num(RightAxis().minimum()), num(RightAxis().maximum()), unit,
                      analog ? QStringLiteral(", with mV and dBV") : QString());
     if (hasLevels()) {
-        text += QStringLiteral("Source %1 dB SPL, microphone output %2 %3, maximum level %4 dB SPL, noise %5 %3.")
-                    .arg(num(sourceLevel()), num(micOut()), unit, num(maxLevel()), num(noise()));
+        const QString maxText = maxLevelGiven() ? QStringLiteral("maximum level %1 dB SPL").arg(num(maxLevel()))
+                                                : QStringLiteral("no maximum level");
+        const QString noiseText =
+            noiseGiven() ? QStringLiteral("noise %1 %2").arg(num(noise()), unit) : QStringLiteral("no noise level");
+        text += QStringLiteral("Source %1 dB SPL, microphone output %2 %3, %4, %5.")
+                    .arg(num(sourceLevel()), num(micOut()), unit, maxText, noiseText);
     }
     return text;
 }
@@ -428,8 +437,8 @@ void TLevelDiagram::DrawReferenceLines(TCanvas& c)
     level(y94, kPink);
     setTextFont(c, kPink, 8, false);
     if (rowShown(y94)) addText(c, r.left + 8 + 4 * a, y94 - 14, QStringLiteral("94 dBSPL"), overlay::Kind::Line);
-    level(yL(maxLevel()), kRed);
-    level(yR(noise()), kSilver);
+    if (maxLevelGiven()) level(yL(maxLevel()), kRed);
+    if (noiseGiven()) level(yR(noise()), kSilver);
 }
 
 void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
@@ -462,6 +471,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
 
 void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
 {
+    if (!maxLevelGiven()) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
     const int y = yL(maxLevel());
@@ -476,7 +486,7 @@ void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
 
 void TLevelDiagram::DrawClippingZone(TCanvas& c)
 {
-    if (mode() != Mode::Digital) return;
+    if (mode() != Mode::Digital || !maxLevelGiven()) return;
     const int yMax = yL(maxLevel());
     const int y0 = yR(0);
     if (yMax > y0) return;
@@ -492,6 +502,7 @@ void TLevelDiagram::DrawClippingZone(TCanvas& c)
 
 void TLevelDiagram::DrawNoiseZone(TCanvas& c)
 {
+    if (!noiseGiven()) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
     const double n = noise();
@@ -508,6 +519,7 @@ void TLevelDiagram::DrawNoiseZone(TCanvas& c)
 
 void TLevelDiagram::DrawAcousticBar(TCanvas& c)
 {
+    if (!maxLevelGiven() || !noiseGiven()) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
     c.setPenStyle(PS::Dot);
@@ -518,6 +530,7 @@ void TLevelDiagram::DrawAcousticBar(TCanvas& c)
 
 void TLevelDiagram::DrawElectricBar(TCanvas& c)
 {
+    if (!noiseGiven()) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
     c.setPenStyle(PS::Dot);

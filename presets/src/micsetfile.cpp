@@ -2,10 +2,13 @@
 
 #include <array>
 #include <cassert>
+#include <cmath>
 #include <filesystem>
 #include <limits>
 
+#include "calc/calculator.h"
 #include "numtext/numtext.h"
+#include "presets/textdecode.h"
 
 namespace presets {
 namespace {
@@ -53,32 +56,123 @@ std::optional<std::int32_t> parseIniInteger(std::string_view s)
     return static_cast<std::int32_t>(v);
 }
 
-std::optional<double> parseIniDecimal(std::string_view text, std::string_view decSep)
+namespace {
+
+bool isBlankChar(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+
+// The Decimal syntax's shape: true when `text` is an optional sign, digits
+// with at most one separator and an optional exponent; `sep` receives the
+// separator it holds (or ".").
+bool decimalShape(std::string_view text, std::string_view decSep, std::string_view& sep)
 {
-    // Check the strict shape here; the conversion itself is the program's one
-    // number reader. The separator is "." or the locale's own: a file written
-    // under one locale reads the same under another.
     std::size_t i = 0;
     const std::size_t n = text.size();
     if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
     bool digits = false;
     while (i < n && isDigit(text[i])) ++i, digits = true;
-    std::string_view sep = ".";
-    if (!decSep.empty() && text.substr(i).starts_with(decSep))
+    // The locale's separator first: it may be longer than one byte.
+    sep = ".";
+    const std::string_view rest = text.substr(i);
+    if (!decSep.empty() && rest.starts_with(decSep))
         sep = decSep;
+    else if (rest.starts_with(','))
+        sep = ",";
     if (text.substr(i).starts_with(sep)) {
         i += sep.size();
         while (i < n && isDigit(text[i])) ++i, digits = true;
     }
-    if (!digits) return std::nullopt;
+    if (!digits) return false;
     if (i < n && (text[i] == 'E' || text[i] == 'e')) {
         ++i;
         if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-        if (i == n || !isDigit(text[i])) return std::nullopt;
+        if (i == n || !isDigit(text[i])) return false;
         while (i < n && isDigit(text[i])) ++i;
     }
-    if (i != n) return std::nullopt;
+    return i == n;
+}
+
+// The Integer syntax's shape, whatever the size of the number.
+bool integerShape(std::string_view s)
+{
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
+    bool hex = false;
+    if (s.starts_with('$') || s.starts_with('x') || s.starts_with('X')) {
+        hex = true;
+        s.remove_prefix(1);
+    } else if (s.starts_with("0x") || s.starts_with("0X")) {
+        hex = true;
+        s.remove_prefix(2);
+    }
+    if (s.empty()) return false;
+    for (char c : s)
+        if (hex ? hexDigit(c) < 0 : !isDigit(c)) return false;
+    return true;
+}
+
+} // namespace
+
+std::optional<double> parseIniDecimal(std::string_view text, std::string_view decSep)
+{
+    // Check the strict shape here; the conversion itself is the program's one
+    // number reader. The separator is ".", "," or the locale's own: a file
+    // written under one locale reads the same under another.
+    std::string_view sep;
+    if (!decimalShape(text, decSep, sep)) return std::nullopt;
     return numtext::parseNumber(text, sep);
+}
+
+std::string_view dropComment(std::string_view text)
+{
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (text[i] != ';' || !isBlankChar(text[i - 1])) continue;
+        std::string_view number = text.substr(0, i);
+        while (!number.empty() && isBlankChar(number.back())) number.remove_suffix(1);
+        if (!number.empty()) return number;
+    }
+    return text;
+}
+
+ParsedFigure parseIniLevel(std::string_view text, std::string_view decSep)
+{
+    text = dropComment(text);
+    if (integerShape(text)) {
+        if (const auto v = parseIniInteger(text)) return {static_cast<double>(*v), ValueProblem::None};
+        return {0.0, ValueProblem::OutOfRange};
+    }
+    return parseIniFraction(text, decSep);
+}
+
+ParsedFigure parseIniFraction(std::string_view text, std::string_view decSep)
+{
+    text = dropComment(text);
+    std::string_view sep;
+    if (!decimalShape(text, decSep, sep)) return {0.0, ValueProblem::NotANumber};
+    // Beyond the calculator's working range a figure could not be used.
+    if (const auto v = numtext::parseNumber(text, sep); v && std::fabs(*v) <= kMaxLevelMagnitude)
+        return {*v, ValueProblem::None};
+    return {0.0, ValueProblem::OutOfRange};
+}
+
+const char* problemText(ValueProblem p)
+{
+    switch (p) {
+    case ValueProblem::NotANumber:
+        return "not a number";
+    case ValueProblem::OutOfRange:
+        return "out of range";
+    case ValueProblem::None:
+        break;
+    }
+    return "";
+}
+
+std::string describeUnreadKey(const UnreadKey& k)
+{
+    // A long value is named by its start.
+    constexpr std::size_t kShown = 40;
+    std::string text(utf8Prefix(k.text, kShown));
+    if (text.size() < k.text.size()) text += "\u2026";
+    return k.key + " = \"" + text + "\": " + k.reason;
 }
 
 namespace {
@@ -116,7 +210,8 @@ std::string readText(const IniFile& ini, std::string_view section, std::string_v
     return ini.value(section, key).value_or(def);
 }
 
-void readMicParams(const IniFile& ini, std::string_view section, std::string_view decSep, TMicParams& m)
+void readMicParams(const IniFile& ini, std::string_view section, std::string_view decSep, TMicParams& m,
+                   std::vector<UnreadKey>* unread)
 {
     // The twenty keys in their reading order, found in one pass over the file.
     static constexpr std::array<std::string_view, 20> kKeys = {
@@ -132,22 +227,40 @@ void readMicParams(const IniFile& ini, std::string_view section, std::string_vie
         (void)key;
         return found[next++];
     };
-    const auto level = [&](std::string_view key, std::int32_t def) {
-        return static_cast<double>(integerOr(take(key), def));
+    const auto note = [&](std::string_view key, const std::string& text, ValueProblem p) {
+        if (unread && p != ValueProblem::None) unread->push_back({std::string(key), text, problemText(p)});
     };
+    // An Integer key: the value, or the default.
+    const auto integer = [&](std::string_view key, std::int32_t def) {
+        const std::optional<std::string>& text = take(key);
+        if (!text) return def;
+        if (const auto v = parseIniInteger(*text)) return *v;
+        note(key, *text, integerShape(*text) ? ValueProblem::OutOfRange : ValueProblem::NotANumber);
+        return def;
+    };
+    // A figure: a level (whole number, hexadecimal or fraction) or a Decimal.
+    const auto figure = [&](std::string_view key, double def, ParsedFigure (*parse)(std::string_view, std::string_view)) {
+        const std::optional<std::string>& text = take(key);
+        if (!text) return def;
+        const ParsedFigure f = parse(*text, decSep);
+        note(key, *text, f.problem);
+        return f.problem == ValueProblem::None ? f.value : def;
+    };
+    const auto level = [&](std::string_view key, double def) { return figure(key, def, parseIniLevel); };
+    const auto fraction = [&](std::string_view key) { return figure(key, 0.0, parseIniFraction); };
     // Band limits keep the low 16 bits of the integer (70000 -> 4464, -1 -> 65535).
     const auto band = [&](std::string_view key) {
-        return static_cast<std::uint16_t>(static_cast<std::uint32_t>(integerOr(take(key), 0)) & 0xFFFFu);
+        return static_cast<std::uint16_t>(static_cast<std::uint32_t>(integer(key, 0)) & 0xFFFFu);
     };
-    m.MicDigital = integerOr(take("Digital"), 0) != 0;
+    m.MicDigital = integer("Digital", 0) != 0;
     m.MicMaxLevel_dBSPL = level("MaxLevel_dBSPL", 0);
     m.MicBandWidth_L = band("BandWidth_L");
     m.MicBandWidth_H = band("BandWidth_H");
-    m.MicSens_V = decimalOr(take("Sens_V"), 0.0, decSep);
+    m.MicSens_V = fraction("Sens_V");
     m.MicSens_dBu = level("Sens_dBu", -200);
     m.MicSens_dBV = level("Sens_dBV", -200);
     m.MicSens_dBFS = level("Sens_dBFS", -200);
-    m.MicNoise_V = decimalOr(take("Noise_V"), 0.0, decSep);
+    m.MicNoise_V = fraction("Noise_V");
     m.MicNoise_dBu = level("Noise_dBu", -200);
     m.MicNoise_dBV = level("Noise_dBV", -200);
     m.MicNoise_dBFS = level("Noise_dBFS", -200);
@@ -158,7 +271,7 @@ void readMicParams(const IniFile& ini, std::string_view section, std::string_vie
     m.MicDynamic_dB = level("Dynamic_dB", 0);
     m.MicType = take("Type").value_or("");
     m.MicPolarPattern = take("PolarPattern").value_or("");
-    m.MicZout = integerOr(take("Zout"), 0);
+    m.MicZout = integer("Zout", 0);
 }
 
 bool micSetFileExists(const std::string& path)

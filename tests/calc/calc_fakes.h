@@ -120,7 +120,9 @@ public:
 class FakeBar : public ILevelBar {
 public:
     int position = -20;
+    std::string unit;
     void setLevelPosition(int p) override { position = p; }
+    void setLevelUnit(const std::string& u) override { unit = u; }
 };
 
 class FakeLine : public IResultLine {

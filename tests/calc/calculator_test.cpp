@@ -175,9 +175,13 @@ TEST_F(CalculatorTest, ModeSwitchEnablesTheKindsInputsAndScales)
     EXPECT_FALSE(w.diagram.subAxes[1]);
     EXPECT_TRUE(w.diagram.subAxes[2]);
     EXPECT_NE(w.line.line.find("-46 dBFS"), std::string::npos);
-    EXPECT_EQ(w.bar.position, -60);
+    // The bar follows the mode: the digital output, in dBFS.
+    EXPECT_EQ(w.bar.position, -46);
+    EXPECT_EQ(w.bar.unit, "dBFS");
 
     w.analog.click();
+    EXPECT_EQ(w.bar.position, -60);
+    EXPECT_EQ(w.bar.unit, "dBu");
     EXPECT_TRUE(w.in(ID::MicSens_dBu).enabled);
     EXPECT_FALSE(w.in(ID::MicNoise_dBFS).enabled);
     EXPECT_TRUE(w.diagram.rightLabels);

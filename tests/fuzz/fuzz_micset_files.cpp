@@ -8,8 +8,11 @@
 // What must hold:
 // - a path that is no regular file changes nothing: the same list, the same
 //   file, the same inputs;
-// - a regular file lists exactly the sections of its bytes when it can be
-//   read and is within the limit, and nothing otherwise;
+// - a regular file lists exactly the sections of its bytes (a name once
+//   whatever its letter case) when it can be read, is within the limit and
+//   holds a section; otherwise nothing changes;
+// - a load from a file that changed after it was listed loads the preset or
+//   changes no input;
 // - every open and load ends, and leaves the window's invariants
 //   (fuzz_window.h) holding.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -33,6 +36,7 @@
 #include "presets/inifile.h"
 #include "presets/micsetfile.h"
 #include "presets/presetcontroller.h"
+#include "presets/textdecode.h"
 #include "ui/presetview.h"
 
 namespace fs = std::filesystem;
@@ -96,7 +100,8 @@ std::string padded(std::string bytes, std::size_t size)
 
 struct Made {
     std::string path;
-    // The sections the window must list, or none when the path must change nothing.
+    // The sections the window must list, or none when the path must change
+    // nothing (it is no regular file, cannot be read or lists no preset).
     std::optional<std::vector<std::string>> sections;
 };
 
@@ -107,12 +112,14 @@ Made make(Kind kind, const std::string& name, const std::string& bytes)
     std::error_code ec;
     ::chmod(p.c_str(), 0700);
     fs::remove_all(p, ec);
-    // The list as the window shows it, by the second reader (micset_oracle.h).
-    const auto sectionsOf = [](const std::string& b) {
-        std::vector<std::string> names;
+    // The list as the window shows it, by the second reader (micset_oracle.h);
+    // none when the file lists nothing, which opens nothing.
+    const auto sectionsOf = [](const std::string& b) -> std::optional<std::vector<std::string>> {
         const std::vector<oracle::Section> all = oracle::sections(b);
-        if (all.size() > presets::PresetController::kMaxListedPresets) return names;
-        for (const oracle::Section& s : all) names.push_back(presetNameShown(s.name).toStdString());
+        const std::vector<std::string> listed = oracle::listed(all);
+        if (listed.empty() || all.size() > presets::PresetController::kMaxListedPresets) return std::nullopt;
+        std::vector<std::string> names;
+        for (const std::string& name : listed) names.push_back(presetNameShown(name).toStdString());
         return names;
     };
     switch (kind) {
@@ -121,15 +128,15 @@ Made make(Kind kind, const std::string& name, const std::string& bytes)
         return {p, sectionsOf(bytes)};
     case Empty:
         writeFile(p, {});
-        return {p, std::vector<std::string>{}};
+        return {p, std::nullopt};
     case AtLimit: {
         const std::string b = padded(bytes, presets::IniFile::kMaxFileBytes);
         writeFile(p, b);
         return {p, sectionsOf(b)};
     }
-    case OverLimit: // too large for a mic-set file: read as empty
+    case OverLimit: // too large for a mic-set file: opens nothing
         writeFile(p, padded(kKnownFile + bytes, presets::IniFile::kMaxFileBytes + 1 + bytes.size() % 4096));
-        return {p, std::vector<std::string>{}};
+        return {p, std::nullopt};
     case Directory:
         fs::create_directory(p);
         writeFile(p / "inside.dat", kKnownFile);
@@ -144,7 +151,7 @@ Made make(Kind kind, const std::string& name, const std::string& bytes)
         ::chmod(p.c_str(), 0);
         // A privileged user reads it all the same.
         const bool readable = ::access(p.c_str(), R_OK) == 0;
-        return {p, readable ? sectionsOf(bytes) : std::vector<std::string>{}};
+        return {p, readable ? sectionsOf(bytes) : std::nullopt};
     }
     case DanglingLink:
         fs::create_symlink(scratch() / "nowhere", p);
@@ -158,10 +165,10 @@ Made make(Kind kind, const std::string& name, const std::string& bytes)
         fs::create_symlink(target, p);
         return {p, sectionsOf(bytes)};
     }
-    case ProcText: // size 0 in its status, text when read
-        return {"/proc/self/status", std::vector<std::string>{}};
+    case ProcText: // size 0 in its status, text when read: no section in it
+        return {"/proc/self/status", std::nullopt};
     default: // a regular file whose reading fails
-        return {"/proc/self/mem", std::vector<std::string>{}};
+        return {"/proc/self/mem", std::nullopt};
     }
 }
 
@@ -244,14 +251,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::vector<QString> textsBefore = inputTexts(w);
     const std::string presetBefore = presets.MicPresetName();
-    const bool loads = presets::micSetFileExists(presets.MicSetFile());
+    // A file that is no longer as it was listed may refuse the load.
+    const bool unchanged = !changeBeforeLoad || later == Regular || later == LinkToFile;
+    const bool mustLoad = unchanged && !presets.MicSetFile().empty() && made.sections && !names.empty();
     presets.LoadMicPreset(name);
     w.check(loadWhat, true);
-    if (!loads) {
+    const bool loaded = presets::equalsIgnoreCase(presets.MicPresetName(), name);
+    if (mustLoad) FUZZ_CHECK(loaded, loadWhat + ": the preset name is not the loaded one");
+    if (!loaded) {
         FUZZ_CHECK(inputTexts(w) == textsBefore, loadWhat + ": the inputs changed");
         FUZZ_CHECK(presets.MicPresetName() == presetBefore, loadWhat + ": the preset name changed");
-    } else {
-        FUZZ_CHECK(presets.MicPresetName() == name, loadWhat + ": the preset name is not the loaded one");
     }
     w->calculator().seMicMaxLevel_dBSPLChange(nullptr); // as the next edit runs it
     w.check(loadWhat + ", then the change operation");

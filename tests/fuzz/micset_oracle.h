@@ -13,7 +13,11 @@
 // space, tab and vertical tab; ';' starts a comment line; "[name" runs to the
 // first ']' or the line's end; a key line needs '='; the first section of a
 // name and the first key of a section win; a value loses one matching pair
-// of outer quotes and is cut to 2047 characters.
+// of outer quotes and is cut to 2047 characters; the list holds a name once
+// whatever the case of its letters. The figure keys read a whole number as
+// the Integer syntax does, else a decimal with ".", "," or the locale's
+// separator, after dropping a comment that follows blanks; a figure not
+// given (or whose volts overflow) loads its markers.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -244,7 +248,7 @@ inline std::optional<std::int32_t> integer(const std::string& t)
     return static_cast<std::int32_t>(v);
 }
 
-// Digits with at most one separator ("." or `sep`), an optional exponent.
+// Digits with at most one separator (".", "," or `sep`), an optional exponent.
 inline std::optional<double> decimal(const std::string& t, const std::string& sep)
 {
     std::string ascii;
@@ -257,7 +261,7 @@ inline std::optional<double> decimal(const std::string& t, const std::string& se
             digits = true;
         } else if (!point && t.compare(i, sep.size(), sep) == 0 && !sep.empty()) {
             ascii += '.', i += sep.size(), point = true;
-        } else if (!point && t[i] == '.') {
+        } else if (!point && (t[i] == '.' || t[i] == ',')) {
             ascii += '.', ++i, point = true;
         } else {
             break;
@@ -279,6 +283,56 @@ inline std::optional<double> decimal(const std::string& t, const std::string& se
     return v;
 }
 
+// The text before a ';' that follows a blank, blanks dropped; the text itself
+// when there is none.
+inline std::string uncommented(const std::string& t)
+{
+    for (std::size_t i = 1; i < t.size(); ++i) {
+        if (t[i] != ';' || !blank(t[i - 1])) continue;
+        std::string number = t.substr(0, i);
+        while (!number.empty() && blank(number.back())) number.pop_back();
+        if (!number.empty()) return number;
+    }
+    return t;
+}
+
+// A figure key's value: a text of the Integer syntax's shape reads by it
+// (nothing when out of range), any other as a decimal.
+inline std::optional<double> level(const std::string& raw, const std::string& sep)
+{
+    const std::string t = uncommented(raw);
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    bool hex = false;
+    if (t.compare(i, 2, "0x") == 0 || t.compare(i, 2, "0X") == 0) hex = true, i += 2;
+    else if (i < t.size() && (t[i] == '$' || t[i] == 'x' || t[i] == 'X')) hex = true, ++i;
+    bool shape = i < t.size();
+    for (std::size_t k = i; k < t.size(); ++k) {
+        const char c = t[k];
+        const bool digit = (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+        shape = shape && digit;
+    }
+    if (shape) {
+        const auto n = integer(t);
+        return n ? std::optional<double>(*n) : std::nullopt;
+    }
+    return decimal(t, sep);
+}
+
+// The list as the window shows it: the section names in file order, a name
+// equal to an earlier one but for the case of ASCII letters left out.
+inline std::vector<std::string> listed(const std::vector<Section>& all)
+{
+    std::vector<std::string> names, folded;
+    for (const Section& s : all) {
+        const std::string f = lowerAscii(s.name);
+        if (std::find(folded.begin(), folded.end(), f) != folded.end()) continue;
+        folded.push_back(f);
+        names.push_back(s.name);
+    }
+    return names;
+}
+
 // The figures one preset gives, with the file format's defaults.
 struct FileFigures {
     bool digital = false;
@@ -293,25 +347,33 @@ inline FileFigures read(const std::vector<Section>& all, const std::string& name
         const auto n = v ? integer(*v) : std::nullopt;
         return n ? double(*n) : def;
     };
+    // A figure beyond 1e307 (the working range) is out of range.
+    const auto inRange = [](std::optional<double> v) {
+        return v && std::fabs(*v) <= 1e307 ? v : std::nullopt;
+    };
+    const auto figure = [&](const char* key, double def) {
+        const auto v = value(all, name, key);
+        return inRange(v ? level(*v, sep) : std::nullopt).value_or(def);
+    };
     const auto dec = [&](const char* key) {
         const auto v = value(all, name, key);
-        return (v ? decimal(*v, sep) : std::nullopt).value_or(0.0);
+        return inRange(v ? decimal(uncommented(*v), sep) : std::nullopt).value_or(0.0);
     };
     FileFigures f;
     f.digital = whole("Digital", 0) != 0;
-    f.max = whole("MaxLevel_dBSPL", 0);
+    f.max = figure("MaxLevel_dBSPL", 0);
     f.sensV = dec("Sens_V");
-    f.sensDbu = whole("Sens_dBu", -200);
-    f.sensDbv = whole("Sens_dBV", -200);
-    f.sensDbfs = whole("Sens_dBFS", -200);
+    f.sensDbu = figure("Sens_dBu", -200);
+    f.sensDbv = figure("Sens_dBV", -200);
+    f.sensDbfs = figure("Sens_dBFS", -200);
     f.noiseV = dec("Noise_V");
-    f.noiseDbu = whole("Noise_dBu", -200);
-    f.noiseDbv = whole("Noise_dBV", -200);
-    f.noiseDbfs = whole("Noise_dBFS", -200);
-    f.noiseItu = whole("Noise_dBSPL_ITU", 0);
-    f.noiseAw = whole("Noise_dBSPL_AW", 0);
-    f.snrItu = whole("SNR_dB_ITU", 0);
-    f.snrAw = whole("SNR_dB_AW", 0);
+    f.noiseDbu = figure("Noise_dBu", -200);
+    f.noiseDbv = figure("Noise_dBV", -200);
+    f.noiseDbfs = figure("Noise_dBFS", -200);
+    f.noiseItu = figure("Noise_dBSPL_ITU", 0);
+    f.noiseAw = figure("Noise_dBSPL_AW", 0);
+    f.snrItu = figure("SNR_dB_ITU", 0);
+    f.snrAw = figure("SNR_dB_AW", 0);
     return f;
 }
 
@@ -321,15 +383,21 @@ struct Derived {
            noiseDbfs = -200, noiseItu = 0, noiseAw = 0, snrItu = 0, snrAw = 0, dynamic = 0, max = 0;
 };
 
-inline Derived derive(const FileFigures& f)
+// The rows with the figure of each: `sens` and `noise` receive the file
+// figure a row took (null when none applied).
+using Figure = double FileFigures::*;
+inline Derived deriveRows(const FileFigures& f, Figure& sens, Figure& noise)
 {
+    sens = noise = nullptr;
     const auto dbu = [](double v) { return 20 * std::log10(v / 0.775); };
     const auto volts = [](double dbu) { return 0.775 * std::pow(10, dbu / 20); };
     Derived c;
     c.max = f.max;
     if (f.digital) {
         c.sensDbfs = f.sensDbfs;
+        if (f.sensDbfs > -200) sens = &FileFigures::sensDbfs;
         if (f.noiseDbfs > -200) { // D1
+            noise = &FileFigures::noiseDbfs;
             c.noiseDbfs = f.noiseDbfs;
             c.dynamic = 0 - c.noiseDbfs;
             c.snrItu = c.sensDbfs - c.noiseDbfs;
@@ -339,23 +407,28 @@ inline Derived derive(const FileFigures& f)
         }
         if (f.noiseItu > 0) { // D2
             c.noiseItu = f.noiseItu;
+            noise = &FileFigures::noiseItu;
         } else if (f.noiseAw > 0) { // D3
             c.noiseAw = f.noiseAw;
+            noise = &FileFigures::noiseAw;
             c.noiseItu = c.noiseAw + 11;
         } else {
             return c;
         }
-        c.dynamic = c.max - c.noiseItu;
+        c.dynamic = c.max == 0 ? 0 : c.max - c.noiseItu; // no range without a maximum
         c.snrItu = 94 - c.noiseItu;
         c.snrAw = c.snrItu + 11;
         c.noiseDbfs = c.sensDbfs - c.snrItu;
         return c;
     }
     if (f.sensV > 0) { // S1
+        sens = &FileFigures::sensV;
         c.sensV = f.sensV, c.sensDbu = dbu(c.sensV), c.sensDbv = c.sensDbu - 2.2;
     } else if (f.sensDbu > -200) { // S2
+        sens = &FileFigures::sensDbu;
         c.sensDbu = f.sensDbu, c.sensDbv = c.sensDbu - 2.2, c.sensV = volts(c.sensDbu);
     } else if (f.sensDbv > -200) { // S3
+        sens = &FileFigures::sensDbv;
         c.sensDbv = f.sensDbv, c.sensDbu = c.sensDbv + 2.2, c.sensV = volts(c.sensDbu);
     }
     const auto fromSnr = [&] { // N4 and N6 from the SNR on
@@ -367,25 +440,52 @@ inline Derived derive(const FileFigures& f)
         if (f.noiseDbu > -200) c.noiseDbu = f.noiseDbu, c.noiseDbv = c.noiseDbu - 2.2, c.noiseV = volts(c.noiseDbu);
         else if (f.noiseDbv > -200) c.noiseDbv = f.noiseDbv, c.noiseDbu = c.noiseDbv + 2.2, c.noiseV = volts(c.noiseDbu);
         else c.noiseV = f.noiseV, c.noiseDbu = dbu(c.noiseV), c.noiseDbv = c.noiseDbu - 2.2;
+        noise = f.noiseDbu > -200 ? &FileFigures::noiseDbu : f.noiseDbv > -200 ? &FileFigures::noiseDbv : &FileFigures::noiseV;
         c.snrItu = c.sensDbu - c.noiseDbu;
         c.snrAw = c.snrItu + 11;
         c.noiseItu = 94 - c.snrItu;
-        c.dynamic = c.max - c.noiseItu;
+        c.dynamic = c.max == 0 ? 0 : c.max - c.noiseItu; // no range without a maximum
     } else if (f.noiseItu > 0 || f.noiseAw > 0) { // N4, N5
         if (f.noiseItu > 0) c.noiseItu = f.noiseItu;
         else c.noiseAw = f.noiseAw, c.noiseItu = c.noiseAw + 11;
+        noise = f.noiseItu > 0 ? &FileFigures::noiseItu : &FileFigures::noiseAw;
         c.snrItu = 94 - c.noiseItu;
         c.snrAw = c.snrItu + 11;
-        c.dynamic = c.max - c.noiseItu;
+        c.dynamic = c.max == 0 ? 0 : c.max - c.noiseItu; // no range without a maximum
         fromSnr();
     } else if (f.snrItu > 0 || f.snrAw > 0) { // N6, N7
         if (f.snrItu > 0) c.snrItu = f.snrItu, c.snrAw = c.snrItu + 11;
         else c.snrAw = f.snrAw, c.snrItu = c.snrAw - 11;
+        noise = f.snrItu > 0 ? &FileFigures::snrItu : &FileFigures::snrAw;
         fromSnr();
         c.noiseItu = 94 - c.snrItu;
-        c.dynamic = c.max - c.noiseItu;
+        c.dynamic = c.max == 0 ? 0 : c.max - c.noiseItu; // no range without a maximum
     }
     return c;
+}
+
+// The working figures a load derives: the rows, with a figure whose volts
+// or levels would leave the double range refused (its default taken, the
+// next row tried), as the overflow guard of typed figures would.
+inline Derived derive(FileFigures f)
+{
+    const auto fits = [](double v) { return std::isfinite(v) && std::fabs(v) <= 1e307; };
+    const FileFigures defaults;
+    for (;;) {
+        Figure sens = nullptr, noise = nullptr;
+        const Derived c = deriveRows(f, sens, noise);
+        const bool sensFits = f.digital ? fits(c.sensDbfs)
+                                        : std::isfinite(c.sensV * 1000) && fits(c.sensDbu) && fits(c.sensDbv);
+        bool noiseFits = f.digital || std::isfinite(c.noiseV * 1000000);
+        for (double v : {c.noiseDbu, c.noiseDbv, c.noiseDbfs, c.noiseItu, c.noiseAw, c.snrItu, c.snrAw, c.dynamic})
+            noiseFits = noiseFits && fits(v);
+        if (sens && !sensFits)
+            f.*sens = defaults.*sens;
+        else if (noise && !noiseFits)
+            f.*noise = defaults.*noise;
+        else
+            return c;
+    }
 }
 
 // A figure the window holds: a non-finite one is held as 0.

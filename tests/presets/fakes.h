@@ -66,6 +66,12 @@ public:
         ++calls;
         errorVisible = v;
     }
+    std::vector<std::string> errorDetails;
+    void setParamsErrorDetails(const std::vector<std::string>& lines) override
+    {
+        ++calls;
+        errorDetails = lines;
+    }
     void setPrevEnabled(bool e) override
     {
         ++calls;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "fakes.h"
@@ -50,29 +52,42 @@ std::string readBytes(const std::filesystem::path& p)
 
 void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.section; }
 
+// An input's text with "." written as `sep`.
+std::string inLocale(std::string text, const std::string& sep)
+{
+    if (const auto dot = text.find('.'); dot != std::string::npos) text.replace(dot, 1, sep);
+    return text;
+}
+
 } // namespace
 
 class LoadRows : public ::testing::TestWithParam<LoadCase> {};
 
+// The figures the rows derive from whole numbers: the same under "." and ",".
 TEST_P(LoadRows, DerivesTheFiguresAndWritesTheInputs)
 {
-    const LoadCase& c = GetParam();
-    PresetRig rig;
-    rig.load("mics.dat", c.section);
+    for (const std::string sep : {".", ","}) {
+        SCOPED_TRACE(sep);
+        const LoadCase& c = GetParam();
+        PresetRig rig(sep);
+        rig.load("mics.dat", c.section);
 
-    EXPECT_EQ(rig.presets.MicPresetName(), c.section);
-    EXPECT_EQ(rig.cur().MicDigital, c.digital);
-    EXPECT_EQ(rig.digital.chosen, c.digital);
-    EXPECT_EQ(rig.analog.chosen, !c.digital);
-    for (const auto& [field, expected] : c.fields)
-        EXPECT_NEAR(rig.cur().*field, expected, 1e-4 * std::abs(expected) + 1e-9)
-            << c.section << ", " << fieldName(field);
-    for (const auto& [id, text] : c.texts) EXPECT_EQ(rig.text(id), text) << c.section << ", " << inputName(id);
-    EXPECT_FALSE(rig.view.errorVisible);
+        EXPECT_EQ(rig.presets.MicPresetName(), c.section);
+        EXPECT_EQ(rig.cur().MicDigital, c.digital);
+        EXPECT_EQ(rig.digital.chosen, c.digital);
+        EXPECT_EQ(rig.analog.chosen, !c.digital);
+        for (const auto& [field, expected] : c.fields)
+            EXPECT_NEAR(rig.cur().*field, expected, 1e-4 * std::abs(expected) + 1e-9)
+                << c.section << ", " << fieldName(field);
+        for (const auto& [id, text] : c.texts)
+            EXPECT_EQ(rig.text(id), inLocale(text, sep)) << c.section << ", " << inputName(id);
+        EXPECT_FALSE(rig.view.errorVisible);
+        EXPECT_TRUE(rig.view.errorDetails.empty());
 
-    // Written with the handlers detached, and attached again afterwards.
-    for (const FakeInput& in : rig.inputs) EXPECT_EQ(in.eventsRaised, 0);
-    EXPECT_TRUE(rig.calc.handlersAttached());
+        // Written with the handlers detached, and attached again afterwards.
+        for (const FakeInput& in : rig.inputs) EXPECT_EQ(in.eventsRaised, 0);
+        EXPECT_TRUE(rig.calc.handlersAttached());
+    }
 }
 
 using T = TMicParams;
@@ -180,17 +195,26 @@ TEST(LoadMicPreset, EmptySectionStartsFromResetFiguresAndFlagsTheError)
 
     EXPECT_TRUE(rig.analog.chosen);
     EXPECT_FALSE(rig.cur().MicDigital);
-    EXPECT_EQ(rig.text(InputId::MicMaxLevel_dBSPL), "0");
-    for (size_t i = 0; i < kInputCount; ++i)
-        if (static_cast<InputId>(i) != InputId::MicMaxLevel_dBSPL) {
-            EXPECT_EQ(rig.inputs[i].text, before[i].text) << inputName(static_cast<InputId>(i));
-        }
+    // The analog figures it does not give show their markers; the inputs of
+    // the other kind, the source and the gain keep what they showed.
+    const std::pair<InputId, const char*> markers[] = {
+        {InputId::MicMaxLevel_dBSPL, "0"}, {InputId::MicSens_mV, "0.0"},    {InputId::MicSens_dBu, "-200.0"},
+        {InputId::MicSens_dBV, "-200.0"},  {InputId::MicNoise_uV, "0.0"},   {InputId::MicNoise_dBu, "-200.0"},
+        {InputId::MicNoise_dBV, "-200.0"}, {InputId::MicNoise_dBSPL, "0.0"},
+    };
+    for (size_t i = 0; i < kInputCount; ++i) {
+        const auto id = static_cast<InputId>(i);
+        const auto* m = std::find_if(std::begin(markers), std::end(markers), [&](const auto& p) { return p.first == id; });
+        EXPECT_EQ(rig.inputs[i].text, m != std::end(markers) ? m->second : before[i].text) << inputName(id);
+    }
     EXPECT_EQ(rig.cur().MicNoise_dBFS, -200);
     EXPECT_EQ(rig.cur().MicSens_dBFS, -200);
     EXPECT_EQ(rig.cur().MicSNR_dB_ITU, 0);
     EXPECT_EQ(rig.cur().MicDynamic_dB, 0);
     EXPECT_EQ(rig.view.description, "  -  \r0-0 Hz");
     EXPECT_TRUE(rig.view.errorVisible);
+    EXPECT_EQ(rig.view.errorDetails,
+              (std::vector<std::string>{"No sensitivity figure", "No self-noise figure", "No maximum level"}));
 }
 
 TEST(LoadMicPreset, NoiseWithoutSensitivityIsFlagged)
@@ -229,20 +253,28 @@ TEST(LoadMicPreset, DecimalsFollowTheCalculatorsSeparator)
     EXPECT_FALSE(commaPoint.view.errorVisible);
 }
 
-TEST(LoadMicPreset, ExtremeFiguresNeverReachAnInputAsInfinity)
+// Figures from a file pass the overflow guard of typed ones: a figure whose
+// volts overflow is refused, named like an unreadable one.
+TEST(LoadMicPreset, FiguresThatOverflowAreRefusedAndNamed)
 {
     PresetRig rig;
     rig.load("extreme.dat", "Huge");
-    EXPECT_EQ(rig.text(InputId::MicMaxLevel_dBSPL), "2147483647");
-    EXPECT_EQ(rig.text(InputId::MicSens_dBu), "2147483647.0");
-    EXPECT_EQ(rig.text(InputId::MicSens_mV), "0.0");    // 10^(2^31/20) volts overflow
-    EXPECT_EQ(rig.text(InputId::MicNoise_uV), "0.0");   // so do the noise volts
+    EXPECT_EQ(rig.text(InputId::MicMaxLevel_dBSPL), "2147483647"); // no conversion: taken
+    EXPECT_EQ(rig.text(InputId::MicSens_dBu), "-200.0");
+    EXPECT_EQ(rig.text(InputId::MicSens_mV), "0.0");
+    EXPECT_EQ(rig.text(InputId::MicNoise_dBu), "-200.0");
+    EXPECT_EQ(rig.text(InputId::MicNoise_uV), "0.0");
     // The state holds what the inputs show: no infinite volts behind a 0.0.
     for (const auto& [field, name] : kFieldNames) {
         EXPECT_TRUE(std::isfinite(rig.cur().*field)) << name;
         EXPECT_TRUE(std::isfinite(rig.calc.fileMic().*field)) << name;
     }
     EXPECT_EQ(rig.cur().MicSens_V, 0);
+    EXPECT_TRUE(rig.view.errorVisible);
+    EXPECT_EQ(rig.view.errorDetails,
+              (std::vector<std::string>{"No sensitivity figure", "No self-noise figure",
+                                        "Sens_dBu = \"2147483647\": out of range",
+                                        "Noise_dBu = \"2147483647\": out of range"}));
     EXPECT_TRUE(rig.calc.handlersAttached());
 }
 
@@ -321,13 +353,22 @@ TEST(OpenMicSetFile, ListsThePresetsAndSelectsTheFirstWithoutLoading)
     EXPECT_TRUE(rig.view.nextEnabled);
 }
 
-TEST(OpenMicSetFile, FileWithoutSectionsLeavesAnEmptyList)
+TEST(OpenMicSetFile, FileWithoutSectionsOpensNothing)
 {
     PresetRig rig;
     rig.presets.OpenMicSetFile(dataFile("empty.dat"));
-    EXPECT_EQ(rig.presets.MicSetFile(), dataFile("empty.dat"));
+    EXPECT_EQ(rig.presets.MicSetFile(), "");
     EXPECT_TRUE(rig.view.items.empty());
     EXPECT_EQ(rig.view.index, -1);
+    EXPECT_EQ(rig.view.problemPath, dataFile("empty.dat"));
+}
+
+// Names that differ only in letter case load the same section: listed once.
+TEST(OpenMicSetFile, SectionsDifferingInLetterCaseAreListedOnce)
+{
+    PresetRig rig;
+    rig.presets.OpenMicSetFile(dataFile("dup.dat"));
+    EXPECT_EQ(rig.view.items, (std::vector<std::string>{"Dup", "Other", "\u00D6l"}));
 }
 
 TEST(OpenMicSetFile, MissingFileChangesNothingButSaysWhy)
@@ -351,7 +392,7 @@ TEST(OpenMicSetFile, MissingFileChangesNothingButSaysWhy)
     EXPECT_EQ(rig.view.problemReason, "");
 }
 
-// Files that exist but list nothing say why; the list is left empty.
+// Files that exist but list nothing say why, and open nothing.
 TEST(OpenMicSetFile, FilesThatListNothingSayWhy)
 {
     TempDir dir;
@@ -385,7 +426,7 @@ TEST(OpenMicSetFile, FilesThatListNothingSayWhy)
         EXPECT_EQ(rig.view.items.size(), c.listed) << c.file;
         EXPECT_EQ(rig.view.problemReason, c.reason) << c.file;
         EXPECT_EQ(rig.view.problemPath, c.reason.empty() ? "" : c.file.string()) << c.file;
-        EXPECT_EQ(rig.presets.MicSetFile(), c.file.string());
+        EXPECT_EQ(rig.presets.MicSetFile(), c.reason.empty() ? c.file.string() : "") << c.file;
     }
 }
 
@@ -518,4 +559,192 @@ TEST(FileActions, SaveWithAnOpenFileAsksNothingAndWritesNothing)
     EXPECT_EQ(readBytes(path), bytes);
     EXPECT_EQ(std::filesystem::last_write_time(path), stamp);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), std::filesystem::directory_iterator()), 1);
+}
+
+namespace {
+
+struct NotGivenCase {
+    const char* section;
+    std::vector<std::pair<InputId, std::string>> texts; // with "." for the decimal separator
+    double dynamic, snr;
+    std::vector<std::string> details; // empty: the error label stays hidden
+};
+
+void PrintTo(const NotGivenCase& c, std::ostream* os) { *os << c.section; }
+
+} // namespace
+
+class NotGiven : public ::testing::TestWithParam<NotGivenCase> {};
+
+// Each preset loads after one that gives every figure: a figure it does not
+// give shows its markers, never the earlier microphone's; fractions and
+// comments read in both locales; the error label lists what is missing.
+TEST_P(NotGiven, ShowsMarkersAndNamesWhatIsMissing)
+{
+    const NotGivenCase& c = GetParam();
+    for (const std::string sep : {".", ","}) {
+        SCOPED_TRACE(sep);
+        PresetRig rig(sep);
+        rig.load("notgiven.dat", "All given");
+        ASSERT_FALSE(rig.view.errorVisible);
+        ASSERT_EQ(rig.text(InputId::MicNoise_dBSPL), inLocale("27.0", sep)); // A-weighted 16 + 11
+        rig.load("notgiven.dat", c.section);
+        for (const auto& [id, text] : c.texts) EXPECT_EQ(rig.text(id), inLocale(text, sep)) << inputName(id);
+        EXPECT_NEAR(rig.cur().MicDynamic_dB, c.dynamic, 1e-9);
+        EXPECT_NEAR(rig.cur().MicSNR_dB_ITU, c.snr, 1e-9);
+        EXPECT_EQ(rig.view.errorVisible, !c.details.empty());
+        EXPECT_EQ(rig.view.errorDetails, c.details);
+        EXPECT_EQ(rig.presets.ParamsErrorDetails(), c.details);
+    }
+}
+
+using I = InputId;
+INSTANTIATE_TEST_SUITE_P(
+    Presets, NotGiven,
+    ::testing::Values(
+        NotGivenCase{"No noise",
+                     {{I::MicMaxLevel_dBSPL, "117"}, {I::MicSens_dBV, "-36.0"}, {I::MicNoise_dBu, "-200.0"},
+                      {I::MicNoise_dBV, "-200.0"}, {I::MicNoise_uV, "0.0"}, {I::MicNoise_dBSPL, "0.0"}},
+                     0, 0, {"No self-noise figure"}},
+        NotGivenCase{"No noise, no max",
+                     {{I::MicMaxLevel_dBSPL, "0"}, {I::MicSens_mV, "1.9"}, {I::MicNoise_dBu, "-200.0"},
+                      {I::MicNoise_dBSPL, "0.0"}},
+                     0, 0, {"No self-noise figure", "No maximum level"}},
+        NotGivenCase{"No sensitivity",
+                     {{I::MicSens_mV, "0.0"}, {I::MicSens_dBu, "-200.0"}, {I::MicSens_dBV, "-200.0"},
+                      {I::MicNoise_dBSPL, "20.0"}},
+                     110, 74, {"No sensitivity figure"}},
+        NotGivenCase{"Unreadable max",
+                     {{I::MicMaxLevel_dBSPL, "0"}, {I::MicNoise_dBu, "-120.0"}},
+                     0, 80, {"No maximum level", "MaxLevel_dBSPL = \"130 dB\": not a number"}},
+        NotGivenCase{"Fractions",
+                     {{I::MicMaxLevel_dBSPL, "130"}, {I::MicSens_dBV, "-54.5"}, {I::MicSens_dBu, "-52.3"},
+                      {I::MicNoise_dBSPL, "37.5"}},
+                     92.5, 56.5, {}},
+        // D3 without a maximum level: no dynamic range, not 0 - 41.
+        NotGivenCase{"Digital no max",
+                     {{I::MicMaxLevel_dBSPL, "0"}, {I::MicSens_dBFS, "-26.0"}, {I::MicNoise_dBFS, "-79.0"}},
+                     0, 53, {"No maximum level"}},
+        NotGivenCase{"Digital no noise",
+                     {{I::MicSens_dBFS, "-37.5"}, {I::MicNoise_dBFS, "-200.0"}, {I::MicNoise_dBSPL, "0.0"}},
+                     0, 0, {"No self-noise figure"}},
+        NotGivenCase{"Digital no sensitivity",
+                     {{I::MicSens_dBFS, "-200.0"}, {I::MicNoise_dBFS, "-90.0"}},
+                     90, -110, {"No sensitivity figure"}},
+        NotGivenCase{"Digital fractions",
+                     {{I::MicMaxLevel_dBSPL, "122"}, {I::MicSens_dBFS, "-37.5"}, {I::MicNoise_dBFS, "-102.5"},
+                      {I::MicNoise_dBSPL, "29.0"}},
+                     102.5, 65, {}},
+        // The refused figure gives way to the next row that applies.
+        NotGivenCase{"Overflow",
+                     {{I::MicSens_dBV, "-40.0"}, {I::MicSens_dBu, "-37.8"}, {I::MicNoise_dBSPL, "24.0"}},
+                     106, 70,
+                     {"Sens_dBu = \"2147483647\": out of range", "Noise_dBSPL_ITU = \"2147483647\": out of range"}}),
+    [](const ::testing::TestParamInfo<NotGivenCase>& info) {
+        std::string name = info.param.section;
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return name;
+    });
+
+// A figure that loaded as not given is typed as usual.
+TEST(LoadMicPreset, TypingIntoAFigureNotGivenWorksAsUsual)
+{
+    PresetRig rig;
+    rig.load("notgiven.dat", "No noise");
+    rig.in(InputId::MicNoise_dBu).setText("-120.0");
+    EXPECT_EQ(rig.text(InputId::MicNoise_dBV), "-122.2");
+    EXPECT_EQ(rig.text(InputId::MicNoise_uV), "0.8");
+    EXPECT_EQ(rig.cur().MicNoise_dBu, -120);
+}
+
+namespace {
+
+// A mic-set file of its own, changed while it is open.
+struct OpenFileRig {
+    TempDir dir;
+    std::filesystem::path path = dir.path / "mine.dat";
+    PresetRig rig;
+
+    OpenFileRig()
+    {
+        write("[A]\nSens_dBu=-40\nNoise_dBu=-120\nMaxLevel_dBSPL=130\n[B]\nSens_dBu=-30\n[C]\nSens_dBu=-20\n");
+        rig.presets.setEnabled(true);
+        rig.presets.OpenMicSetFile(path.string());
+    }
+    void write(const std::string& text) { std::ofstream(path, std::ios::binary | std::ios::trunc) << text; }
+    // Picks preset `index` in the list, as the user does.
+    void pick(int index)
+    {
+        rig.view.index = index;
+        rig.presets.cbMicPresetsChange();
+    }
+    // The list, the caption's name and the figures name one preset.
+    void expectInAgreement(const std::string& shownName, const std::string& sens_dBu)
+    {
+        EXPECT_EQ(rig.presets.MicPresetName(), shownName);
+        if (rig.view.index >= 0) {
+            EXPECT_EQ(rig.view.items.at(static_cast<size_t>(rig.view.index)), shownName);
+        }
+        EXPECT_EQ(rig.text(InputId::MicSens_dBu), sens_dBu);
+    }
+};
+
+} // namespace
+
+TEST(OpenMicSetFile, AFailedOpenKeepsWhatWasOpen)
+{
+    OpenFileRig f;
+    f.pick(1);
+    const int captions = f.rig.view.captionUpdates;
+    for (const std::string& other : {dataFile("empty.dat"), dataFile("missing.dat"), std::string(PRESETS_TEST_DATA)}) {
+        f.rig.presets.OpenMicSetFile(other);
+        EXPECT_EQ(f.rig.presets.MicSetFile(), f.path.string()) << other;
+        EXPECT_EQ(f.rig.view.items, (std::vector<std::string>{"A", "B", "C"})) << other;
+        EXPECT_EQ(f.rig.view.index, 1) << other;
+        EXPECT_EQ(f.rig.view.captionUpdates, captions) << other;
+        f.expectInAgreement("B", "-30.0");
+        EXPECT_EQ(f.rig.view.problemPath, other);
+    }
+    EXPECT_EQ(f.rig.view.problemReason, "It is a folder, not a file");
+    f.rig.presets.OpenMicSetFile(dataFile("empty.dat"));
+    EXPECT_EQ(f.rig.view.problemReason, "It holds no presets (no section such as [Name]); the open file stays");
+}
+
+// The file changes between listing and picking: the list never names one
+// preset while another's figures show, and the problem line says what happened.
+TEST(LoadMicPreset, AFileChangedWhileOpenKeepsListCaptionAndFiguresInAgreement)
+{
+    struct Case {
+        const char* what;
+        std::function<void(OpenFileRig&)> change;
+        std::vector<std::string> items; // the list afterwards
+        const char* loaded;             // the preset whose figures show
+        const char* sens_dBu;
+        std::string reason;
+    };
+    const std::vector<std::string> abc = {"A", "B", "C"};
+    const Case cases[] = {
+        {"deleted", [](OpenFileRig& f) { std::filesystem::remove(f.path); }, abc, "A", "-40.0",
+         "No such file or directory; nothing was loaded"},
+        {"emptied", [](OpenFileRig& f) { f.write(""); }, abc, "A", "-40.0", "It holds no presets now; nothing was loaded"},
+        {"grown past the limit",
+         [](OpenFileRig& f) { f.write(std::string(presets::IniFile::kMaxFileBytes + 1, ';')); }, abc, "A", "-40.0",
+         "It is larger than 4 MiB, too large for a mic-set file; nothing was loaded"},
+        {"replaced without B", [](OpenFileRig& f) { f.write("[X]\nSens_dBu=-50\n[A]\n"); }, {"X", "A"}, "A", "-40.0",
+         "It changed and holds no preset \"B\" now; its list was read again and nothing was loaded"},
+        {"replaced, B kept", [](OpenFileRig& f) { f.write("[b]\nSens_dBu=-25\n[A]\n"); }, {"b", "A"}, "b", "-25.0",
+         "It changed since it was listed; its list was read again"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OpenFileRig f;
+        f.expectInAgreement("A", "-40.0");
+        c.change(f);
+        f.pick(1); // "B" as the list was read
+        EXPECT_EQ(f.rig.view.items, c.items);
+        f.expectInAgreement(c.loaded, c.sens_dBu);
+        EXPECT_EQ(f.rig.view.problemPath, f.path.string());
+        EXPECT_EQ(f.rig.view.problemReason, c.reason);
+    }
 }

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -24,6 +25,7 @@
 
 #include "numtext/numtext.h"
 #include "diagram/leveldiagram.h"
+#include "diagram/overlayplacement.h"
 #include "presets/presetcontroller.h"
 #include "ui/mainwindow.h"
 
@@ -103,10 +105,11 @@ void LibraryWindow::expectOutputsFollowTheInputs(const QString& preset) const
     const double maxLevel = shown("seMicMaxLevel_dBSPL"), noise = shown("seMicNoise_dBSPL");
     const double gainAtSource = src - 94.0;
 
-    // Without a noise figure the preset is flagged, and the line shows no range.
-    const bool flagged = find("lblMicPresetParamsError")->isVisible();
-    const std::string dyn = flagged ? fixed(0, 0) : fixed(maxLevel - noise, 0);
-    const std::string snr = flagged ? fixed(0, 0) : fixed(94.0 - noise, 0);
+    // Without a noise figure (its marker 0 dB SPL) the line shows neither a
+    // range nor an SNR; without a maximum level (0) no range.
+    const bool noiseGiven = noise > 0, maxGiven = maxLevel != 0;
+    const std::string dyn = noiseGiven && maxGiven ? fixed(maxLevel - noise, 0) : fixed(0, 0);
+    const std::string snr = noiseGiven ? fixed(94.0 - noise, 0) : fixed(0, 0);
     std::string expected = "[Dyn : " + dyn + " dB ; SNR : " + snr + " dB] - At " + fixed(src, 0) + " dBSPL (" +
                            fixed(20e-6 * std::pow(10.0, src / 20.0), 6) + " Pa), Mic out = ";
     QString line = accessible("lblCalcMain", QAccessible::Name);
@@ -133,9 +136,11 @@ void LibraryWindow::expectOutputsFollowTheInputs(const QString& preset) const
     }
     EXPECT_EQ(line.toStdString(), expected);
 
-    // The level bar shows the dBu output, the right axis the sensitivity's range.
-    EXPECT_EQ(accessible("pbLevelMeter", QAccessible::Value).toInt(),
-              numtext::roundHalfEvenToInt(sens_dBu + gainAtSource));
+    // The level bar shows the output of the microphone's kind, the right axis
+    // the sensitivity's range.
+    const int bar = numtext::roundHalfEvenToInt((digital ? sens_dBFS : sens_dBu) + gainAtSource);
+    EXPECT_EQ(accessible("pbLevelMeter", QAccessible::Name),
+              "Mic output " + QString::number(bar) + (digital ? " dBFS" : " dBu"));
     const TScaleAxis& left = w->chart()->LeftAxis();
     EXPECT_NEAR(w->chart()->RightAxis().maximum(), left.maximum() - 94.0 + (digital ? sens_dBFS : sens_dBu), 1e-9);
     EXPECT_TRUE(w->windowTitle().endsWith("\"" + preset + "\"")) << w->windowTitle().toStdString();
@@ -257,5 +262,146 @@ INSTANTIATE_TEST_SUITE_P(
                       UnlistedCase{"folder", QDir::tempPath().toStdString(), "It is a folder, not a file"},
                       UnlistedCase{"device", "/dev/null", "It is not a regular file"}),
     [](const ::testing::TestParamInfo<UnlistedCase>& info) { return std::string(info.param.what); });
+
+std::string testFile(const char* name) { return std::string(UI_TEST_DATA) + "/" + name; }
+
+// Whether the diagram's last paint wrote a text that starts with `start`.
+bool overlayShows(const TLevelDiagram& chart, const QString& start)
+{
+    for (const TOverlayText& t : chart.lastOverlayTexts())
+        if (t.text.startsWith(start)) return true;
+    return false;
+}
+
+// Pixels of colour `rgb` in the rows top..bottom of the plot.
+int pixelsInPlot(TLevelDiagram& chart, QRgb rgb, int top, int bottom)
+{
+    const QImage img = chart.grab().toImage();
+    const TIntRect r = chart.ChartRect();
+    int n = 0;
+    for (int y = std::max(top, r.top); y < std::min(bottom, r.bottom); ++y)
+        for (int x = r.left + 1; x < r.right; ++x) n += img.pixel(x, y) == rgb;
+    return n;
+}
+
+class FiguresNotGivenTest : public ::testing::TestWithParam<const char*> {};
+
+// Down the list with the keyboard: a microphone that gives no noise figure
+// after one that does shows the markers, no noise zone and "Dyn : 0 dB";
+// one without a maximum level draws no over-max zone; the digital one's bar
+// reads dBFS; and back up, the first shows everything again.
+TEST_P(FiguresNotGivenTest, MarkersAndNoZoneForAFigureNotGiven)
+{
+    LibraryWindow lw(GetParam());
+    lw.start(testFile("mics.dat"));
+    auto* list = lw.find<QComboBox>("cbMicPresets");
+    ASSERT_EQ(list->count(), 4);
+    TLevelDiagram& chart = *lw.w->chart();
+    auto* error = lw.find<QLabel>("lblMicPresetParamsError");
+    const auto step = [&](Qt::Key key) {
+        list->setFocus();
+        QTest::keyClick(list, key);
+        QApplication::processEvents();
+        (void)chart.grab(); // a paint, for the overlay texts
+    };
+    const auto text = [&](const char* input) { return lw.find<QLineEdit>(input)->text().toStdString(); };
+    const QRgb kRed = qRgb(0xFF, 0, 0), kSilver = qRgb(0xC0, 0xC0, 0xC0);
+    const int yMin = chart.Series1().CalcYPosValue(-190); // far below any noise given here
+
+    (void)chart.grab();
+    EXPECT_TRUE(overlayShows(chart, "Mic Noise level"));
+    EXPECT_FALSE(error->isVisible());
+    const int noiseRow = chart.Series1().CalcYPosValue(lw.shown("seMicNoise_dBu"));
+    EXPECT_GT(pixelsInPlot(chart, kSilver, noiseRow + 4, noiseRow + 40), 50); // the noise zone's hatch
+
+    step(Qt::Key_Down); // U87-like: no noise figure
+    ASSERT_EQ(list->currentIndex(), 1);
+    for (const char* marker : {"seMicNoise_dBu", "seMicNoise_dBV"}) EXPECT_EQ(text(marker), lw.fixed(-200, 1)) << marker;
+    for (const char* marker : {"seMicNoise_uV", "seMicNoise_dBSPL"}) EXPECT_EQ(text(marker), lw.fixed(0, 1)) << marker;
+    EXPECT_EQ(text("seMicSens_dBV"), lw.fixed(-36.5, 1)); // a fraction, as published
+    EXPECT_FALSE(overlayShows(chart, "Mic Noise level"));
+    EXPECT_TRUE(overlayShows(chart, "Mic Max level"));
+    EXPECT_EQ(pixelsInPlot(chart, kSilver, noiseRow + 4, yMin), 0);
+    EXPECT_TRUE(lw.accessible("lblCalcMain", QAccessible::Name).startsWith("[Dyn : 0 dB ; SNR : 0 dB]"));
+    EXPECT_TRUE(error->isVisible());
+    EXPECT_EQ(error->text(), "Error found in Mic preset parameters");
+    EXPECT_EQ(error->toolTip(), "No self-noise figure");
+    EXPECT_EQ(lw.accessible("lblMicPresetParamsError", QAccessible::Description), "No self-noise figure.");
+
+    // Typed into, the noise input works as usual.
+    auto* noise = lw.find<QLineEdit>("seMicNoise_dBu");
+    noise->setFocus();
+    noise->selectAll();
+    QTest::keyClicks(noise, QString::fromStdString(lw.fixed(-120, 1)));
+    QApplication::processEvents();
+    EXPECT_EQ(text("seMicNoise_dBV"), lw.fixed(-122.2, 1));
+    (void)chart.grab();
+    EXPECT_TRUE(overlayShows(chart, "Mic Noise level"));
+
+    step(Qt::Key_Down); // SM58-like: neither noise nor maximum level
+    ASSERT_EQ(list->currentIndex(), 2);
+    EXPECT_EQ(text("seMicMaxLevel_dBSPL"), "0");
+    EXPECT_EQ(text("seMicNoise_dBu"), lw.fixed(-200, 1));
+    EXPECT_FALSE(overlayShows(chart, "Mic Max level"));
+    EXPECT_FALSE(overlayShows(chart, "Mic Noise level"));
+    EXPECT_EQ(pixelsInPlot(chart, kRed, 0, 10000), 0); // no over-max zone, no maximum line
+    EXPECT_EQ(error->toolTip(), "No self-noise figure\nNo maximum level");
+    EXPECT_EQ(text("seMicSens_mV"), lw.fixed(1.9, 1)); // "0,00185" in either locale
+
+    step(Qt::Key_Down); // ICS-like: the bar follows the digital output
+    ASSERT_TRUE(lw.find<QRadioButton>("rbMicDigital")->isChecked());
+    EXPECT_EQ(lw.accessible("pbLevelMeter", QAccessible::Name), "Mic output -46 dBFS");
+    EXPECT_FALSE(error->isVisible());
+
+    for (int i = 0; i < 3; ++i) step(Qt::Key_Up);
+    ASSERT_EQ(list->currentIndex(), 0);
+    EXPECT_TRUE(overlayShows(chart, "Mic Noise level"));
+    EXPECT_TRUE(overlayShows(chart, "Mic Max level"));
+    EXPECT_EQ(lw.accessible("pbLevelMeter", QAccessible::Name), "Mic output -63 dBu");
+    EXPECT_FALSE(error->isVisible());
+    EXPECT_EQ(error->toolTip(), "");
+    lw.expectOutputsFollowTheInputs("SM81-like");
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, FiguresNotGivenTest, ::testing::Values(".", ","),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param) == "." ? "Point" : "Comma";
+                         });
+
+// "Open..." on a file without presets: the open file, its list, the loaded
+// preset and the caption stay; the line under the list says why.
+TEST(OpenWithTheDialog, AFailedOpenKeepsTheList)
+{
+    LibraryWindow lw;
+    lw.start(testFile("mics.dat"));
+    auto* list = lw.find<QComboBox>("cbMicPresets");
+    lw.click("btnMicPresetNext");
+    const QString caption = lw.w->windowTitle();
+    ASSERT_TRUE(caption.endsWith("\"U87-like\""));
+
+    const std::string bad = testFile("nopresets.dat");
+    QTimer::singleShot(0, lw.w.get(), [&] {
+        QFileDialog* d = lw.w->fileDialog(false);
+        d->selectFile(QString::fromStdString(bad));
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    lw.click("Button4"); // "Open..."
+    EXPECT_EQ(list->count(), 4);
+    EXPECT_EQ(list->currentIndex(), 1);
+    EXPECT_EQ(lw.w->windowTitle(), caption);
+    EXPECT_EQ(lw.w->presets().MicSetFile(), testFile("mics.dat"));
+    EXPECT_EQ(lw.shown("seMicSens_dBV"), -36.5);
+    auto* line = lw.find<QLabel>("lblMicSetFileError");
+    ASSERT_TRUE(line->isVisible());
+    EXPECT_TRUE(line->toolTip().contains(QString::fromStdString(bad))) << line->toolTip().toStdString();
+    EXPECT_TRUE(line->text().contains("It holds no presets")) << line->text().toStdString();
+    EXPECT_TRUE(line->text().contains("the open file stays")) << line->text().toStdString();
+
+    // The next preset loads from the file that stayed open, and the line goes.
+    lw.click("btnMicPresetNext");
+    EXPECT_EQ(list->currentIndex(), 2);
+    EXPECT_TRUE(lw.w->windowTitle().endsWith("\"SM58-like\""));
+    EXPECT_FALSE(line->isVisible());
+}
 
 } // namespace

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -528,6 +530,12 @@ QFileDialog* TfmMain::fileDialog(bool save)
             d->setAcceptMode(QFileDialog::AcceptOpen);
             d->setFileMode(QFileDialog::ExistingFile);
         }
+        // A name typed and confirmed with Return while the completion list
+        // shows leaves that list on the screen after the dialog closes.
+        connect(d, &QDialog::finished, d, [d] {
+            for (QCompleter* c : d->findChildren<QCompleter*>())
+                if (c->popup()) c->popup()->hide();
+        });
     }
     return d;
 }

@@ -49,6 +49,17 @@ void WindowPresetView::setMicDescription(const std::string& text)
 
 void WindowPresetView::setParamsErrorVisible(bool visible) { w_.lblMicPresetParamsError->setVisible(visible); }
 
+void WindowPresetView::setParamsErrorDetails(const std::vector<std::string>& lines)
+{
+    // The label keeps its one text; what it is about is in its tool tip and,
+    // for a screen reader, its description.
+    QStringList items;
+    for (const std::string& line : lines) items << textAsWritten(line);
+    QLabel* l = w_.lblMicPresetParamsError;
+    l->setToolTip(items.join('\n'));
+    l->setAccessibleDescription(items.isEmpty() ? QString() : items.join(QStringLiteral(". ")) + '.');
+}
+
 void WindowPresetView::setPrevEnabled(bool enabled) { w_.btnMicPresetPrev->setEnabled(enabled); }
 
 void WindowPresetView::setNextEnabled(bool enabled) { w_.btnMicPresetNext->setEnabled(enabled); }
@@ -66,7 +77,7 @@ void WindowPresetView::setFileProblem(const std::string& path, const std::string
     }
     const QString file = QFile::decodeName(QByteArray::fromStdString(path));
     const QString why = QString::fromStdString(reason) + '.';
-    const QString lead = QStringLiteral("No presets from ");
+    const QString lead = QStringLiteral("Mic-set file ");
     // The path cut in its middle to fit the line; the tool tip holds it whole.
     const QFontMetrics fm(l->font());
     const int room = l->width() - fm.horizontalAdvance(lead + "\"\"") - 2;

@@ -66,10 +66,14 @@ public:
     virtual void setRightSubAxisVisible(int index, bool visible) = 0;
 };
 
+// The bar of the microphone output: in dBu for an analog microphone, in
+// dBFS for a digital one.
 class ILevelBar {
 public:
     virtual ~ILevelBar() = default;
     virtual void setLevelPosition(int position) = 0;
+    // The unit the position is in ("dBu" or "dBFS").
+    virtual void setLevelUnit(const std::string& unit) = 0;
 };
 
 class IResultLine {

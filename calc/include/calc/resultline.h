@@ -12,5 +12,6 @@ std::string FormatVolts(double volts, std::string_view decSep = ".");
 // The one markup line of the result label, analog or digital form.
 std::string BuildResultLine(const CalcState& s, bool digital, std::string_view decSep = ".");
 
-// MicOut_dBu rounded to a whole number, ties to even (both modes).
-int LevelBarPosition(const CalcState& s);
+// The microphone output rounded to a whole number, ties to even: MicOut_dBu
+// for an analog microphone, MicOut_dBFS for a digital one.
+int LevelBarPosition(const CalcState& s, bool digital);

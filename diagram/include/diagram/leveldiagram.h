@@ -29,7 +29,9 @@ struct TOverlayText {
 };
 
 // The levels the overlays show, read at every paint. The window supplies
-// them from the calculator and its inputs.
+// them from the calculator and its inputs. A maximum level of 0 dB SPL and a
+// noise level of -200 (dBu or dBFS) or less are not given: no line, zone,
+// bar or text is drawn for them.
 class IDiagramLevels {
 public:
     virtual ~IDiagramLevels() = default;
@@ -121,6 +123,8 @@ private:
     double sourceLevel() const;
     double noise() const;
     double micOut() const;
+    bool maxLevelGiven() const;
+    bool noiseGiven() const;
     QString number0(double v) const; // "%.0f"
 
     int yL(double v) { return Series2().CalcYPosValue(v); }

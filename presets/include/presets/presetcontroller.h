@@ -27,14 +27,19 @@ public:
     virtual void setMicDescription(const std::string& text) = 0;
     // lblMicPresetParamsError.
     virtual void setParamsErrorVisible(bool visible) = 0;
+    // What the label's tool tip and accessible description list, one line
+    // each ("No self-noise figure"); empty while the label is hidden. Set
+    // before the label shows.
+    virtual void setParamsErrorDetails(const std::vector<std::string>& lines) = 0;
     // btnMicPresetPrev, btnMicPresetNext.
     virtual void setPrevEnabled(bool enabled) = 0;
     virtual void setNextEnabled(bool enabled) = 0;
     // Sets the window caption from the controller's MicPresetName().
     virtual void updateCaption() = 0;
 
-    // The line that says why a mic-set file shows no presets: `path` and the
-    // reason in a few words. An empty path hides it.
+    // The line that says what went wrong with a mic-set file: why it lists no
+    // presets, or why a preset was not loaded from it (`path` and the reason
+    // in a few words). An empty path hides it.
     virtual void setFileProblem(const std::string& path, const std::string& reason) = 0;
 
     // Show OpenDialog1 / SaveDialog1; the chosen file name, or empty when the
@@ -64,13 +69,22 @@ public:
     const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
 
     // Lists the presets of the file at `path` and, with the feature on, loads
-    // the first. When it does not exist nothing changes but the problem line;
-    // a file that cannot be read or holds too many presets leaves the list
-    // empty. The problem line says why, and is hidden when the file lists.
+    // the first. A file that does not exist, cannot be read, holds no presets
+    // or too many changes nothing but the problem line, which says why: the
+    // open file, its list, the loaded preset and the caption stay. The line
+    // is hidden when the file lists. Section names that differ only in letter
+    // case are listed once (the first; a lookup finds only its section).
     void OpenMicSetFile(const std::string& path);
     // Loads the preset `name` of MicSetFile() into the calculator's working
     // values and the microphone inputs (with their handlers detached), and
     // updates the description, the error label, "<", ">" and the caption.
+    // A figure the preset does not give loads as not given: its markers,
+    // never another microphone's figure; one whose conversions would overflow
+    // is refused like an unreadable one.
+    // The file is read again: when it is gone, unreadable, too large or holds
+    // no presets now, nothing loads and the list goes back to the loaded
+    // preset; when its presets changed, the list is read again and `name`
+    // loads if the file still holds it. The problem line says which.
     void LoadMicPreset(const std::string& name);
     // Saving writes no entry, so no file is opened, written or created.
     void SaveMicSetFile(const std::string& path);
@@ -90,6 +104,8 @@ public:
     static std::string MicDescription(const TMicParams& mic);
     // True when the derived figures are incomplete (the error label's rule).
     static bool HasParamsError(const TMicParams& mic);
+    // What the error label lists after the last load; empty while it is hidden.
+    const std::vector<std::string>& ParamsErrorDetails() const { return paramsErrors_; }
 
 private:
     Calculator& calc_;
@@ -100,7 +116,13 @@ private:
     // The listed section names as the file writes them (the list may show a
     // long one cut).
     std::vector<std::string> names_;
+    std::vector<std::string> paramsErrors_;
     bool enabled_ = false;
+
+    // Selects the loaded preset in the list (nothing when it is not listed).
+    void selectLoadedPreset();
+    // Lists `names` in place of the listed ones.
+    void relist(std::vector<std::string> names);
 };
 
 } // namespace presets

@@ -29,6 +29,10 @@ class LevelBarOutput final : public ILevelBar {
 public:
     explicit LevelBarOutput(TLevelBar* bar) : bar_(bar) {}
     void setLevelPosition(int position) override { bar_->setPosition(position); }
+    void setLevelUnit(const std::string& unit) override
+    {
+        if (bar_->unit() != QLatin1String(unit.c_str())) bar_->setUnit(QString::fromStdString(unit));
+    }
 
 private:
     TLevelBar* bar_;

@@ -30,6 +30,7 @@ public:
     void setPresetIndex(int index) override;
     void setMicDescription(const std::string& text) override;
     void setParamsErrorVisible(bool visible) override;
+    void setParamsErrorDetails(const std::vector<std::string>& lines) override;
     void setPrevEnabled(bool enabled) override;
     void setNextEnabled(bool enabled) override;
     void updateCaption() override;
