@@ -21,7 +21,7 @@ QAccessibleInterface* voiceAccessibleFactory(const QString& className, QObject* 
 
 } // namespace
 
-TAnnouncer::TAnnouncer(QWidget* host, std::size_t voices)
+TAnnouncer::TAnnouncer(QWidget* host, std::size_t voices) : QObject(host)
 {
     static const bool installed = [] {
         QAccessible::installFactory(voiceAccessibleFactory);
@@ -48,4 +48,5 @@ void TAnnouncer::announce(const QString& text)
         QAccessibleEvent shown(v, QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&shown);
     }
+    Q_EMIT announced(text, v);
 }

@@ -25,8 +25,10 @@ public:
     QString text(QAccessible::Text t) const override
     {
         // The name stays the current text, as Qt's: a reader speaks the new
-        // item when the name of the focused list changes.
-        if (t == QAccessible::Name || t == QAccessible::Value) return list()->currentText();
+        // item when the name of the focused list changes. An empty list
+        // answers its accessible name.
+        if ((t == QAccessible::Name || t == QAccessible::Value) && !list()->currentText().isEmpty())
+            return list()->currentText();
         return QAccessibleWidget::text(t);
     }
 

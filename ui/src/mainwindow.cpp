@@ -456,7 +456,7 @@ void TfmMain::createPanel2(QFrame* p)
     lblCalcMain->setVAlignment(markup::tvaCenter);
     // The whole line is about 20 s of speech: it is read on request (focus,
     // review); the window announces only what a change did (announceResult).
-    announcer_ = std::make_unique<TAnnouncer>(p);
+    announcer_ = new TAnnouncer(p);
     row->addWidget(pbLevelMeter);
     row->addWidget(lblCalcMain, 1);
     pbLevelMeter->setAccessibleName("Mic output");

@@ -173,7 +173,7 @@ private:
     bool idleWatched_ = false;
     // Lets a menu highlight its disabled items, so that they are reached.
     QProxyStyle* menuStyle_ = nullptr;
-    std::unique_ptr<TAnnouncer> announcer_;
+    TAnnouncer* announcer_ = nullptr; // a child of Panel2
     // The figures as last announced; results wait while this is held.
     std::optional<SpokenResult> spokenResult_;
     bool resultHeld_ = true;
