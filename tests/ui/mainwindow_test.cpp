@@ -911,6 +911,7 @@ TEST_F(MainWindowTest, ResultLineCopiesItsPlainText)
     QAction* copy = menu->findChild<QAction*>("edit-copy");
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->text(), "&Copy");
+    EXPECT_EQ(menu->activeAction(), copy); // highlighted: a reader reads it
     EXPECT_EQ(copy->shortcut(), QKeySequence(QKeySequence::Copy));
     QAccessibleInterface* item = QAccessible::queryAccessibleInterface(menu)->child(0);
     ASSERT_NE(item, nullptr);

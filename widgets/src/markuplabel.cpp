@@ -105,6 +105,9 @@ void TMarkupLabel::contextMenuEvent(QContextMenuEvent* e)
     a->setObjectName(QStringLiteral("edit-copy"));
     a->setEnabled(!plainText().isEmpty());
     menu->popup(e->globalPos());
+    // From the keyboard the item is highlighted, so that Enter copies and a
+    // screen reader reads it.
+    if (e->reason() == QContextMenuEvent::Keyboard) menu->setActiveAction(a);
 }
 
 void TMarkupLabel::keyPressEvent(QKeyEvent* e)
