@@ -79,12 +79,13 @@ public:
     }
 };
 
-// Tells a screen reader again which item of the open menu is highlighted.
-// Going from one menu of the bar to the next closes the first menu's window
-// and opens the next one's; the window system hands the focus back to the
-// main window only after the next menu has opened, and Qt then reports the
-// main window's focus control as focused, so a reader speaks that control
-// as if the menus had closed.
+// Tells a screen reader again which item of the open menu is highlighted,
+// after the window system has moved the focus between windows. Going from
+// one menu of the bar to the next, the focus comes back to the main window
+// only after the next menu has opened, and Qt then reports the main window's
+// focus control as focused; a context menu opened from the keyboard is
+// followed by the main window's activation. A reader then speaks that
+// control or the window as if the menu had closed.
 void refocusOpenMenuItem()
 {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -235,9 +236,8 @@ void TfmMain::createMenu()
     };
     // F10 opens the first menu, as Alt alone does; the arrows and Escape
     // then work as in any menu bar.
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, [](QWindow* now) {
-        QWidget* popup = QApplication::activePopupWidget();
-        if (popup && now != popup->windowHandle()) QTimer::singleShot(0, popup, refocusOpenMenuItem);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) QTimer::singleShot(0, popup, refocusOpenMenuItem);
     });
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
     f10->setObjectName("MenuShortcut");
