@@ -66,9 +66,9 @@ QFrame* makeStrip(QWidget* parent, const char* name, int height)
 }
 
 // Menus whose disabled items can be highlighted: the arrow keys reach them,
-// and a screen reader reads them as unavailable. Without it a menu of only
-// disabled items ("Presets" while no file is open) highlights nothing, and
-// the reader goes back to the control that had the focus.
+// and a screen reader reads them as unavailable ("New grayed"). Without it
+// a menu of only disabled items ("Presets" while no file is open) highlights
+// nothing, and neither the keyboard nor a reader finds anything in it.
 class MenuStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
@@ -234,11 +234,11 @@ void TfmMain::createMenu()
         connect(m, &QMenu::aboutToShow, this, [this, m] { ActionList1->updateMenu(m); });
         return m;
     };
-    // F10 opens the first menu, as Alt alone does; the arrows and Escape
-    // then work as in any menu bar.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [] {
         if (QWidget* popup = QApplication::activePopupWidget()) QTimer::singleShot(0, popup, refocusOpenMenuItem);
     });
+    // F10 opens the first menu, as Alt alone does; the arrows and Escape
+    // then work as in any menu bar.
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
     f10->setObjectName("MenuShortcut");
     connect(f10, &QShortcut::activated, this, [bar] {
