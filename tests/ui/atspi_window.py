@@ -2,8 +2,10 @@
 
 The three strips are panels: no frame inside the window, which a reader
 would take for the window itself and keep its review in. The level bar is a
-static text that reads as its level in dBu; the result line is a
-notification (a reader speaks it when it shows a new result).
+static text that reads as its level in dBu; the result line is a text read
+on request (the window announces what each change did through notifications
+of its own). The preset list is labelled "Mic presets" and has a text (its
+item).
 
 Every input is a spin button with a name, a text and a value. Asked for the
 text before, at or after any offset with any boundary type, each answers at
@@ -127,9 +129,18 @@ def check_window(win):
         fail("no level bar read as text: %r" % (bar and (bar.name, bar.getRoleName())))
     if not bar.name.endswith(" dBu") or int(bar.name.split()[2]) != bar.queryValue().currentValue:
         fail("level bar reads %r, value %r" % (bar.name, bar.queryValue().currentValue))
-    result = pyatspi.findDescendant(win, lambda a: a is not None and a.getRole() == pyatspi.ROLE_NOTIFICATION)
-    if result is None or "Mic out = " not in result.name or "<" in result.name:
-        fail("no result line as a notification: %r" % (result and result.name))
+    result = pyatspi.findDescendant(win, lambda a: a is not None and "Mic out = " in a.name)
+    if result is None or result.getRole() not in (pyatspi.ROLE_STATIC, pyatspi.ROLE_LABEL) or "<" in result.name:
+        fail("no result line read as text: %r" % (result and (result.name, result.getRoleName())))
+    presets = pyatspi.findDescendant(win, lambda a: a is not None and a.getRole() == pyatspi.ROLE_COMBO_BOX)
+    labels = [t.name for r in (presets.getRelationSet() if presets else [])
+              if r.getRelationType() == pyatspi.RELATION_LABELLED_BY
+              for t in (r.getTarget(i) for i in range(r.getNTargets()))]
+    if labels != ["Mic presets"]:
+        fail("preset list labelled by %r" % labels)
+    # Its text is its item (none here: no mic-set file is open).
+    if presets.queryText().getText(0, -1) not in ("", presets.name):
+        fail("preset list reads %r, shows %r" % (presets.queryText().getText(0, -1), presets.name))
     if SEPARATOR == "," and "," not in result.name:
         fail("result line without the decimal comma: %r" % result.name)
     for acc in (result, pyatspi.findDescendant(win, lambda a: a is not None and a.name == "Level diagram")):

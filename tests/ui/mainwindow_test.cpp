@@ -36,6 +36,7 @@
 #include "ui/mainwindow.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/markuplabel.h"
+#include "announcements.h"
 
 namespace {
 
@@ -763,8 +764,8 @@ TEST_F(MainWindowTest, StripEdgesAsAPlainFrameDrawsThem)
 
 // What a screen reader needs of the window: the strips are panels (not window
 // frames, which a reader takes for the window), the level bar reads as its
-// level in dBu, the result line is a notification a reader speaks when it
-// changes, and F10 opens the first menu.
+// level in dBu, the result line is a text read on request (the window
+// announces what a change did), and F10 opens the first menu.
 TEST_F(MainWindowTest, ScreenReaderSeesPanelsLevelAndResult)
 {
     for (const char* strip : {"Panel1", "Panel2", "Panel3"}) {
@@ -776,7 +777,7 @@ TEST_F(MainWindowTest, ScreenReaderSeesPanelsLevelAndResult)
     EXPECT_EQ(bar->role(), QAccessible::StaticText);
     EXPECT_EQ(bar->text(QAccessible::Name), "Mic output -60 dBu");
     QAccessibleInterface* result = QAccessible::queryAccessibleInterface(find("lblCalcMain"));
-    EXPECT_EQ(result->role(), QAccessible::Notification);
+    EXPECT_EQ(result->role(), QAccessible::StaticText);
     EXPECT_TRUE(result->text(QAccessible::Name).contains("Mic out = ")) << result->text(QAccessible::Name).toStdString();
     EXPECT_TRUE(result->state().focusable);
 
@@ -793,6 +794,100 @@ TEST_F(MainWindowTest, ScreenReaderSeesPanelsLevelAndResult)
     EXPECT_FALSE(file->isVisible());
 }
 
+// After a change a screen reader hears what changed, not the whole line: a
+// gain step of a whole dB is "Amp out" alone; a step that no spoken figure
+// shows is not announced. The line itself announces nothing.
+TEST_F(MainWindowTest, ResultChangesAreAnnouncedShort)
+{
+    Announcements events(w->announcer());
+    auto* gain = find<QLineEdit>("seAmpGain_dB");
+    gain->setFocus();
+    QApplication::processEvents();
+    const QString before = resultLine();
+    QTest::keyClick(gain, Qt::Key_PageUp);
+    QApplication::processEvents();
+    ASSERT_NE(resultLine(), before);
+    const QRegularExpression ampOut(R"(Amp out = .* / (-?\d+) dBu / )");
+    const QRegularExpressionMatch m = ampOut.match(resultLine());
+    ASSERT_TRUE(m.hasMatch()) << resultLine().toStdString();
+    EXPECT_EQ(events.texts(), QStringList{"Amp out " + m.captured(1) + " dBu"});
+    EXPECT_TRUE(events.readableLater());
+
+    // 0.1 dB more: the whole figures stay.
+    events.clear();
+    QTest::keyClick(gain, Qt::Key_Up);
+    QApplication::processEvents();
+    EXPECT_TRUE(events.texts().isEmpty()) << events.texts().join(" | ").toStdString();
+
+    // The mode switch changes the outputs' unit: both outputs are spoken.
+    events.clear();
+    clickDigital();
+    ASSERT_EQ(events.texts().size(), 1);
+    EXPECT_TRUE(events.texts()[0].startsWith("Mic out ")) << events.texts()[0].toStdString();
+    EXPECT_TRUE(events.texts()[0].contains(" dBFS, Amp out ")) << events.texts()[0].toStdString();
+}
+
+// The preset list is read as "Mic presets", then its current item: the
+// label it is the buddy of names it, and its text is the item (its name
+// stays the item, so that a reader speaks a new one while it has the focus).
+TEST_F(MainWindowTest, PresetListReadsItsLabelAndItem)
+{
+    auto* list = find<QComboBox>("cbMicPresets");
+    list->addItem("Shure SM81");
+    list->addItem("Neumann U 87 Ai (omni)");
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(list);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->role(), QAccessible::ComboBox);
+    const auto labels = a->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->text(QAccessible::Name), "Mic presets");
+    QAccessibleTextInterface* text = a->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(0, text->characterCount()), "Shure SM81");
+    int start = -1, end = -1;
+    EXPECT_EQ(text->textAtOffset(10, QAccessible::WordBoundary, &start, &end), "Shure SM81");
+    EXPECT_EQ(a->text(QAccessible::Name), "Shure SM81");
+    list->setCurrentIndex(1);
+    EXPECT_EQ(text->text(0, -1), "Neumann U 87 Ai (omni)");
+    EXPECT_EQ(a->text(QAccessible::Name), "Neumann U 87 Ai (omni)");
+    EXPECT_EQ(a->childCount(), 1); // the drop-down's items
+}
+
+// F10, then Right to "Presets", whose items are all disabled: the first one
+// is highlighted and a reader reads it as unavailable; the arrows move on.
+TEST_F(MainWindowTest, MenusReachDisabledItemsFromTheKeyboard)
+{
+    auto* gain = find("seAmpGain_dB");
+    gain->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(gain, Qt::Key_F10);
+    QApplication::processEvents();
+    QMenu* file = find<QMenu>("File1");
+    ASSERT_TRUE(file->isVisible());
+    QTest::keyClick(file, Qt::Key_Right);
+    QApplication::processEvents();
+    QMenu* presetsMenu = find<QMenu>("Presets1");
+    ASSERT_TRUE(presetsMenu->isVisible());
+    EXPECT_FALSE(file->isVisible());
+    EXPECT_TRUE(presetsMenu->style()->styleHint(QStyle::SH_Menu_AllowActiveAndDisabled, nullptr, presetsMenu));
+    ASSERT_NE(presetsMenu->activeAction(), nullptr);
+    EXPECT_EQ(presetsMenu->activeAction()->objectName(), "New1");
+    EXPECT_FALSE(presetsMenu->activeAction()->isEnabled());
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(presetsMenu)->child(0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(QAccessible::Name), "New");
+    EXPECT_TRUE(item->state().disabled);
+
+
+    QTest::keyClick(presetsMenu, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_EQ(presetsMenu->activeAction()->objectName(), "Rename1");
+    QTest::keyClick(presetsMenu, Qt::Key_Escape);
+    QTest::keyClick(w->menuBar(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(presetsMenu->isVisible());
+}
+
 // The result line's context menu copies its text without tags.
 TEST_F(MainWindowTest, ResultLineCopiesItsPlainText)
 {
@@ -805,14 +900,23 @@ TEST_F(MainWindowTest, ResultLineCopiesItsPlainText)
     EXPECT_TRUE(copied.startsWith("[Dyn : ")) << copied.toStdString();
     EXPECT_FALSE(copied.contains('<'));
 
+    // Shift+F10 opens the menu, as the Menu key does. Its item is named
+    // "Copy"; the shortcut is the item's shortcut, not part of its name.
     QGuiApplication::clipboard()->clear();
-    QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(5, 5), label->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(label, &menuEvent);
+    QTest::keyClick(label, Qt::Key_F10, Qt::ShiftModifier);
+    QApplication::processEvents();
     QMenu* menu = label->findChild<QMenu*>();
     ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
     QAction* copy = menu->findChild<QAction*>("edit-copy");
     ASSERT_NE(copy, nullptr);
-    EXPECT_TRUE(copy->text().startsWith("&Copy"));
+    EXPECT_EQ(copy->text(), "&Copy");
+    EXPECT_EQ(menu->activeAction(), copy); // highlighted: a reader reads it
+    EXPECT_EQ(copy->shortcut(), QKeySequence(QKeySequence::Copy));
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(menu)->child(0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(QAccessible::Name), "Copy");
+    EXPECT_EQ(item->text(QAccessible::Accelerator), QKeySequence(QKeySequence::Copy).toString());
     copy->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), label->plainText());
     menu->close();

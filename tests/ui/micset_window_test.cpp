@@ -16,10 +16,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <cmath>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -28,6 +30,7 @@
 #include "diagram/overlayplacement.h"
 #include "presets/presetcontroller.h"
 #include "ui/mainwindow.h"
+#include "announcements.h"
 
 namespace {
 
@@ -223,6 +226,51 @@ TEST(LibraryNavigation, EndsOfTheListAndTheKeyboard)
     QFileDialog* open = lw.w->fileDialog(false);
     EXPECT_EQ(QDir(open->directory()).canonicalPath(), QFileInfo(MIC_LIBRARY).canonicalPath());
     EXPECT_EQ(open->nameFilters(), QStringList{"Mic Set (*.dat)"});
+}
+
+// A screen reader hears the microphone: when a preset loads, its name, then
+// the error line if it shows, then what the result did, in that order (Orca
+// speaks notifications in the order they show), with ">", "<" and the list.
+TEST(LibraryNavigation, LoadingAPresetAnnouncesNameErrorThenResult)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("two.dat").toStdString();
+    std::ofstream(path) << "[Alpha]\nSens_dBV=-40\nNoise_dBSPL_AW=16\nMaxLevel_dBSPL=130\n"
+                           "[Beta]\nSens_dBV=-30\nMaxLevel_dBSPL=130\n";
+    LibraryWindow lw;
+    lw.start(path);
+    auto* error = lw.find<QLabel>("lblMicPresetParamsError");
+    ASSERT_FALSE(error->isVisible());
+
+    Announcements events(lw.w->announcer());
+    lw.click("btnMicPresetNext");
+    ASSERT_TRUE(error->isVisible()); // Beta gives no self-noise
+    const QString why = error->accessibleDescription().isEmpty() ? error->text() : error->accessibleDescription();
+    QStringList heard = events.texts();
+    ASSERT_EQ(heard.size(), 3) << heard.join(" | ").toStdString();
+    EXPECT_EQ(heard[0], "Beta");
+    EXPECT_EQ(heard[1], why);
+    EXPECT_TRUE(heard[2].startsWith("Mic out ")) << heard[2].toStdString(); // 10 dB more sensitive
+    EXPECT_TRUE(events.readableLater());
+
+    events.clear();
+    lw.click("btnMicPresetPrev");
+    heard = events.texts();
+    ASSERT_EQ(heard.size(), 2) << heard.join(" | ").toStdString();
+    EXPECT_EQ(heard[0], "Alpha");
+    EXPECT_TRUE(heard[1].startsWith("Mic out ")) << heard[1].toStdString();
+
+    events.clear();
+    auto* list = lw.find<QComboBox>("cbMicPresets");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    QApplication::processEvents();
+    heard = events.texts();
+    ASSERT_GE(heard.size(), 2) << heard.join(" | ").toStdString();
+    EXPECT_EQ(heard[0], "Beta");
+    EXPECT_EQ(heard[1], why);
+    EXPECT_TRUE(events.readableLater());
 }
 
 struct UnlistedCase {

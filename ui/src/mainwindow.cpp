@@ -19,17 +19,22 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QTimer>
+#include <QWindow>
 #include <QVBoxLayout>
 
 #include "diagram/leveldiagram.h"
 #include "ui/actionlist.h"
+#include "ui/announcer.h"
 #include "ui/commandline.h"
 #include "ui/presetview.h"
 #include "ui/calcadapters.h"
 #include "ui/diagramadapters.h"
+#include "ui/listaccessible.h"
 #include "ui/radiochoice.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/levelbar.h"
@@ -60,6 +65,36 @@ QFrame* makeStrip(QWidget* parent, const char* name, int height)
     f->setFixedHeight(height);
     f->setAutoFillBackground(true);
     return f;
+}
+
+// Menus whose disabled items can be highlighted: the arrow keys reach them,
+// and a screen reader reads them as unavailable ("New grayed"). Without it
+// a menu of only disabled items ("Presets" while no file is open) highlights
+// nothing, and neither the keyboard nor a reader finds anything in it.
+class MenuStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_Menu_AllowActiveAndDisabled) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// Tells a screen reader again which item of the open menu is highlighted,
+// after the window system has moved the focus between windows. Going from
+// one menu of the bar to the next, the focus comes back to the main window
+// only after the next menu has opened, and Qt then reports the main window's
+// focus control as focused; a context menu opened from the keyboard is
+// followed by the main window's activation. A reader then speaks that
+// control or the window as if the menu had closed.
+void refocusOpenMenuItem()
+{
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu || !menu->isVisible() || !menu->activeAction() || !QAccessible::isActive()) return;
+    QAccessibleEvent focus(menu, QAccessible::Focus);
+    focus.setChild(static_cast<int>(menu->actions().indexOf(menu->activeAction())));
+    QAccessible::updateAccessibility(&focus);
 }
 
 // Sets the tab order of the controls in the given order.
@@ -192,12 +227,18 @@ void TfmMain::createMenu()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
+    menuStyle_ = new MenuStyle;
+    menuStyle_->setParent(this);
     auto addMenu = [&](const char* name, const QString& title) {
         QMenu* m = bar->addMenu(title);
         m->setObjectName(name);
+        m->setStyle(menuStyle_);
         connect(m, &QMenu::aboutToShow, this, [this, m] { ActionList1->updateMenu(m); });
         return m;
     };
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [] {
+        if (QWidget* popup = QApplication::activePopupWidget()) QTimer::singleShot(0, popup, refocusOpenMenuItem);
+    });
     // F10 opens the first menu, as Alt alone does; the arrows and Escape
     // then work as in any menu bar.
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
@@ -234,9 +275,17 @@ void TfmMain::createMenu()
 void TfmMain::createPanel1(QFrame* p)
 {
     cbMicPresets = new QComboBox(p);
+    makeListReadable(cbMicPresets); // before anything asks for its interface
     cbMicPresets->setObjectName("cbMicPresets");
     cbMicPresets->setAccessibleName("Mic presets");
     place(cbMicPresets, 8, 3, 278, 21);
+    // A list's accessible name is its current text on Linux: a screen reader
+    // names it by the label it is the buddy of (not shown), then reads its
+    // text (makeListReadable).
+    auto* presetsLabel = new QLabel("Mic presets", p);
+    presetsLabel->setObjectName("lblMicPresets");
+    presetsLabel->setBuddy(cbMicPresets);
+    presetsLabel->hide();
 
     QFont bold = font();
     bold.setBold(true);
@@ -407,7 +456,9 @@ void TfmMain::createPanel2(QFrame* p)
     lblCalcMain->setFont(QFont("Tahoma", 8));
     lblCalcMain->setFontColor(QColor(0xC0, 0xC0, 0xC0));
     lblCalcMain->setVAlignment(markup::tvaCenter);
-    lblCalcMain->setAnnouncesChanges(true); // a screen reader speaks each new result
+    // The whole line is about 20 s of speech: it is read on request (focus,
+    // review); the window announces only what a change did (announceResult).
+    announcer_ = new TAnnouncer(p);
     row->addWidget(pbLevelMeter);
     row->addWidget(lblCalcMain, 1);
     pbLevelMeter->setAccessibleName("Mic output");
@@ -440,7 +491,9 @@ void TfmMain::bindCalculator()
     b.leftAxis = leftAxisRange_.get();
     b.diagram = diagramView_.get();
     levelBarOutput_ = std::make_unique<LevelBarOutput>(pbLevelMeter);
-    resultLineOutput_ = std::make_unique<ResultLineOutput>(lblCalcMain);
+    resultLineOutput_ = std::make_unique<ResultLineOutput>(lblCalcMain, [this] {
+        if (!resultHeld_) announceResult();
+    });
     b.levelBar = levelBarOutput_.get();
     b.resultLine = resultLineOutput_.get();
     calc_ = std::make_unique<Calculator>(b, QLocale().decimalPoint().toStdString());
@@ -455,10 +508,14 @@ void TfmMain::bindCalculator()
 
     presetView_ = std::make_unique<WindowPresetView>(*this);
     presets_ = std::make_unique<presets::PresetController>(*calc_, *presetView_);
-    connect(cbMicPresets, &QComboBox::activated, this, [this] { presets_->cbMicPresetsChange(); });
-    connect(btnMicPresetNext, &QPushButton::clicked, this, [this] { presets_->btnMicPresetNextClick(); });
-    connect(btnMicPresetPrev, &QPushButton::clicked, this, [this] { presets_->btnMicPresetPrevClick(); });
-    ActMicPresetFileOpen->setExecuteHandler([this] { presets_->ActMicPresetFileOpenExecute(); });
+    connect(cbMicPresets, &QComboBox::activated, this,
+            [this] { presetRound([this] { presets_->cbMicPresetsChange(); }); });
+    connect(btnMicPresetNext, &QPushButton::clicked, this,
+            [this] { presetRound([this] { presets_->btnMicPresetNextClick(); }); });
+    connect(btnMicPresetPrev, &QPushButton::clicked, this,
+            [this] { presetRound([this] { presets_->btnMicPresetPrevClick(); }); });
+    ActMicPresetFileOpen->setExecuteHandler(
+        [this] { presetRound([this] { presets_->ActMicPresetFileOpenExecute(); }); });
     ActMicPresetFileSave->setExecuteHandler([this] { presets_->ActMicPresetFileSaveExecute(); });
     ActMicPresetFileSaveAs->setExecuteHandler([this] { presets_->ActMicPresetFileSaveAsExecute(); });
 }
@@ -473,6 +530,9 @@ void TfmMain::FormCreate()
                        ActMicPresetNew, ActMicPresetRename})
         a->setEnabled(false);
     UpdateCaption();
+    // The start-up result is no change: announcements start from it.
+    spokenResult_ = SpokenResultOf(calc_->state(), !calc_->isAnalog() && calc_->isDigital());
+    resultHeld_ = false;
 }
 
 void TfmMain::StartWithMicSetFile(const std::string& path)
@@ -494,7 +554,7 @@ void TfmMain::StartWithMicSetFile(const std::string& path)
     // that writes or changes a file: they stay disabled.
     ActMicPresetFileOpen->setEnabled(true);
     presets_->setEnabled(true);
-    presets_->OpenMicSetFile(file);
+    presetRound([this, &file] { presets_->OpenMicSetFile(file); });
 }
 
 void TfmMain::InitPaths()
@@ -555,6 +615,32 @@ void TfmMain::Chart1Click()
 {
     // Reads where the click was; a click changes nothing.
     (void)Chart1->mapFromGlobal(QCursor::pos());
+}
+
+void TfmMain::announceResult()
+{
+    const SpokenResult now = SpokenResultOf(calc_->state(), !calc_->isAnalog() && calc_->isDigital());
+    const std::string phrase = ResultChangePhrase(spokenResult_, now, calc_->decimalSeparator());
+    spokenResult_ = now;
+    announcer_->announce(QString::fromStdString(phrase));
+}
+
+void TfmMain::presetRound(const std::function<void()>& operation)
+{
+    const int loads = presetView_->loads();
+    const bool held = resultHeld_;
+    resultHeld_ = true;
+    operation();
+    resultHeld_ = held;
+    if (presetView_->loads() != loads) {
+        announcer_->announce(presetNameShown(presets_->MicPresetName()));
+        // The error line's description lists what is wrong; its text says only that something is.
+        if (!lblMicPresetParamsError->isHidden()) {
+            const QString why = lblMicPresetParamsError->accessibleDescription();
+            announcer_->announce(why.isEmpty() ? lblMicPresetParamsError->text() : why);
+        }
+    }
+    if (!resultHeld_) announceResult();
 }
 
 void TfmMain::showEvent(QShowEvent* e)

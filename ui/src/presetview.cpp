@@ -43,6 +43,7 @@ void WindowPresetView::setPresetIndex(int index) { w_.cbMicPresets->setCurrentIn
 
 void WindowPresetView::setMicDescription(const std::string& text)
 {
+    ++loads_;
     // The carriage return separates the label's two lines.
     w_.lblMicDesc->setText(textAsWritten(text).replace('\r', '\n'));
 }

@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -97,19 +98,31 @@ void TMarkupLabel::contextMenuEvent(QContextMenuEvent* e)
 {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    QString caption = tr("&Copy");
-    const QString keys = QKeySequence(QKeySequence::Copy).toString(QKeySequence::NativeText);
-    if (!keys.isEmpty()) caption += u'\t' + keys;
-    QAction* a = menu->addAction(caption, this, &TMarkupLabel::copy);
+    QAction* a = menu->addAction(tr("&Copy"), this, &TMarkupLabel::copy);
+    // The menu shows the shortcut in its column; a screen reader reads it as
+    // the item's shortcut, not as part of its name.
+    a->setShortcut(QKeySequence::Copy);
     a->setObjectName(QStringLiteral("edit-copy"));
     a->setEnabled(!plainText().isEmpty());
     menu->popup(e->globalPos());
+    // From the keyboard the item is highlighted, so that Enter copies and a
+    // screen reader reads it.
+    if (e->reason() == QContextMenuEvent::Keyboard) menu->setActiveAction(a);
 }
 
 void TMarkupLabel::keyPressEvent(QKeyEvent* e)
 {
     if (e->matches(QKeySequence::Copy)) {
         copy();
+        e->accept();
+        return;
+    }
+    // Shift+F10 opens the context menu, as the Menu key does (Qt on X11 maps
+    // only the latter).
+    if (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier) {
+        const QPoint at = rect().center();
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, at, mapToGlobal(at), e->modifiers());
+        QCoreApplication::sendEvent(this, &menuEvent);
         e->accept();
         return;
     }

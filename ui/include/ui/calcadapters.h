@@ -2,7 +2,9 @@
 // The window's widgets seen by the calculator through its interfaces, as
 // RadioChoice does for the radio buttons: the widgets themselves know
 // nothing of the calculator.
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "calc/interfaces.h"
 #include "widgets/floatspinedit.h"
@@ -40,9 +42,18 @@ private:
 
 class ResultLineOutput final : public IResultLine {
 public:
-    explicit ResultLineOutput(TMarkupLabel* label) : label_(label) {}
-    void setResultLine(const std::string& markup) override { label_->setResultLine(markup); }
+    // `shown` runs after each new line (the window announces the change).
+    explicit ResultLineOutput(TMarkupLabel* label, std::function<void()> shown = {})
+        : label_(label), shown_(std::move(shown))
+    {
+    }
+    void setResultLine(const std::string& markup) override
+    {
+        label_->setResultLine(markup);
+        if (shown_) shown_();
+    }
 
 private:
     TMarkupLabel* label_;
+    std::function<void()> shown_;
 };

@@ -3,11 +3,14 @@
 // actions; it wires the calculator, the diagram, the widgets and the presets.
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "calc/calculator.h"
+#include "calc/resultspeech.h"
 
 class QCheckBox;
 class QComboBox;
@@ -15,9 +18,11 @@ class QFileDialog;
 class QFrame;
 class QLabel;
 class QMenu;
+class QProxyStyle;
 class QPushButton;
 class QRadioButton;
 class TAction;
+class TAnnouncer;
 class TActionList;
 class TFloatSpinEdit;
 class TLevelBar;
@@ -51,6 +56,9 @@ public:
     // The input as the calculator sees it (the sender of its change operation).
     INumericInput* boundInput(InputId id) const;
     TLevelDiagram* chart() const { return Chart1; }
+    // Speaks short messages to a screen reader (the preset loaded, what a
+    // change did to the result).
+    TAnnouncer& announcer() { return *announcer_; }
 
     QString AppPath;
 
@@ -82,6 +90,11 @@ private:
     void ActAppUserPrefsSaveExecute();
     void configureFileDialog(QFileDialog* d) const;
     void Chart1Click();
+    // Announces what the result line's last change did to the spoken figures.
+    void announceResult();
+    // Runs a preset operation; when it loads a preset, announces the preset's
+    // name, then the error line if it shows, then the result.
+    void presetRound(const std::function<void()>& operation);
 
     TFloatSpinEdit* makeSpin(QWidget* parent, const char* name, int x, int y, int w, const QString& caption,
                              double value, int precision, double step, double page, bool isSigned);
@@ -158,6 +171,12 @@ private:
     std::unique_ptr<WindowPresetView> presetView_;
     std::unique_ptr<presets::PresetController> presets_;
     bool idleWatched_ = false;
+    // Lets a menu highlight its disabled items, so that they are reached.
+    QProxyStyle* menuStyle_ = nullptr;
+    TAnnouncer* announcer_ = nullptr; // a child of Panel2
+    // The figures as last announced; results wait while this is held.
+    std::optional<SpokenResult> spokenResult_;
+    bool resultHeld_ = true;
 
     friend class WindowPresetView;
 };

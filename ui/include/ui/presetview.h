@@ -38,6 +38,10 @@ public:
     std::string askOpenFileName() override;
     std::string askSaveFileName() override;
 
+    // How many presets have loaded (each load sets the description).
+    int loads() const { return loads_; }
+
 private:
     TfmMain& w_;
+    int loads_ = 0;
 };
