@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "diagram/leveldiagram.h"
+#include "ui/aboutbox.h"
 #include "ui/actionlist.h"
 #include "ui/commandline.h"
 #include "ui/presetview.h"
@@ -184,6 +185,9 @@ void TfmMain::createActions()
     ActDisplayShowPainThreshold = ActionList1->add("ActDisplayShowPainThreshold", "Show Pain Threshold (120 dBSPL)");
     ActAppReadMe = ActionList1->add("ActAppReadMe", "Read me...");
     ActAppAbout = ActionList1->add("ActAppAbout", "About");
+    ActAppAbout->setExecuteHandler([this] {
+        showAboutBox(this, QFile::decodeName(QByteArray::fromStdString(micLibraryFile())));
+    });
 }
 
 void TfmMain::createMenu()
