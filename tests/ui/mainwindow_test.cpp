@@ -194,6 +194,11 @@ TEST_F(MainWindowTest, AboutBoxGivesVersionLicenceAndLibrarySources)
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->text(QAccessible::Name), "About Phonolith");
+    // A screen reader finds it among the program's windows.
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(qApp);
+    bool listed = false;
+    for (int i = 0; root && i < root->childCount(); ++i) listed = listed || root->child(i)->object() == box;
+    EXPECT_TRUE(listed);
     const QString spoken = a->text(QAccessible::Description);
     for (const char* part : {"Phonolith " PHONOLITH_VERSION, "MIT License", "microphones.dat", "datasheets",
                              "\"SOYUZ Microphones - Open Product Data\" by SOYUZ Microphones", "CC BY 4.0",
@@ -203,6 +208,11 @@ TEST_F(MainWindowTest, AboutBoxGivesVersionLicenceAndLibrarySources)
     auto* label = box->findChild<QLabel*>("qt_msgbox_label");
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(label->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    box->activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), box->button(QMessageBox::Close));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), label);
 
     QTest::keyClick(box, Qt::Key_Escape);
     QApplication::processEvents();

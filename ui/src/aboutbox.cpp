@@ -36,7 +36,7 @@ QMessageBox* showAboutBox(QWidget* parent, const QString& libraryFile)
     box->setTextFormat(Qt::RichText);
     box->setText(aboutText(libraryFile));
     // The text can be walked, selected and copied with the keyboard (Tab
-    // reaches it from the button), as with a mouse.
+    // reaches it from the button, below), as with a mouse.
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box->setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
     box->setStandardButtons(QMessageBox::Close);
@@ -49,6 +49,7 @@ QMessageBox* showAboutBox(QWidget* parent, const QString& libraryFile)
     box->setAccessibleName(box->windowTitle());
     box->setAccessibleDescription(plain.toPlainText());
     if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        label->setFocusPolicy(Qt::StrongFocus); // selectable text alone takes focus by click only
         label->setAccessibleName(QStringLiteral("About Phonolith"));
         label->setAccessibleDescription(plain.toPlainText());
     }
