@@ -42,16 +42,14 @@ QMessageBox* showAboutBox(QWidget* parent, const QString& libraryFile)
     box->setStandardButtons(QMessageBox::Close);
     box->setEscapeButton(QMessageBox::Close);
     box->setDefaultButton(QMessageBox::Close);
-    // A screen reader names the dialog and reads the whole text as its
-    // description when it opens.
+    // A screen reader names the alert and reads its text, the label's
+    // accessible name, when it opens and when Tab reaches the text.
     QTextDocument plain;
     plain.setHtml(box->text());
     box->setAccessibleName(box->windowTitle());
-    box->setAccessibleDescription(plain.toPlainText());
     if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
         label->setFocusPolicy(Qt::StrongFocus); // selectable text alone takes focus by click only
-        label->setAccessibleName(QStringLiteral("About Phonolith"));
-        label->setAccessibleDescription(plain.toPlainText());
+        label->setAccessibleName(plain.toPlainText());
     }
     box->open();
     return box;
