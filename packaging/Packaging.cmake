@@ -67,7 +67,7 @@ if(NOT PHONOLITH_HOMEPAGE STREQUAL "")
   string(REPLACE "-" "\\-" _home "${PHONOLITH_HOMEPAGE}")
   set(PHONOLITH_MAN_HOMEPAGE ".PP\nThe project's homepage is\n.IR ${_home} .\n")
 endif()
-# The launcher entry's "Microphone library" action and the manual page name
+# The launcher entry (its main start) and the manual page name
 # the library's path. The copies in the build folder (which the tests check)
 # name it below CMAKE_INSTALL_PREFIX; the installed ones are made again at
 # install time for the prefix installed to (CPack's /usr, or --prefix), from

@@ -2,9 +2,10 @@
 # Builds the .deb with CPack from a built tree, unpacks it into a scratch
 # root and checks: its control fields and dependencies, that it holds exactly
 # the expected files, that the unpacked tree's metadata validates, and that
-# the unpacked program starts on an X display of its own and shows its window
-# with the icon, the window class and the desktop file name the launcher entry
-# goes by. With "release" it also runs Debian's own checks on the package
+# the unpacked program, started as the launcher entry starts it, shows its
+# window on an X display of its own with the library's first microphone, the
+# icon, the window class and the desktop file name the launcher entry goes by.
+# With "release" it also runs Debian's own checks on the package
 # (check-package.sh), which only an optimised, hardened build passes.
 # Usage: check-deb.sh BUILD_DIR WORK_DIR VERSION [release]
 set -euo pipefail
@@ -92,14 +93,26 @@ trap cleanup EXIT
 . "$(dirname "$0")/../../tools/xvfb.sh"
 xvfb_start "$work" || fail "Xvfb did not start"
 mkdir -m 700 "$work/runtime"
+# The launcher entry's own command, with the unpacked root in place of /:
+# the program opens the installed library and loads its first microphone.
+entry=$root/usr/share/applications/$app_id.desktop
+read -r -a command <<<"$(sed -n '/^\[Desktop Entry\]/,/^\[Desktop Action/ s/^Exec=//p' "$entry")"
+[ "${command[0]}" = phonolith ] || fail "the launcher entry runs '${command[0]}'"
+command[0]=$root/usr/bin/phonolith
+for i in "${!command[@]}"; do [[ ${command[i]} != /usr/* ]] || command[i]=$root${command[i]}; done
+library=$root/usr/share/phonolith/microphones.dat
+[ "${command[*]:1}" = "$library" ] || fail "the launcher entry opens '${command[*]:1}', not the library"
+first=$(sed -n 's/^\[\(.*\)\]$/\1/p' "$library" | head -n1)
 # No session bus: keep Qt from launching a D-Bus daemon that outlives it.
 env -u QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent XDG_RUNTIME_DIR="$work/runtime" \
-  "$root/usr/bin/phonolith" >"$work/app.log" 2>&1 &
+  "${command[@]}" >"$work/app.log" 2>&1 &
 app_pid=$!
 win=$(timeout 30 xdotool search --sync --onlyvisible --name "^Phonolith" | head -n1) || true
 [ -n "$win" ] || { cat "$work/app.log"; fail "no visible Phonolith window on $DISPLAY"; }
 kill -0 "$app_pid" || fail "the program exited"
-echo "window $win: $(xdotool getwindowname "$win")"
+title=$(xdotool getwindowname "$win")
+echo "window $win: $title"
+[ "$title" = "Phonolith - Corvanne - \"$first\"" ] || fail "the window shows '$title', not the library's first microphone"
 [ "$(xdotool getwindowpid "$win")" = "$app_pid" ] || fail "the window belongs to another process"
 
 # The launcher's StartupWMClass must be the window's class for docks to

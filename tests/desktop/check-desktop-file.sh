@@ -2,7 +2,8 @@
 # Checks the launcher entry: desktop-file-validate reports no error and no
 # warning (hints are allowed: Audio and Utility are both main categories, as
 # wanted), and the entry carries what a menu needs.
-# Its one action, "Microphone library", starts the program with the library.
+# It starts the program with the microphone library; its one action,
+# "Without Microphone Library", starts the plain window.
 # Usage: check-desktop-file.sh FILE.desktop APP_ID BINARY LIBRARY
 set -euo pipefail
 file=$1 app_id=$2 binary=$3 library=$4
@@ -27,12 +28,14 @@ for key in Name GenericName Comment; do
   [ -n "$(value "$key")" ] || fail "$key is missing"
 done
 [ "$(value Type)" = Application ] || fail "Type is not Application"
-# The plain start opens no file: Exec is the bare binary, no field codes.
-[ "$(value Exec)" = "$binary" ] || fail "Exec is '$(value Exec)', not '$binary'"
-[ "$(value Actions)" = "library;" ] || fail "Actions is '$(value Actions)', not 'library;'"
-action="[Desktop Action library]"
-[ "$(value Name "$action")" = "Microphone library" ] || fail "the action is not named Microphone library"
-[ "$(value Exec "$action")" = "$binary $library" ] || fail "the action's Exec is '$(value Exec "$action")'"
+# The main entry opens the library; no field codes, so a file dropped on the
+# launcher is not passed on.
+[ "$(value Exec)" = "$binary $library" ] || fail "Exec is '$(value Exec)', not '$binary $library'"
+[ "$(value Actions)" = "plain;" ] || fail "Actions is '$(value Actions)', not 'plain;'"
+action="[Desktop Action plain]"
+[ "$(value Name "$action")" = "Without Microphone Library" ] || fail "the action is named '$(value Name "$action")'"
+# The plain window: the bare binary, no file.
+[ "$(value Exec "$action")" = "$binary" ] || fail "the action's Exec is '$(value Exec "$action")', not '$binary'"
 [ "$(value Icon)" = "$app_id" ] || fail "Icon is not the theme name $app_id"
 [ "$(value Terminal)" = false ] || fail "Terminal is not false"
 categories=";$(value Categories)"

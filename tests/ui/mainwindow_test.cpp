@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QStyle>
@@ -158,7 +159,7 @@ TEST_F(MainWindowTest, StateRightAfterStartUp)
 
     QMenu* help = openMenu("Help1");
     EXPECT_FALSE(itemEnabled(help, "Readme1"));
-    EXPECT_FALSE(itemEnabled(help, "About1"));
+    EXPECT_TRUE(itemEnabled(help, "About1")); // the one action of the Help menu with an operation
     QMenu* file = openMenu("File1");
     EXPECT_FALSE(itemEnabled(file, "ActMicSpecsFileOpen1"));
     EXPECT_FALSE(itemEnabled(file, "Saveas1"));
@@ -171,6 +172,58 @@ TEST_F(MainWindowTest, StateRightAfterStartUp)
     EXPECT_EQ(find<QLabel>("lblMicDesc")->text(), "<MicDesc>");
     EXPECT_FALSE(find("lblMicPresetParamsError")->isVisible());
     EXPECT_EQ(find<QComboBox>("cbMicPresets")->count(), 0);
+}
+
+// Help > About opens a box with the version, the licence and the library's
+// sources and attribution, which a screen reader reads; Escape closes it and
+// nothing else changes.
+TEST_F(MainWindowTest, AboutBoxGivesVersionLicenceAndLibrarySources)
+{
+    QMenu* help = openMenu("Help1");
+    const QString before = resultLine();
+    QAction* about = nullptr;
+    for (QAction* a : help->actions())
+        if (a->objectName() == "About1") about = a;
+    ASSERT_NE(about, nullptr);
+    about->trigger();
+    QApplication::processEvents();
+
+    auto* box = w->findChild<QMessageBox*>("AboutBox");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowTitle(), "About Phonolith");
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->text(QAccessible::Name), "About Phonolith");
+    // A screen reader finds it among the program's windows.
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(qApp);
+    bool listed = false;
+    for (int i = 0; root && i < root->childCount(); ++i) listed = listed || root->child(i)->object() == box;
+    EXPECT_TRUE(listed);
+    // The text a screen reader reads when the box opens and when Tab reaches it.
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    const QString spoken = accessibleName(label);
+    for (const char* part : {"Phonolith " PHONOLITH_VERSION, "MIT License", "microphones.dat", "datasheets",
+                             "\"SOYUZ Microphones - Open Product Data\" by SOYUZ Microphones", "CC BY 4.0",
+                             "https://creativecommons.org/licenses/by/4.0/"})
+        EXPECT_TRUE(spoken.contains(part)) << part << " missing from: " << spoken.toStdString();
+    // The text is reached with Tab and can be selected with the keyboard.
+    EXPECT_TRUE(label->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    box->activateWindow();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), box->button(QMessageBox::Close));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), label);
+
+    QTest::keyClick(box, Qt::Key_Escape);
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w->findChild<QMessageBox*>("AboutBox"), nullptr);
+    EXPECT_EQ(resultLine(), before);
+    EXPECT_TRUE(itemEnabled(openMenu("Help1"), "About1"));
+    EXPECT_FALSE(itemEnabled(openMenu("Help1"), "Readme1"));
+    EXPECT_FALSE(find<QAction>("ActMicPresetFileOpen")->isEnabled());
 }
 
 TEST_F(MainWindowTest, TypingUpdatesSiblingsResultBarAndAxis)

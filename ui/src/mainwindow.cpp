@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 
 #include "diagram/leveldiagram.h"
+#include "ui/aboutbox.h"
 #include "ui/actionlist.h"
 #include "ui/announcer.h"
 #include "ui/commandline.h"
@@ -221,6 +222,9 @@ void TfmMain::createActions()
     ActDisplayShowPainThreshold = ActionList1->add("ActDisplayShowPainThreshold", "Show Pain Threshold (120 dBSPL)");
     ActAppReadMe = ActionList1->add("ActAppReadMe", "Read me...");
     ActAppAbout = ActionList1->add("ActAppAbout", "About");
+    ActAppAbout->setExecuteHandler([this] {
+        showAboutBox(this, QFile::decodeName(QByteArray::fromStdString(micLibraryFile())));
+    });
 }
 
 void TfmMain::createMenu()
