@@ -476,8 +476,10 @@ void PresetController::LoadMicPreset(const std::string& name)
         cur = calc_.currentMic();
         ResetMicParams(cur);
         shown.clear();
-        cur.MicMaxLevel_dBSPL = file.MicMaxLevel_dBSPL;
-        shown.push_back({InputId::MicMaxLevel_dBSPL, std::trunc(cur.MicMaxLevel_dBSPL)});
+        // The maximum-level box holds whole dB: the figure is what it shows, so
+        // the dynamic range, the diagram and a later edit all use the same level.
+        cur.MicMaxLevel_dBSPL = std::trunc(file.MicMaxLevel_dBSPL);
+        shown.push_back({InputId::MicMaxLevel_dBSPL, cur.MicMaxLevel_dBSPL});
         rows = file.MicDigital ? deriveDigital(file, {cur, shown}) : deriveAnalog(file, {cur, shown});
         if (!rows.sens.empty() && !sensitivityFits(cur))
             refuse(rows.sens);
