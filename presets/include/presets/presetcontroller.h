@@ -34,7 +34,8 @@ public:
     virtual void updateCaption() = 0;
 
     // The line that says why a mic-set file shows no presets: `path` and the
-    // reason in a few words. An empty path hides it.
+    // reason in a few words. An empty reason hides it; an empty path with a
+    // reason is shown (a file name given as "").
     virtual void setFileProblem(const std::string& path, const std::string& reason) = 0;
 
     // Show OpenDialog1 / SaveDialog1; the chosen file name, or empty when the
