@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTest>
 #include <QWheelEvent>
 
 #include <memory>
 
+#include "widgets/caretblink.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/levelbar.h"
 #include "widgets/markuplabel.h"
@@ -850,3 +852,25 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"OneHalf", u"\u00BD", false}, KeyCase{"AsciiFive", u"5", true},
                       KeyCase{"AsciiZero", u"0", true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The caret stands still a while after the last input, so that no timer
+// repaints a box while nobody types; a key makes it blink again at the
+// desktop's rate.
+TEST_F(SpinEditTest, CaretStopsBlinkingWhileNobodyTypes)
+{
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int desktopRate = hints->cursorFlashTime();
+    hints->setCursorFlashTime(1000);
+    {
+        TCaretBlinkTimeout blink(std::chrono::milliseconds(20));
+        EXPECT_TRUE(blink.isBlinking());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !blink.isBlinking(); }, 60000));
+        EXPECT_EQ(hints->cursorFlashTime(), 0);
+        QTest::keyClick(edit, Qt::Key_Left);
+        EXPECT_TRUE(blink.isBlinking());
+        EXPECT_EQ(hints->cursorFlashTime(), 1000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !blink.isBlinking(); }, 60000));
+    }
+    EXPECT_EQ(hints->cursorFlashTime(), 1000); // put back as the timeout ends
+    hints->setCursorFlashTime(desktopRate);
+}
