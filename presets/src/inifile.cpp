@@ -37,7 +37,8 @@ struct Line {
 
 Line classify(std::string_view line)
 {
-    if (const auto nul = line.find('\0'); nul != std::string_view::npos) line = line.substr(0, nul);
+    const auto nul = line.find('\0');
+    if (nul != std::string_view::npos) line = line.substr(0, nul);
     // Byte-order marks at the start of a line (a doubled one, or files joined
     // together) are no part of it.
     while (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
@@ -46,6 +47,10 @@ Line classify(std::string_view line)
     if (line.front() == '[') {
         // Without a ']' the name runs to the end of the line.
         const auto close = line.find(']');
+        // A header that a NUL cut before its name and its ']' ("[\0]")
+        // names nothing: it is no header, and lists no empty name.
+        if (nul != std::string_view::npos && close == std::string_view::npos && trimBlanks(line.substr(1)).empty())
+            return {};
         const auto length = close == std::string_view::npos ? std::string_view::npos : close - 1;
         return {Line::Header, trimBlanks(line.substr(1, length)), {}};
     }
@@ -85,6 +90,10 @@ IniFile IniFile::load(const std::filesystem::path& path, std::string* problem)
     std::string ignored;
     std::string& why = problem ? *problem : ignored;
     why.clear();
+    if (path.empty()) { // "" names no file, not the current folder
+        why = "No file name";
+        return {};
+    }
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (!std::filesystem::exists(status)) {

@@ -110,6 +110,28 @@ std::string utf16ToUtf8(std::string_view bytes, bool bigEndian)
     return out;
 }
 
+enum class Utf16 { No, LittleEndian, BigEndian };
+
+// UTF-16 without a byte-order mark, told by its NUL bytes: the text of a
+// mic-set file is mostly Latin letters, digits and signs, whose UTF-16 has
+// a NUL in every other byte, the second of each pair in little-endian and
+// the first in big-endian. Taken as UTF-16 when at least three pairs in
+// four have the NUL on one side and fewer than one in four on the other.
+// 8-bit text has no NUL bytes but by damage; an odd length is not UTF-16.
+Utf16 unmarkedUtf16(std::string_view bytes)
+{
+    if (bytes.empty() || bytes.size() % 2 != 0) return Utf16::No;
+    const std::size_t pairs = bytes.size() / 2;
+    std::size_t firstNul = 0, secondNul = 0;
+    for (std::size_t k = 0; k < pairs; ++k) {
+        firstNul += bytes[2 * k] == '\0';
+        secondNul += bytes[2 * k + 1] == '\0';
+    }
+    if (secondNul * 4 >= pairs * 3 && firstNul * 4 < pairs) return Utf16::LittleEndian;
+    if (firstNul * 4 >= pairs * 3 && secondNul * 4 < pairs) return Utf16::BigEndian;
+    return Utf16::No;
+}
+
 // Simple lower-case mapping of the letters a mic name is likely to hold.
 char32_t foldCase(char32_t c)
 {
@@ -159,9 +181,16 @@ std::string windows1252ToUtf8(std::string_view bytes)
 
 std::string decodeFileText(std::string_view bytes)
 {
+    // A UTF-8 mark may stand before the rest of the file in any encoding,
+    // UTF-16 with or without its own mark included (a file converted twice).
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return utf16ToUtf8(bytes.substr(2), false);
     if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') return utf16ToUtf8(bytes.substr(2), true);
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    switch (unmarkedUtf16(bytes)) {
+    case Utf16::LittleEndian: return utf16ToUtf8(bytes, false);
+    case Utf16::BigEndian: return utf16ToUtf8(bytes, true);
+    case Utf16::No: break;
+    }
     if (isValidUtf8(bytes)) return std::string(bytes);
     // Lines edited with different tools: each line that is valid UTF-8 is
     // kept, each other one read as windows-1252.

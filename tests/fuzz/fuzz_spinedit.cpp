@@ -6,7 +6,9 @@
 // - the value reads as a finite number, the one the text shows (read by an
 //   independent reader of the number grammar and strtod);
 // - a paste of up to 64 KiB gives the text it was checked as, whole, or
-//   changes nothing when that text is not a number;
+//   changes nothing when that text is not a number; a text over 32,767
+//   characters, once the clip's outer blanks are dropped, is refused whole
+//   with a beep;
 // - a text the editor wrote itself (a step, a page step, the wheel, a button,
 //   a paste, leaving the box, a program write) reads back as a finite number,
 //   and after the focus left the box its text is empty or such a number;
@@ -187,14 +189,30 @@ public:
             // caret) replaced by the clip, whole, when that reads as a number.
             const int at = edit_->hasSelectedText() ? edit_->selectionStart() : edit_->cursorPosition();
             const int cut = edit_->hasSelectedText() ? static_cast<int>(edit_->selectedText().size()) : 0;
-            const QString pasted = before.left(at) + clip + before.mid(at + cut);
+            // A box holds 32,767 characters at most: a clip that would make
+            // more goes in without its outer blanks, or not at all.
+            constexpr qsizetype kLimit = 32767;
+            QString inserted = clip;
+            if (before.size() - cut + inserted.size() > kLimit) {
+                qsizetype first = 0, end = inserted.size();
+                while (first < end && inserted[first] == u' ') ++first;
+                while (end > first && inserted[end - 1] == u' ') --end;
+                inserted = inserted.mid(first, end - first);
+            }
+            const bool fits = before.size() - cut + inserted.size() <= kLimit;
+            const QString pasted = before.left(at) + inserted + before.mid(at + cut);
             const QChar sep = QLocale().decimalPoint().at(0);
-            const bool number = !clip.isEmpty() && independentParse(pasted, sep).has_value();
+            const bool number = fits && !inserted.isEmpty() && independentParse(pasted, sep).has_value();
             QGuiApplication::clipboard()->setText(clip);
+            int beeps = 0;
+            const QMetaObject::Connection counting =
+                QObject::connect(edit_, &TFloatSpinEdit::beeped, [&beeps] { ++beeps; });
             QTest::keyClick(edit_, Qt::Key_V, Qt::ControlModifier);
+            QObject::disconnect(counting);
             FUZZ_CHECK(edit_->text() == (number ? pasted : before),
                        what + ": the box shows " + std::to_string(edit_->text().size()) + " characters, not the " +
                            (number ? "pasted text" : "text before"));
+            FUZZ_CHECK(beeps == (fits ? 0 : 1), what + ": " + std::to_string(beeps) + " beeps");
             break;
         }
         case 4: { // the wheel

@@ -5,11 +5,14 @@
 // figures by the loading rows (S1-S3, N1-N7, D1-D3). Slow and plain on
 // purpose; the fuzzers compare the window against it.
 //
-// Its rules: a byte-order mark FF FE / FE FF means UTF-16 little / big
-// endian (an unpaired surrogate reads as U+FFFD, an odd last byte is
-// dropped); EF BB BF is skipped; otherwise each line is UTF-8 when it is
-// valid UTF-8, windows-1252 when not. CR LF, LF and CR end lines; a NUL ends
-// its line; byte-order marks at the start of a line are dropped; blanks are
+// Its rules: EF BB BF at the start is skipped; then a byte-order mark FF FE /
+// FE FF means UTF-16 little / big endian (an unpaired surrogate reads as
+// U+FFFD, an odd last byte is dropped); so does, without a mark, an even
+// length with NUL as the second / first byte of at least 3 pairs in 4 and
+// as the other byte of fewer than 1 in 4; otherwise each line is UTF-8 when
+// it is valid UTF-8, windows-1252 when not. CR LF, LF and CR end lines; a
+// NUL ends its line, and a line it leaves as a lone '[' is nothing;
+// byte-order marks at the start of a line are dropped; blanks are
 // space, tab and vertical tab; ';' starts a comment line; "[name" runs to the
 // first ']' or the line's end; a key line needs '='; the first section of a
 // name and the first key of a section win; a value loses one matching pair
@@ -129,12 +132,24 @@ inline std::vector<std::string> lines(const std::string& bytes)
 {
     std::string text;
     bool perLine = false;
-    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
-        text = fromUtf16(bytes.substr(2), false);
-    else if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF')
-        text = fromUtf16(bytes.substr(2), true);
+    const std::string b = bytes.substr(bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0);
+    std::size_t nulFirst = 0, nulSecond = 0;
+    for (std::size_t i = 0; i + 1 < b.size(); i += 2) {
+        if (b[i] == '\0') ++nulFirst;
+        if (b[i + 1] == '\0') ++nulSecond;
+    }
+    const std::size_t pairs = b.size() / 2;
+    const bool even = !b.empty() && b.size() % 2 == 0;
+    if (b.size() >= 2 && b[0] == '\xFF' && b[1] == '\xFE')
+        text = fromUtf16(b.substr(2), false);
+    else if (b.size() >= 2 && b[0] == '\xFE' && b[1] == '\xFF')
+        text = fromUtf16(b.substr(2), true);
+    else if (even && 4 * nulSecond >= 3 * pairs && 4 * nulFirst < pairs)
+        text = fromUtf16(b, false);
+    else if (even && 4 * nulFirst >= 3 * pairs && 4 * nulSecond < pairs)
+        text = fromUtf16(b, true);
     else
-        text = bytes.substr(bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0), perLine = true;
+        text = b, perLine = true;
     std::vector<std::string> out;
     std::string line;
     for (std::size_t i = 0; i <= text.size(); ++i) {
@@ -189,10 +204,11 @@ inline std::vector<Section> sections(const std::string& bytes)
 {
     std::vector<Section> out;
     for (std::string line : lines(bytes)) {
-        if (const auto nul = line.find('\0'); nul != std::string::npos) line.resize(nul);
+        const auto nul = line.find('\0');
+        if (nul != std::string::npos) line.resize(nul);
         while (line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
         line = trim(line);
-        if (line.empty() || line[0] == ';') continue;
+        if (line.empty() || line[0] == ';' || (nul != std::string::npos && line == "[")) continue;
         if (line[0] == '[') {
             const auto close = line.find(']');
             out.push_back({trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)), {}});

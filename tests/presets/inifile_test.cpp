@@ -209,6 +209,8 @@ TEST(IniFile, DamagedFilesGiveWhatTheyCanAndNeverFail)
     EXPECT_EQ(problem, "It is a folder, not a file");
     IniFile::load("/dev/null", &problem);
     EXPECT_EQ(problem, "It is not a regular file");
+    IniFile::load("", &problem);
+    EXPECT_EQ(problem, "No file name");
     IniFile::load(dataFile("mics.dat"), &problem);
     EXPECT_EQ(problem, "");
 
@@ -216,6 +218,31 @@ TEST(IniFile, DamagedFilesGiveWhatTheyCanAndNeverFail)
     const IniFile nul = IniFile::parse(std::string("[A\0B]\n[C]\nk=v\0w\n", 17));
     EXPECT_EQ(nul.sectionNames(), (std::vector<std::string>{"A", "C"}));
     EXPECT_EQ(nul.value("C", "k"), "v");
+    // A header cut by a NUL before its name and its ']' lists no empty name;
+    // its keys stay with the section above, whose own keys come first.
+    const IniFile cutHeader = IniFile::parse(std::string("[A]\nk=1\n[\0]\nk=2\nj=3\n[B]\n", 24));
+    EXPECT_EQ(cutHeader.sectionNames(), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(cutHeader.value("A", "k"), "1");
+    EXPECT_EQ(cutHeader.value("A", "j"), "3");
+    EXPECT_TRUE(IniFile::parse(std::string("[\0]", 3)).sectionNames().empty());
+    EXPECT_TRUE(IniFile::parse(std::string(" [ \0 ]\r\n", 8)).sectionNames().empty());
+}
+
+TEST(IniFile, ListsUtf16WithoutItsMark)
+{
+    // Saved as UTF-16 by a tool that writes no byte-order mark, or with a
+    // UTF-8 mark before the UTF-16 one: the sections list as in the marked file.
+    const std::string text = "[A]\r\nSens_dBu=-40\r\n[B]\r\n";
+    std::string le, be;
+    for (char c : text) {
+        le += std::string{c, '\0'};
+        be += std::string{'\0', c};
+    }
+    for (const std::string& bytes : {le, be, "\xef\xbb\xbf\xff\xfe" + le, "\xef\xbb\xbf" + be}) {
+        const IniFile ini = IniFile::parse(bytes);
+        EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"A", "B"}));
+        EXPECT_EQ(ini.value("A", "Sens_dBu"), "-40");
+    }
 }
 
 TEST(IniFile, TooLargeFileReadsAsEmpty)

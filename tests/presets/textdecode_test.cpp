@@ -31,6 +31,17 @@ TEST(DecodeFileText, ChoosesTheEncodingFromTheBytes)
          "[Mikrofon \xc3\x9c]\r\nType=R\xf6hre\n[\xc3\x9c" "2]\rk=\xe2\x80\x93",
          "[Mikrofon \xc3\x9c]\r\nType=R\xc3\xb6hre\n[\xc3\x9c" "2]\rk=\xe2\x80\x93"},
         {"a 1252 last line without its end", "[\xc3\x9c]\n\xdc", "[\xc3\x9c]\n\xc3\x9c"},
+        {"UTF-16LE without a mark", std::string("[\0A\0]\0\r\0\n\0k\0=\0v\0", 16), "[A]\r\nk=v"},
+        {"UTF-16BE without a mark", std::string("\0[\0A\0]\0\n\0k", 10), "[A]\nk"},
+        {"UTF-16LE without a mark, a Cyrillic name among ASCII keys",
+         std::string("[\0\x1c\x04]\0\n\0k\0=\0\x31\0\n\0", 16), "[\xd0\x9c]\nk=1\n"},
+        {"UTF-8 mark, then UTF-16LE with its mark", std::string("\xef\xbb\xbf\xff\xfe[\0A\0]\0", 11), "[A]"},
+        {"UTF-8 mark, then UTF-16BE with its mark", std::string("\xef\xbb\xbf\xfe\xff\0[\0A\0]", 11), "[A]"},
+        {"UTF-8 mark, then UTF-16LE without a mark", std::string("\xef\xbb\xbf[\0A\0]\0", 9), "[A]"},
+        {"a few NUL bytes are damage, not UTF-16", std::string("[A]\0\nk=1\0\n", 10), std::string("[A]\0\nk=1\0\n", 10)},
+        {"NUL bytes on both sides are no UTF-16", std::string(4, '\0'), std::string(4, '\0')},
+        {"an odd length is no UTF-16", std::string("[\0]", 3), std::string("[\0]", 3)},
+        {"half the pairs with a NUL are no UTF-16", std::string("[\0]\n", 4), std::string("[\0]\n", 4)},
         {"empty", "", ""},
     };
     for (const Case& c : cases) {

@@ -22,7 +22,9 @@ run --version
 grep -q '^phonolith (Phonolith) [0-9]' "$out" || fail "--version: no version line"
 [ ! -s "$err" ] || fail "--version wrote to standard error"
 
-for line in "--bogus" "-x" "a.dat b.dat"; do
+# A style sheet that is no readable file of at most 1 MiB never reaches the
+# toolkit, which would read /dev/zero until memory runs out.
+for line in "--bogus" "-x" "a.dat b.dat" "-stylesheet /dev/zero" "--stylesheet=/nonexistent.qss"; do
   # shellcheck disable=SC2086
   run $line
   [ $rc -eq 2 ] || fail "'$line': status $rc, not 2"

@@ -1,8 +1,13 @@
 // The command line, read without a window: every form a user may type.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "ui/commandline.h"
 
@@ -67,6 +72,84 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"a toolkit option without its value", {"-style"}, Action::Error, nullptr,
                  "phonolith: option '-style' requires an argument"}),
     [](const ::testing::TestParamInfo<LineCase>& info) {
+        std::string name = info.param.what;
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+        return name;
+    });
+
+// A style sheet option names a file the toolkit reads whole at start-up: it
+// must be a regular, readable file of at most 1 MiB, in every form of the
+// option, or the program stops at once with the path and the reason.
+struct SheetCase {
+    const char* what;
+    const char* file; // in the test's folder; "/..." as it is
+    const char* reason; // nullptr: accepted
+};
+
+void PrintTo(const SheetCase& c, std::ostream* os) { *os << c.what; }
+
+class StyleSheetTest : public ::testing::TestWithParam<SheetCase> {
+protected:
+    static void SetUpTestSuite()
+    {
+        namespace fs = std::filesystem;
+        dir = fs::temp_directory_path() / ("phonolith-sheets-" + std::to_string(::getpid()));
+        fs::create_directories(dir / "folder");
+        std::ofstream(dir / "plain.qss") << "QWidget { color: black; }\n";
+        std::ofstream(dir / "empty.qss");
+        std::ofstream(dir / "1MiB.qss") << std::string(1024 * 1024, ' ');
+        std::ofstream(dir / "over.qss") << std::string(1024 * 1024 + 1, ' ');
+        std::ofstream(dir / "locked.qss") << "QWidget {}\n";
+        fs::permissions(dir / "locked.qss", fs::perms::none);
+        ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+        fs::create_symlink(dir / "plain.qss", dir / "link.qss");
+        fs::create_symlink(dir / "nowhere.qss", dir / "dangling.qss");
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(dir); }
+    static std::string path(const char* file)
+    {
+        return file[0] == '/' || file[0] == '\0' ? std::string(file) : (dir / file).string();
+    }
+    static std::filesystem::path dir;
+};
+std::filesystem::path StyleSheetTest::dir;
+
+TEST_P(StyleSheetTest, OnlyAReadableFileOfAtMostOneMiB)
+{
+    const SheetCase& c = GetParam();
+    if (std::string(c.what) == "unreadable" && ::geteuid() == 0) GTEST_SKIP() << "root reads any file";
+    const std::string file = path(c.file);
+    const std::vector<std::vector<std::string>> forms = {
+        {"-stylesheet", file}, {"--stylesheet", file}, {"-stylesheet=" + file}, {"--stylesheet=" + file}};
+    for (const std::vector<std::string>& form : forms) {
+        std::vector<std::string> args = form;
+        args.push_back("mics.dat");
+        const CommandLine cl = parseCommandLine(args);
+        if (!c.reason) {
+            EXPECT_EQ(cl.action, Action::Run) << form[0] << ": " << cl.error;
+            EXPECT_EQ(cl.file, "mics.dat");
+            continue;
+        }
+        EXPECT_EQ(cl.action, Action::Error) << form[0];
+        EXPECT_EQ(exitStatus(cl.action), 2);
+        EXPECT_EQ(cl.error, "phonolith: style sheet '" + file + "': " + c.reason) << form[0];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, StyleSheetTest,
+    ::testing::Values(SheetCase{"plain", "plain.qss", nullptr}, SheetCase{"empty", "empty.qss", nullptr},
+                      SheetCase{"exactly 1 MiB", "1MiB.qss", nullptr}, SheetCase{"link", "link.qss", nullptr},
+                      SheetCase{"over 1 MiB", "over.qss", "It is larger than 1 MiB, too large for a style sheet"},
+                      SheetCase{"missing", "missing.qss", "No such file or directory"},
+                      SheetCase{"dangling link", "dangling.qss", "No such file or directory"},
+                      SheetCase{"folder", "folder", "It is a folder, not a file"},
+                      SheetCase{"FIFO", "fifo", "It is not a regular file"},
+                      SheetCase{"endless device", "/dev/zero", "It is not a regular file"},
+                      SheetCase{"unreadable", "locked.qss", "Permission denied"},
+                      SheetCase{"no name", "", "No file name"}),
+    [](const ::testing::TestParamInfo<SheetCase>& info) {
         std::string name = info.param.what;
         for (char& ch : name)
             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';

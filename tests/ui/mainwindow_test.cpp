@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -25,6 +26,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <limits>
 #include <fstream>
 #include <functional>
 
@@ -301,6 +303,59 @@ INSTANTIATE_TEST_SUITE_P(
                                {"seMicNoise_dBV", "87.8"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A reader's value request of NaN or an infinity leaves the box, its
+// siblings and the result line as they were; a finite one is taken as typed
+// figures are, siblings and result following. With "." and with ",".
+namespace {
+
+class ValueRequestTest : public MainWindowTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override
+    {
+        saved_ = QLocale();
+        QLocale::setDefault(QString(GetParam()) == "," ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
+        MainWindowTest::SetUp();
+    }
+    void TearDown() override
+    {
+        MainWindowTest::TearDown();
+        QLocale::setDefault(saved_);
+    }
+    QString local(const char* dotted) const { return QString(dotted).replace('.', GetParam()); }
+    QStringList shown()
+    {
+        QStringList all{resultLine()};
+        for (QLineEdit* e : w->findChildren<QLineEdit*>()) all << e->objectName() + '=' + e->text();
+        return all;
+    }
+    QLocale saved_;
+};
+
+} // namespace
+
+TEST_P(ValueRequestTest, NonFiniteChangesNothing)
+{
+    auto* box = find<TFloatSpinEdit>("seMicSens_dBu");
+    QAccessibleValueInterface* v = QAccessible::queryAccessibleInterface(box)->valueInterface();
+    ASSERT_NE(v, nullptr);
+    const QStringList before = shown();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double bad : {std::numeric_limits<double>::quiet_NaN(), inf, -inf}) {
+        v->setCurrentValue(bad);
+        QApplication::processEvents();
+        EXPECT_EQ(shown(), before) << bad;
+    }
+    EXPECT_TRUE(w->calculator().handlersAttached());
+    v->setCurrentValue(-40.26);
+    QApplication::processEvents();
+    EXPECT_EQ(box->text(), local("-40.3"));
+    EXPECT_EQ(text("seMicSens_dBV"), local("-42.5"));
+    EXPECT_NE(resultLine(), before.front()); // the microphone's output follows
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, ValueRequestTest, ::testing::Values(".", ","),
+                         [](const auto& info) { return std::string(info.param == std::string(".") ? "Dot" : "Comma"); });
+
 TEST_F(MainWindowTest, ModeSwitchBothWays)
 {
     auto* digital = find<QRadioButton>("rbMicDigital");
@@ -521,10 +576,12 @@ namespace {
 enum class Entry { Keys, Paste };
 
 const std::string kHugeDigits(400, '9'); // too large for a double: reads 0
-// Pastes longer than a line edit's default length limit of 32767.
-const std::string kLongZeros = std::string(32767, '0') + "5";
+// Pastes at a box's limit of 32,767 characters, and past it: refused whole
+// unless dropping the clip's outer blanks makes it fit.
+const std::string kLongZeros = std::string(32766, '0') + "5";
 const std::string kLongBlanks = std::string(1 << 20, ' ') + "7";
-const std::string kLongNegative = "-" + std::string(32770, '0') + "12.5";
+const std::string kLongNegative = "-" + std::string(32762, '0') + "12.5";
+const std::string kTooLong = std::string(32767, '0') + "5";
 
 struct EdgeCase {
     const char* name;
@@ -609,7 +666,9 @@ INSTANTIATE_TEST_SUITE_P(
         EdgeCase{"LongPasteOfBlanks", false, "seMicSens_mV", Entry::Paste, kLongBlanks.c_str(), {},
                  {{"seMicSens_dBu", "-40.9"}}},
         EdgeCase{"LongNegativePaste", false, "seMicSens_dBu", Entry::Paste, kLongNegative.c_str(), {},
-                 {{"seMicSens_dBV", "-14.7"}}}),
+                 {{"seMicSens_dBV", "-14.7"}}},
+        EdgeCase{"TooLongPasteRefused", false, "seMicSens_dBu", Entry::Paste, kTooLong.c_str(), {},
+                 {{"seMicSens_dBu", "-39.8"}, {"seMicSens_dBV", "-42.0"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The uV noise box steps by the decimal it shows, by every means of stepping.

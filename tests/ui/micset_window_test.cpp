@@ -307,7 +307,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(UnlistedCase{"missing", "/nonexistent/folder/with/a/rather/long/name/mics.dat",
                                    "No such file or directory"},
                       UnlistedCase{"folder", QDir::tempPath().toStdString(), "It is a folder, not a file"},
-                      UnlistedCase{"device", "/dev/null", "It is not a regular file"}),
+                      UnlistedCase{"device", "/dev/null", "It is not a regular file"},
+                      UnlistedCase{"noName", "", "No file name"}),
     [](const ::testing::TestParamInfo<UnlistedCase>& info) { return std::string(info.param.what); });
 
 std::string testFile(const char* name) { return std::string(UI_TEST_DATA) + "/" + name; }

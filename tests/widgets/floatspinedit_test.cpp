@@ -7,11 +7,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTest>
 #include <QWheelEvent>
 
 #include <memory>
 
+#include "widgets/caretblink.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/levelbar.h"
 #include "widgets/markuplabel.h"
@@ -364,6 +366,67 @@ TEST_F(SpinEditTest, PasteOnlyANumber)
     EXPECT_EQ(edit->text(), "202.0");
     EXPECT_EQ(edit->cursorPosition(), 3);
     EXPECT_FALSE(edit->hasSelectedText());
+}
+
+// A box holds at most 32,767 characters: a paste that would make it hold
+// more, even without its outer blanks, is refused whole with a beep; one
+// that fits without its outer blanks goes in without them.
+TEST_F(SpinEditTest, LongPastesStayWithinTheLimit)
+{
+    const QString fits = "0." + QString(32764, u'0') + "1"; // 32,767 characters
+    const QString blanks(40000, u' ');
+    struct Case {
+        const char* what;
+        bool wholeSelected; // else the caret at the end of "10.0"
+        QString clip;
+        QString shown;
+        int beeps;
+    };
+    const Case cases[] = {
+        {"32,767 characters", true, fits, fits, 0},
+        {"32,768 characters", true, fits + "1", "10.0", 1},
+        {"16 MiB", true, "0." + QString(16 * 1024 * 1024, u'0') + "1", "10.0", 1},
+        {"to the limit after the text", false, QString(32763, u'0'), "10.0" + QString(32763, u'0'), 0},
+        {"one past the limit after the text", false, QString(32764, u'0'), "10.0", 1},
+        {"blanks dropped to fit", true, blanks + "7" + blanks, "7", 0},
+        {"too long without its blanks", true, blanks + fits + "1" + blanks, "10.0", 1},
+    };
+    for (const Case& c : cases) {
+        show("10.0", 1);
+        if (c.wholeSelected) edit->selectAll();
+        else edit->end(false);
+        QGuiApplication::clipboard()->setText(c.clip);
+        QSignalSpy beeps(edit, &TFloatSpinEdit::beeped);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QGuiApplication::clipboard()->clear();
+        EXPECT_EQ(edit->text().size(), c.shown.size()) << c.what;
+        EXPECT_TRUE(edit->text() == c.shown) << c.what;
+        EXPECT_EQ(beeps.count(), c.beeps) << c.what;
+        EXPECT_EQ(changes, c.beeps ? 0 : 1) << c.what;
+    }
+}
+
+// In a full box a typed character beeps unless it replaces a selection, and
+// the minus, which would lengthen the text, beeps and changes nothing.
+TEST_F(SpinEditTest, FullBoxTakesNoMoreCharacters)
+{
+    const QString full = "1." + QString(32764, u'0') + "5";
+    show(full, 0);
+    edit->setSigned(true);
+    edit->end(false);
+    QSignalSpy beeps(edit, &TFloatSpinEdit::beeped);
+    QTest::keyClick(edit, '7');
+    EXPECT_TRUE(edit->text() == full);
+    EXPECT_EQ(beeps.count(), 1);
+    QTest::keyClick(edit, '-');
+    EXPECT_TRUE(edit->text() == full);
+    EXPECT_EQ(beeps.count(), 2);
+    EXPECT_EQ(changes, 0);
+    edit->setSelection(full.size() - 1, 1);
+    QTest::keyClick(edit, '7');
+    EXPECT_TRUE(edit->text().endsWith("07"));
+    EXPECT_EQ(edit->text().size(), full.size());
+    EXPECT_EQ(beeps.count(), 2);
 }
 
 TEST_F(SpinEditTest, ContextMenuPasteObeysThePasteRule)
@@ -789,3 +852,25 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"OneHalf", u"\u00BD", false}, KeyCase{"AsciiFive", u"5", true},
                       KeyCase{"AsciiZero", u"0", true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The caret stands still a while after the last input, so that no timer
+// repaints a box while nobody types; a key makes it blink again at the
+// desktop's rate.
+TEST_F(SpinEditTest, CaretStopsBlinkingWhileNobodyTypes)
+{
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int desktopRate = hints->cursorFlashTime();
+    hints->setCursorFlashTime(1000);
+    {
+        TCaretBlinkTimeout blink(std::chrono::milliseconds(20));
+        EXPECT_TRUE(blink.isBlinking());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !blink.isBlinking(); }, 60000));
+        EXPECT_EQ(hints->cursorFlashTime(), 0);
+        QTest::keyClick(edit, Qt::Key_Left);
+        EXPECT_TRUE(blink.isBlinking());
+        EXPECT_EQ(hints->cursorFlashTime(), 1000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !blink.isBlinking(); }, 60000));
+    }
+    EXPECT_EQ(hints->cursorFlashTime(), 1000); // put back as the timeout ends
+    hints->setCursorFlashTime(desktopRate);
+}

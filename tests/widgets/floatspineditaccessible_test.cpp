@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QWidget>
 
+#include <limits>
 #include <memory>
 
 #include "widgets/floatspinedit.h"
@@ -136,6 +137,72 @@ TEST_F(SpinAccessibleTest, EditsFromAReaderKeepANumber)
     v->setCurrentValue(1.0);
     et->replaceText(0, 4, "2");
     EXPECT_EQ(edit->text(), "5.37");
+}
+
+// A reader's value request of NaN or an infinity changes nothing (no key
+// can enter one); finite values are written as the keys would write them,
+// in the locale's number text.
+class SpinAccessibleValueTest : public SpinAccessibleTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override
+    {
+        saved = QLocale();
+        SpinAccessibleTest::SetUp();
+        QLocale::setDefault(QString(GetParam()) == "," ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
+        edit->setFloatValue(-39.8);
+        changes = 0;
+    }
+    void TearDown() override { QLocale::setDefault(saved); }
+    QString local(const char* dotted) const { return QString(dotted).replace('.', GetParam()); }
+    QLocale saved;
+};
+
+TEST_P(SpinAccessibleValueTest, NonFiniteValuesAreRefused)
+{
+    QAccessibleValueInterface* v = a->valueInterface();
+    ASSERT_EQ(edit->text(), local("-39.8"));
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const QVariant& bad : {QVariant(std::numeric_limits<double>::quiet_NaN()), QVariant(inf), QVariant(-inf),
+                                QVariant(QStringLiteral("nan")), QVariant(QStringLiteral("-inf"))}) {
+        v->setCurrentValue(bad);
+        EXPECT_EQ(edit->text(), local("-39.8")) << bad.toString().toStdString();
+    }
+    EXPECT_EQ(changes, 0);
+    v->setCurrentValue(1234.56);
+    EXPECT_EQ(edit->text(), local("1234.6"));
+    v->setCurrentValue(QVariant(QStringLiteral("-7.26"))); // a number as text, as a reader may send it
+    EXPECT_EQ(edit->text(), local("-7.3"));
+    EXPECT_EQ(changes, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, SpinAccessibleValueTest, ::testing::Values(".", ","),
+                         [](const auto& info) { return std::string(info.param == std::string(".") ? "Dot" : "Comma"); });
+
+// The longest text a box holds: every character has its place, the edits of
+// a reader keep the limit as a paste does.
+TEST_F(SpinAccessibleTest, LongTextKeepsItsPlacesAndItsLimit)
+{
+    const QString full = "1." + QString(32764, u'0') + "5";
+    edit->setText(full);
+    changes = 0;
+    QAccessibleTextInterface* t = a->textInterface();
+    EXPECT_EQ(t->characterCount(), 32767);
+    int previous = t->characterRect(0).left();
+    for (int i = 1; i < full.size(); ++i) {
+        const QRect r = t->characterRect(i);
+        ASSERT_EQ(r.left(), previous + t->characterRect(i - 1).width()) << i;
+        previous = r.left();
+    }
+    EXPECT_TRUE(t->characterRect(32767).isNull());
+
+    QAccessibleEditableTextInterface* et = a->editableTextInterface();
+    et->insertText(32767, "1"); // one past the limit
+    et->replaceText(0, 1, "12");
+    EXPECT_TRUE(edit->text() == full);
+    EXPECT_EQ(changes, 0);
+    et->replaceText(0, 32767, QString(40000, u' ') + "8" + QString(40000, u' '));
+    EXPECT_EQ(edit->text(), "8");
+    EXPECT_EQ(changes, 1);
 }
 
 } // namespace

@@ -188,6 +188,39 @@ TEST(PasteEdit, OnlyWhenTheResultIsANumber)
     EXPECT_EQ(pasteEdit("1", {0, 1}, "2,5", ","), (Edit{"2,5", {0, 3}}));
 }
 
+// What a paste may insert to keep the text within 32,767 characters.
+TEST(BoundedClip, TheClipTheBlanksDroppedOrNothing)
+{
+    struct Case {
+        const char* what;
+        qsizetype textLength;
+        Selection sel;
+        QString clip;
+        std::optional<QString> inserted;
+    };
+    const QString zeros(kMaxTextLength - 4, u'0'); // with "10.0", a full box
+    const QString blanks(40000, u' ');
+    const Case cases[] = {
+        {"short", 4, {4, 0}, "5", "5"},
+        {"to the limit", 4, {4, 0}, zeros, zeros},
+        {"one past the limit", 4, {4, 0}, zeros + "5", std::nullopt},
+        {"in place of a selection", 4, {0, 4}, zeros + "5555", zeros + "5555"},
+        {"blanks kept when it fits", 4, {0, 4}, " 7 ", " 7 "},
+        {"blanks dropped when it does not", 4, {0, 4}, blanks + "7" + blanks, "7"},
+        {"only blanks", 0, {0, 0}, blanks, ""},
+        {"too long without its blanks", 4, {4, 0}, blanks + zeros + "5", std::nullopt},
+        {"the selection clamped to the text", 4, {2, 99}, zeros + "55", zeros + "55"},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString(c.textLength, u'1');
+        const std::optional<QStringView> got = boundedClip(text, c.sel, c.clip);
+        ASSERT_EQ(got.has_value(), c.inserted.has_value()) << c.what;
+        if (got) {
+            EXPECT_EQ(got->toString(), *c.inserted) << c.what;
+        }
+    }
+}
+
 TEST(ToggleSign, MovesTheSelectionWithTheText)
 {
     EXPECT_EQ(toggleSign("5.0", {3, 0}), (Edit{"-5.0", {4, 0}}));

@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -37,6 +42,29 @@ bool hasAttachedValue(std::string_view a)
     return eq != std::string_view::npos && contains(kAttached, toolkitName(a.substr(0, eq)));
 }
 
+// Why the toolkit must not be given `path` as its style sheet, or nothing
+// when it may: the checks a mic-set file passes before it is read, so that
+// no device, FIFO, folder or huge file reaches the toolkit's reader (which
+// would read /dev/zero until memory runs out, or wait on a FIFO forever).
+std::string styleSheetProblem(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    constexpr std::uintmax_t kMaxBytes = 1024 * 1024;
+    if (path.empty()) return "No file name";
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status))
+        return ec && ec != std::errc::no_such_file_or_directory ? ec.message() : "No such file or directory";
+    if (fs::is_directory(status)) return "It is a folder, not a file";
+    if (!fs::is_regular_file(status)) return "It is not a regular file";
+    errno = 0;
+    if (!std::ifstream(path, std::ios::binary)) return errno ? std::generic_category().message(errno) : "It cannot be read";
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (ec) return ec.message();
+    if (size > kMaxBytes) return "It is larger than 1 MiB, too large for a style sheet";
+    return {};
+}
+
 CommandLine error(std::string message)
 {
     CommandLine c;
@@ -55,6 +83,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         const std::string& a = args[i];
         const bool isOption = !optionsEnded && a.size() > 1 && a.front() == '-';
         if (isOption) {
+            std::optional<std::string> styleSheet; // the file a style sheet option names
             if (a == "--") {
                 optionsEnded = true;
             } else if (a == "--help" || a == "--version") {
@@ -63,8 +92,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
                 return info;
             } else if (contains(kToolkitOptionsWithValue, toolkitName(a))) {
                 if (++i == args.size()) return error("option '" + a + "' requires an argument");
+                if (toolkitName(a) == "-stylesheet") styleSheet = args[i];
             } else if (!contains(kToolkitFlags, toolkitName(a)) && !hasAttachedValue(a)) {
                 return error((a.starts_with("--") ? "unrecognized option '" : "invalid option '") + a + "'");
+            } else if (const std::size_t eq = a.find('='); eq != std::string::npos && toolkitName(a.substr(0, eq)) == "-stylesheet") {
+                styleSheet = a.substr(eq + 1);
+            }
+            if (styleSheet) {
+                if (const std::string why = styleSheetProblem(*styleSheet); !why.empty())
+                    return error("style sheet '" + *styleSheet + "': " + why);
             }
             continue;
         }

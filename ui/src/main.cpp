@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "text/fonts.h"
+#include "ui/atspiguard.h"
 #include "ui/commandline.h"
 #include "ui/mainwindow.h"
+#include "widgets/caretblink.h"
 
 int main(int argc, char* argv[])
 {
@@ -31,6 +33,9 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
+    installAtSpiGuard();
+    // Ten seconds, as desktop caret settings commonly have it.
+    TCaretBlinkTimeout caretBlink(std::chrono::seconds(10));
     QApplication::setApplicationName("Phonolith");
     QGuiApplication::setDesktopFileName(QStringLiteral("org.phonolith.Phonolith"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.phonolith.Phonolith")));

@@ -70,7 +70,7 @@ void WindowPresetView::updateCaption() { w_.UpdateCaption(); }
 void WindowPresetView::setFileProblem(const std::string& path, const std::string& reason)
 {
     QLabel* l = w_.lblMicSetFileError;
-    if (path.empty()) {
+    if (reason.empty()) {
         l->hide();
         l->clear();
         l->setToolTip({});

@@ -2,7 +2,6 @@
 #include "widgets/floatspineditaccessible.h"
 
 #include <algorithm>
-#include <limits>
 
 #include <QAccessible>
 #include <QAction>
@@ -166,8 +165,9 @@ TFloatSpinEdit::TFloatSpinEdit(QWidget* parent, int precision, double value)
     // Every character goes through the filter, so no input method and no drops.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setAcceptDrops(false);
-    // No length limit: a long paste is checked whole and must be stored whole.
-    setMaxLength(std::numeric_limits<int>::max());
+    // The line edit's own limit, which every edit path checks before it
+    // writes: the line edit would cut a longer text, changing its number.
+    setMaxLength(spinlogic::kMaxTextLength);
     connect(this, &QLineEdit::textChanged, this, &TFloatSpinEdit::onTextChanged);
     connect(this, &QObject::objectNameChanged, this, [this](const QString& name) {
         if (label_) label_->setObjectName(name + QStringLiteral("Caption"));
@@ -365,7 +365,9 @@ void TFloatSpinEdit::typeText(const QString& typed)
 {
     const spinlogic::Separators seps = spinlogic::separatorsOf(QLocale());
     for (QChar c : typed) {
-        const std::optional<QChar> r = spinlogic::filterChar(c, text(), selection(), precision_, seps);
+        std::optional<QChar> r = spinlogic::filterChar(c, text(), selection(), precision_, seps);
+        // A full box takes a character only in place of a selection.
+        if (r && r->unicode() >= 32 && text().size() >= maxLength() && !hasSelectedText()) r.reset();
         if (!r) {
             beep();
             continue;
@@ -377,15 +379,17 @@ void TFloatSpinEdit::typeText(const QString& typed)
 void TFloatSpinEdit::pasteChecked(const QString& clip)
 {
     if (isReadOnly()) return;
-    const std::optional<spinlogic::Edit> e = spinlogic::pasteEdit(text(), selection(), clip, decimalSeparator());
-    if (!e) return; // not a number: nothing happens, no beep
     // The box stores only what it checked: a text over the length limit is
-    // refused whole rather than cut.
-    if (e->text.size() > maxLength()) {
+    // refused whole, with a beep, before it is read or copied.
+    const std::optional<QStringView> bounded = spinlogic::boundedClip(text(), selection(), clip);
+    if (!bounded) {
         beep();
         return;
     }
-    insert(clip); // one change, and one undo step
+    const QString piece = bounded->size() == clip.size() ? clip : bounded->toString();
+    const std::optional<spinlogic::Edit> e = spinlogic::pasteEdit(text(), selection(), piece, decimalSeparator());
+    if (!e) return; // not a number: nothing happens, no beep
+    insert(piece); // one change, and one undo step
     applySelection(e->sel);
 }
 
@@ -438,6 +442,10 @@ void TFloatSpinEdit::keyPressEvent(QKeyEvent* e)
     if (t == QLatin1String("+") || t == QLatin1String("-")) {
         if (t == QLatin1String("-") && signed_ && !isReadOnly()) {
             const spinlogic::Edit s = spinlogic::toggleSign(text(), selection());
+            if (s.text.size() > maxLength()) { // no room for the minus in a full box
+                beep();
+                return;
+            }
             if (s.text != text()) setText(s.text);
             applySelection(s.sel);
         }

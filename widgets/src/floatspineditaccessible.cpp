@@ -1,10 +1,12 @@
 #include "widgets/floatspineditaccessible.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include <QAccessibleWidget>
-#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QList>
 
 #include "widgets/floatspinedit.h"
 #include "widgets/spinlogic.h"
@@ -127,7 +129,9 @@ public:
     {
         const int n = characterCount();
         if (offset < 0 || offset >= n) return QRect();
-        const QRect r(QPoint(xAt(offset), caretRect().top()), QPoint(xAt(offset + 1) - 1, caretRect().bottom()));
+        const Layout& l = layout();
+        const int x0 = l.caret.center().x() - l.places[l.cursor];
+        const QRect r(QPoint(x0 + l.places[offset], l.caret.top()), QPoint(x0 + l.places[offset + 1] - 1, l.caret.bottom()));
         return QRect(edit()->mapToGlobal(r.topLeft()), r.size());
     }
     int offsetAtPoint(const QPoint& point) const override
@@ -165,11 +169,15 @@ public:
     {
         if (edit()->isReadOnly() || !edit()->isEnabled()) return;
         const Range r = range(start, end);
-        const std::optional<spinlogic::Edit> e = spinlogic::pasteEdit(
-            edit()->text(), {r.start, r.end - r.start}, text, TFloatSpinEdit::decimalSeparator());
+        const spinlogic::Selection sel{r.start, r.end - r.start};
+        const std::optional<QStringView> bounded = spinlogic::boundedClip(edit()->text(), sel, text);
+        if (!bounded) return; // longer than a box holds
+        const QString piece = bounded->toString();
+        const std::optional<spinlogic::Edit> e =
+            spinlogic::pasteEdit(edit()->text(), sel, piece, TFloatSpinEdit::decimalSeparator());
         if (!e) return;
         if (e->text != edit()->text()) edit()->setText(e->text);
-        edit()->setCursorPosition(r.start + static_cast<int>(text.size()));
+        edit()->setCursorPosition(r.start + static_cast<int>(piece.size()));
     }
 
     // QAccessibleValueInterface: the number as the box shows it.
@@ -178,7 +186,8 @@ public:
     {
         bool ok = false;
         const double d = v.toDouble(&ok);
-        if (ok && edit()->isEnabled() && !edit()->isReadOnly()) edit()->setFloatValue(d);
+        // No key can enter NaN or an infinity: such a value changes nothing.
+        if (ok && std::isfinite(d) && edit()->isEnabled() && !edit()->isReadOnly()) edit()->setFloatValue(d);
     }
     QVariant maximumValue() const override
     {
@@ -206,15 +215,49 @@ private:
         start = std::clamp(start, 0, end);
         return {start, end};
     }
-    QRect caretRect() const { return edit()->inputMethodQuery(Qt::ImCursorRectangle).toRect(); }
-    // The x of the caret place before character `pos`, in the box.
-    int xAt(int pos) const
+    // Where the characters of the text stand: the x of every caret place from
+    // the one before the first character, and the caret's rectangle in the
+    // box. The places are measured once for each text and font; the caret,
+    // whose place the line edit measures from the text's start, once for
+    // each caret place and box size when the text is long. A range request
+    // asks for every character in turn, and measuring each one anew would
+    // cost the square of the text's length.
+    struct Layout {
+        QString text;
+        QFont font;
+        int cursor = 0;
+        QSize size;
+        QRect caret;
+        QList<int> places;
+    };
+    const Layout& layout() const
     {
         const QString t = edit()->text();
-        const QFontMetrics fm = edit()->fontMetrics();
-        const int cursor = edit()->cursorPosition();
-        return caretRect().center().x() + fm.horizontalAdvance(t.left(pos)) - fm.horizontalAdvance(t.left(cursor));
+        const QFont f = edit()->font();
+        const int cursor = std::clamp(edit()->cursorPosition(), 0, static_cast<int>(t.size()));
+        Layout& l = layout_;
+        if (l.places.isEmpty() || t != l.text || f != l.font) {
+            const QFontMetricsF fm(f);
+            l.places.resize(t.size() + 1);
+            qreal x = 0;
+            l.places[0] = 0;
+            for (qsizetype i = 0; i < t.size(); ++i) {
+                x += fm.horizontalAdvance(t.at(i));
+                l.places[i + 1] = qRound(x);
+            }
+            l.text = t;
+            l.font = f;
+            l.size = QSize(); // and the caret again
+        }
+        constexpr qsizetype kShortText = 256; // measured afresh: the scroll may have moved since
+        if (t.size() <= kShortText || cursor != l.cursor || edit()->size() != l.size) {
+            l.caret = edit()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+            l.cursor = cursor;
+            l.size = edit()->size();
+        }
+        return l;
     }
+    mutable Layout layout_;
 };
 
 QAccessibleInterface* floatSpinEditFactory(const QString& className, QObject* object)

@@ -117,6 +117,18 @@ std::optional<Edit> pasteEdit(const QString& text, Selection sel, const QString&
     return e;
 }
 
+std::optional<QStringView> boundedClip(const QString& text, Selection sel, QStringView clip)
+{
+    const qsizetype start = std::clamp<qsizetype>(sel.start, 0, text.size());
+    const qsizetype kept = text.size() - std::clamp<qsizetype>(sel.length, 0, text.size() - start);
+    if (kept + clip.size() <= kMaxTextLength) return clip;
+    // Only the space is a blank to the number reader.
+    while (!clip.isEmpty() && clip.front() == u' ') clip = clip.sliced(1);
+    while (!clip.isEmpty() && clip.back() == u' ') clip.chop(1);
+    if (kept + clip.size() <= kMaxTextLength) return clip;
+    return std::nullopt;
+}
+
 Edit toggleSign(const QString& text, Selection sel)
 {
     Edit e;

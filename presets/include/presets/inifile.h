@@ -18,8 +18,9 @@
 // - the first occurrence of a key in a section wins; a repeated section is
 //   listed again but never searched; keys before the first header cannot be
 //   reached; blank lines are skipped; CRLF, LF and CR all end a line;
-// - a NUL character ends its line; byte-order marks at the start of a line
-//   are dropped.
+// - a NUL character ends its line; a header that a NUL cuts before its name
+//   and its ']' ("[\0]") is no header; byte-order marks at the start of a
+//   line are dropped.
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -44,9 +45,10 @@ public:
     static IniFile parse(std::string_view bytes);
 
     // Reads and parses the file at `path`. A missing, unreadable, non-regular
-    // or too large file gives an empty IniFile, and `problem` (when given)
-    // says why in a few words ("No such file or directory"); it is left
-    // empty when the file was read. Nothing is ever written.
+    // or too large file, or an empty path, gives an empty IniFile, and
+    // `problem` (when given) says why in a few words ("No such file or
+    // directory", "No file name"); it is left empty when the file was read.
+    // Nothing is ever written.
     static IniFile load(const std::filesystem::path& path, std::string* problem = nullptr);
 
     // The section names in file order, repeated ones included.

@@ -39,7 +39,8 @@ public:
 
     // The line that says what went wrong with a mic-set file: why it lists no
     // presets, or why a preset was not loaded from it (`path` and the reason
-    // in a few words). An empty path hides it.
+    // in a few words). An empty reason hides it; an empty path with a reason
+    // is shown (a file name given as "").
     virtual void setFileProblem(const std::string& path, const std::string& reason) = 0;
 
     // Show OpenDialog1 / SaveDialog1; the chosen file name, or empty when the

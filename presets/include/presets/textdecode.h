@@ -9,7 +9,11 @@ namespace presets {
 // Decodes a file's bytes to UTF-8:
 // - FF FE or FE FF at the start: UTF-16LE or UTF-16BE after the mark (an
 //   unpaired surrogate becomes U+FFFD, an odd last byte is dropped);
-// - EF BB BF at the start: the mark is skipped and the rest read as below;
+// - EF BB BF at the start: the mark is skipped and the rest read as below,
+//   a UTF-16 mark after it included;
+// - no mark, an even length and a NUL in the second byte of at least three
+//   byte pairs in four (and in the first of fewer than one in four):
+//   UTF-16LE; the same the other way round: UTF-16BE;
 // - line by line, a line that is valid UTF-8 is kept as it is, any other is
 //   8-bit text in the Western Windows code page (windows-1252).
 // The result is always valid UTF-8.

@@ -19,7 +19,9 @@ struct CommandLine {
 // Reads the arguments after the program name, GNU style: "--" ends the
 // options, and a lone "-" is a file name. The toolkit's own options
 // ("-platform NAME", "-style NAME", "-reverse", ...) are passed over: the
-// application object takes them later.
+// application object takes them later. The style sheet it would read whole
+// ("-stylesheet FILE", "--stylesheet=FILE", ...) must be a regular, readable
+// file of at most 1 MiB, or the line is an error naming the path and why.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 // The microphone library that comes with the program: share/phonolith/

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -61,6 +62,16 @@ double clampFloat(double v, const Range& r, bool loading);
 // separator), or nothing when the character is refused and the box beeps.
 std::optional<QChar> filterChar(QChar c, const QString& text, Selection sel, int precision,
                                  const Separators& seps);
+
+// The most characters a box holds: a line edit's own default limit.
+inline constexpr int kMaxTextLength = 32767;
+
+// What a paste of `clip` over `sel` in `text` may insert so that the text
+// stays within kMaxTextLength characters: the clip itself; when that is too
+// long, the clip without its leading and trailing blanks (they change no
+// number); nothing when even that is too long, and the paste is refused
+// whole. Looks at the clip's ends only: a paste of megabytes costs no copy.
+std::optional<QStringView> boundedClip(const QString& text, Selection sel, QStringView clip);
 
 // The outcome of a paste: the new text and the selection after it.
 struct Edit {
