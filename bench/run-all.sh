@@ -150,6 +150,12 @@ row "Paints per edit: diagram / result line / level bar / window" \
   "$(counter BM_EditEndToEnd chart_paints) / $(counter BM_EditEndToEnd line_paints) / $(counter BM_EditEndToEnd bar_paints) / $(counter BM_EditEndToEnd window_paints)" \
   "" "" "" "1 each"
 row "Instructions per edit end to end (callgrind)" "$(mega2 "$edit_steps")" "" "" "" ""
+row "One edit end to end in chain mode (--chain: 0.5 m, three thresholds, warning line)" \
+  "$(ms "$(real BM_EditEndToEndChain)")" "$(ms "$(cpu BM_EditEndToEndChain)")" "frame 16.700 ms" \
+  "$(ratio "$(real BM_EditEndToEndChain)" 16700)" "<= 1 ms"
+row "Paints per edit in chain mode: diagram / result line / warning line / level bar / window" \
+  "$(counter BM_EditEndToEndChain chart_paints) / $(counter BM_EditEndToEndChain line_paints) / $(counter BM_EditEndToEndChain warning_paints) / $(counter BM_EditEndToEndChain bar_paints) / $(counter BM_EditEndToEndChain window_paints)" \
+  "" "" "" "1 each"
 row "Change operation alone (seMicMaxLevel_dBSPLChange, no paint)" \
   "$(ms "$(real BM_ChangeOperation)")" "$(ms "$(cpu BM_ChangeOperation)")" "" "" ""
 row "Diagram paint 980x448, analog" \

@@ -239,6 +239,7 @@ QString TLevelDiagram::accessibleDescriptionText() const
     if (hasLevels()) {
         text += QStringLiteral("Source %1 dB SPL, microphone output %2 %3, maximum level %4 dB SPL, noise %5 %3.")
                     .arg(num(sourceLevel()), num(micOut()), unit, num(maxLevel()), num(noise()));
+        text += chainDescriptionText();
     }
     return text;
 }
@@ -320,6 +321,8 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     DrawNoiseZone(c);
     DrawAcousticBar(c);
     DrawElectricBar(c);
+    DrawChainLines(c);
+    DrawThresholds(c);
     placeTexts();
     // The texts last, over the zones and bars, in their own fonts and
     // colours, as TCanvas::textOut draws them.
