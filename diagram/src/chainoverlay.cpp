@@ -52,7 +52,7 @@ namespace {
 
 // 0xBBGGRR, as the other overlays name their colours.
 constexpr std::uint32_t kOrange = 0x4080FF;
-constexpr std::uint32_t kFuchsia = 0xFF00FF;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kLightAqua = 0xFFFF80;
 constexpr std::uint32_t kRed = 0x0000FF;
 constexpr std::uint32_t kLightGreen = 0x80FF80;
@@ -78,6 +78,7 @@ void TLevelDiagram::chainLine(TCanvas& c, int y, std::uint32_t colour, int textX
     if (!rowShown(y)) return;
     const int x = rightAligned ? textX - cachedTextWidth(c.font(), text) : textX;
     addText(c, x, y - 14, text, overlay::Kind::Line);
+    overlayTexts_.back().backdrop = true;
 }
 
 void TLevelDiagram::DrawChainLines(TCanvas& c)
@@ -90,7 +91,7 @@ void TLevelDiagram::DrawChainLines(TCanvas& c)
     if (v.hasSystemNoise && !v.digital)
         chainLine(c, yR(v.systemNoise), kOrange, r.left + 6 * a,
                   chainoverlay::systemNoiseText(v.systemNoise, v.ampNoiseAdds_dB, sep), false);
-    chainLine(c, yR(v.fullScaleRow), kFuchsia, r.right - 8, chainoverlay::fullScaleText(v, sep), true);
+    chainLine(c, yR(v.fullScaleRow), kWhite, r.right - 8, chainoverlay::fullScaleText(v, sep), true);
     chainLine(c, yR(v.targetRow), kLightAqua, r.right - 8, chainoverlay::targetText(v.target_dBFS, sep), true);
 }
 

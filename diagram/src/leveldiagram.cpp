@@ -329,6 +329,8 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     QPainter& p = c.painter();
     p.setBackgroundMode(Qt::TransparentMode);
     for (const TOverlayText& t : overlayTexts_) {
+        if (t.backdrop)
+            p.fillRect(QRect(t.rect.left - 2, t.rect.top, t.rect.width() + 4, t.rect.height()), QColor(0, 0, 0, 230));
         p.setPen(QPen(t.colour));
         drawCachedText(p, t.font, QPoint(t.rect.left, t.rect.top + t.ascent), t.text);
     }

@@ -27,6 +27,9 @@ struct TOverlayText {
     QFont font;
     QColor colour;
     int ascent = 0; // from the top of rect to the baseline
+    // Drawn on a dark backdrop: a text over the zones and bars of any colour
+    // (the chain's lines) stays readable.
+    bool backdrop = false;
 };
 
 // The levels the overlays show, read at every paint. The window supplies
