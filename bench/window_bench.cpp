@@ -69,12 +69,13 @@ std::unique_ptr<TfmMain> shownWindow(bool chain = false)
     return w;
 }
 
-// With `chain`, the window of phonolith --chain with everything it draws on:
-// a source 0.5 m away, the three threshold lines, the warning line.
-void editEndToEnd(benchmark::State& state, bool chain)
+// With `chain`, the window of phonolith --chain as it opens (`everything`
+// false) or with everything it draws: a source 0.5 m away and the three
+// threshold lines besides the chain's lines and the warning line.
+void editEndToEnd(benchmark::State& state, bool chain, bool everything = false)
 {
     auto w = shownWindow(chain);
-    if (chain) {
+    if (everything) {
         for (const char* box : {"cbShowPainThrs", "cbShowDangerThrs", "cbShowHearingThrs"})
             w->findChild<QAbstractButton*>(QLatin1String(box))->click();
         w->findChild<TFloatSpinEdit*>(QStringLiteral("FloatSpinEdit2"))->setFloatValue(0.5);
@@ -117,6 +118,9 @@ BENCHMARK(BM_EditEndToEnd)->Unit(benchmark::kMicrosecond);
 
 void BM_EditEndToEndChain(benchmark::State& state) { editEndToEnd(state, true); }
 BENCHMARK(BM_EditEndToEndChain)->Unit(benchmark::kMicrosecond);
+
+void BM_EditEndToEndChainAll(benchmark::State& state) { editEndToEnd(state, true, true); }
+BENCHMARK(BM_EditEndToEndChainAll)->Unit(benchmark::kMicrosecond);
 
 // The change operation as an edit raises it, without painting: the new
 // text is put into the sender outside the timing, the repaints it requested

@@ -69,9 +69,10 @@ void TLevelDiagram::setChain(const IDiagramChain* chain)
 void TLevelDiagram::chainLine(TCanvas& c, int y, std::uint32_t colour, int textX, const QString& text, bool rightAligned)
 {
     const TIntRect r = ChartRect();
-    c.setPen(colorFromBgr(colour), 1, TCanvas::PenStyle::Dash);
-    c.moveTo(r.left, y);
-    c.lineTo(r.right, y);
+    // Solid, as a one-pixel fill: the pixels of lineTo(r.right, y) from
+    // (r.left, y), at a hundredth of a stroked line's cost; the colour and
+    // the text tell these lines from the grid.
+    c.painter().fillRect(QRect(r.left, y, r.width(), 1), colorFromBgr(colour));
     c.setFontColor(colorFromBgr(colour));
     c.setFontSize(8);
     c.setFontBold(false);
@@ -81,10 +82,8 @@ void TLevelDiagram::chainLine(TCanvas& c, int y, std::uint32_t colour, int textX
     overlayTexts_.back().backdrop = true;
 }
 
-void TLevelDiagram::DrawChainLines(TCanvas& c)
+void TLevelDiagram::DrawChainLines(TCanvas& c, const TChainView& v)
 {
-    if (!chain_) return;
-    const TChainView v = chain_->chainView();
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
     const QString sep = QString::fromStdString(decimalSeparator());
@@ -95,10 +94,8 @@ void TLevelDiagram::DrawChainLines(TCanvas& c)
     chainLine(c, yR(v.targetRow), kLightAqua, r.right - 8, chainoverlay::targetText(v.target_dBFS, sep), true);
 }
 
-void TLevelDiagram::DrawThresholds(TCanvas& c)
+void TLevelDiagram::DrawThresholds(TCanvas& c, const TChainView& v)
 {
-    if (!chain_) return;
-    const TChainView v = chain_->chainView();
     const TIntRect r = ChartRect();
     struct Threshold {
         bool shown;
@@ -119,7 +116,7 @@ QString TLevelDiagram::chainDescriptionText() const
 {
     if (!chain_) return {};
     const TChainView v = chain_->chainView();
-    QString text = QLatin1Char(' ') + v.description;
+    QString text = QLatin1Char(' ') + chain_->description();
     QStringList shown;
     if (v.hearing) shown << QStringLiteral("hearing threshold 0 dB SPL");
     if (v.danger) shown << QStringLiteral("danger 85 dB SPL");

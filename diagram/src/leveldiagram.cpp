@@ -321,8 +321,11 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     DrawNoiseZone(c);
     DrawAcousticBar(c);
     DrawElectricBar(c);
-    DrawChainLines(c);
-    DrawThresholds(c);
+    if (chain_) {
+        const TChainView v = chain_->chainView();
+        DrawChainLines(c, v);
+        DrawThresholds(c, v);
+    }
     placeTexts();
     // The texts last, over the zones and bars, in their own fonts and
     // colours, as TCanvas::textOut draws them.
@@ -330,7 +333,7 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     p.setBackgroundMode(Qt::TransparentMode);
     for (const TOverlayText& t : overlayTexts_) {
         if (t.backdrop)
-            p.fillRect(QRect(t.rect.left - 2, t.rect.top, t.rect.width() + 4, t.rect.height()), QColor(0, 0, 0, 230));
+            p.fillRect(QRect(t.rect.left - 2, t.rect.top, t.rect.width() + 4, t.rect.height()), Qt::black);
         p.setPen(QPen(t.colour));
         drawCachedText(p, t.font, QPoint(t.rect.left, t.rect.top + t.ascent), t.text);
     }

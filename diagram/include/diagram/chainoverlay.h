@@ -25,14 +25,16 @@ struct TChainView {
     bool hearing = false;
     bool danger = false;
     bool pain = false;
-    // Every figure of the chain in words, for a screen reader.
-    QString description;
 };
 
 class IDiagramChain {
 public:
     virtual ~IDiagramChain() = default;
+    // What to draw, read once per paint.
     virtual TChainView chainView() const = 0;
+    // Every figure of the chain in words, for a screen reader; read when the
+    // diagram's description is made, not at every paint.
+    virtual QString description() const = 0;
 };
 
 namespace chainoverlay {

@@ -158,9 +158,9 @@ private:
     void DrawElectricBar(TCanvas& c);
     // The chain's noise, full-scale and target lines on the electric scale,
     // and the threshold lines on the acoustic one (chainoverlay.cpp).
-    void DrawChainLines(TCanvas& c);
-    void DrawThresholds(TCanvas& c);
-    // A dashed line across the plot at row y in `colour`, with its text above
+    void DrawChainLines(TCanvas& c, const TChainView& v);
+    void DrawThresholds(TCanvas& c, const TChainView& v);
+    // A line across the plot at row y in `colour`, with its text above
     // it starting at textX (ending there when rightAligned), placed as a line's.
     void chainLine(TCanvas& c, int y, std::uint32_t colour, int textX, const QString& text, bool rightAligned);
     // The chain's figures and the thresholds shown, for the accessible description.

@@ -36,8 +36,13 @@ public:
         v.hearing = thresholds_.hearing && thresholds_.hearing();
         v.danger = thresholds_.danger && thresholds_.danger();
         v.pain = thresholds_.pain && thresholds_.pain();
-        v.description = QString::fromStdString(ChainDescription(in, r, calc_.decimalSeparator()));
         return v;
+    }
+
+    QString description() const override
+    {
+        return QString::fromStdString(
+            ChainDescription(calc_.chainInputs(), calc_.chainResult(), calc_.decimalSeparator()));
     }
 
 private:
