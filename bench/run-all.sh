@@ -102,6 +102,8 @@ steps() { # FILTER [EXE] -> instructions per measured step in the steady state
     if (y[2] > x[2]) print int((y[1] - x[1]) / (y[2] - x[2])) }'
 }
 edit_steps=$(steps 'BM_EditEndToEnd$')
+chain_steps=$(steps 'BM_EditEndToEndChain$')
+chain_all_steps=$(steps 'BM_EditEndToEndChainAll$')
 range_steps=$(steps 'BM_DiagramRangeChange$')
 peer_ours_steps=$(steps 'BM_RangeChange/ours$' charts_peer_bench)
 peer_steps=$(steps 'BM_RangeChange/peer$' charts_peer_bench)
@@ -150,6 +152,17 @@ row "Paints per edit: diagram / result line / level bar / window" \
   "$(counter BM_EditEndToEnd chart_paints) / $(counter BM_EditEndToEnd line_paints) / $(counter BM_EditEndToEnd bar_paints) / $(counter BM_EditEndToEnd window_paints)" \
   "" "" "" "1 each"
 row "Instructions per edit end to end (callgrind)" "$(mega2 "$edit_steps")" "" "" "" ""
+row "One edit end to end in chain mode (--chain as it opens: chain lines, warning line)" \
+  "$(ms "$(real BM_EditEndToEndChain)")" "$(ms "$(cpu BM_EditEndToEndChain)")" "frame 16.700 ms" \
+  "$(ratio "$(real BM_EditEndToEndChain)" 16700)" "<= 1 ms"
+row "One edit end to end in chain mode with everything drawn (0.5 m, three thresholds)" \
+  "$(ms "$(real BM_EditEndToEndChainAll)")" "$(ms "$(cpu BM_EditEndToEndChainAll)")" "frame 16.700 ms" \
+  "$(ratio "$(real BM_EditEndToEndChainAll)" 16700)" "<= 1 ms"
+row "Paints per edit in chain mode: diagram / result line / warning line / level bar / window" \
+  "$(counter BM_EditEndToEndChainAll chart_paints) / $(counter BM_EditEndToEndChainAll line_paints) / $(counter BM_EditEndToEndChainAll warning_paints) / $(counter BM_EditEndToEndChainAll bar_paints) / $(counter BM_EditEndToEndChainAll window_paints)" \
+  "" "" "" "1 each"
+row "Instructions per edit in chain mode, as it opens / with everything drawn (callgrind)" \
+  "$(mega2 "$chain_steps") / $(mega2 "$chain_all_steps")" "" "" "" ""
 row "Change operation alone (seMicMaxLevel_dBSPLChange, no paint)" \
   "$(ms "$(real BM_ChangeOperation)")" "$(ms "$(cpu BM_ChangeOperation)")" "" "" ""
 row "Diagram paint 980x448, analog" \

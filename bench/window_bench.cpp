@@ -59,18 +59,28 @@ template <typename F>
     benchmark::ClobberMemory();
 }
 
-std::unique_ptr<TfmMain> shownWindow()
+std::unique_ptr<TfmMain> shownWindow(bool chain = false)
 {
     auto w = std::make_unique<TfmMain>();
+    if (chain) w->StartSignalChain();
     w->show();
     (void)QTest::qWaitForWindowExposed(w.get());
     drainEvents();
     return w;
 }
 
-void BM_EditEndToEnd(benchmark::State& state)
+// With `chain`, the window of phonolith --chain as it opens (`everything`
+// false) or with everything it draws: a source 0.5 m away and the three
+// threshold lines besides the chain's lines and the warning line.
+void editEndToEnd(benchmark::State& state, bool chain, bool everything = false)
 {
-    auto w = shownWindow();
+    auto w = shownWindow(chain);
+    if (everything) {
+        for (const char* box : {"cbShowPainThrs", "cbShowDangerThrs", "cbShowHearingThrs"})
+            w->findChild<QAbstractButton*>(QLatin1String(box))->click();
+        w->findChild<TFloatSpinEdit*>(QStringLiteral("FloatSpinEdit2"))->setFloatValue(0.5);
+        drainEvents();
+    }
     TFloatSpinEdit* edit = w->input(InputId::MicSens_dBu);
     w->activateWindow();
     edit->setFocus();
@@ -100,8 +110,17 @@ void BM_EditEndToEnd(benchmark::State& state)
     state.counters["line_paints"] = static_cast<double>(counter.paints["lblCalcMain"]) / n;
     state.counters["bar_paints"] = static_cast<double>(counter.paints["pbLevelMeter"]) / n;
     state.counters["window_paints"] = static_cast<double>(counter.paints["fmMain"]) / n;
+    if (chain) state.counters["warning_paints"] = static_cast<double>(counter.paints["lblChainWarnings"]) / n;
 }
+
+void BM_EditEndToEnd(benchmark::State& state) { editEndToEnd(state, false); }
 BENCHMARK(BM_EditEndToEnd)->Unit(benchmark::kMicrosecond);
+
+void BM_EditEndToEndChain(benchmark::State& state) { editEndToEnd(state, true); }
+BENCHMARK(BM_EditEndToEndChain)->Unit(benchmark::kMicrosecond);
+
+void BM_EditEndToEndChainAll(benchmark::State& state) { editEndToEnd(state, true, true); }
+BENCHMARK(BM_EditEndToEndChainAll)->Unit(benchmark::kMicrosecond);
 
 // The change operation as an edit raises it, without painting: the new
 // text is put into the sender outside the timing, the repaints it requested

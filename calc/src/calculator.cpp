@@ -124,6 +124,24 @@ CalcBindings withNullObjects(CalcBindings b)
     return b;
 }
 
+// The chain's bindings with every null one replaced by its do-nothing object.
+ChainBindings withNullObjects(ChainBindings b)
+{
+    for (INumericInput** in : {&b.distance, &b.ampNoise, &b.fullScale, &b.target}) orNull(*in, gNullInput);
+    orNull(b.sourceIsPoint, gNullChoice);
+    orNull(b.sourceIsLine, gNullChoice);
+    orNull(b.warningLine, gNullResultLine);
+    if (!b.refuse) b.refuse = [] {};
+    return b;
+}
+
+// A chain figure as its input shows it, within the working range.
+double readFigure(const INumericInput* in)
+{
+    const double v = in->floatValue();
+    return std::isfinite(v) ? std::clamp(v, -kMaxLevelMagnitude, kMaxLevelMagnitude) : 0.0;
+}
+
 } // namespace
 
 const char* inputName(InputId id) { return kInputNames[static_cast<std::size_t>(id)]; }
@@ -207,10 +225,12 @@ double Calculator::guardOverflow(InputId id, double v, Overflow against)
     case Overflow::MicOutput: {
         const double sensBox_dBu = read(InputId::MicSens_dBu);
         auto micOutAt = [&](double src) {
-            return OutputVolts(m.MicSens_V, OutputAtSource(sensBox_dBu, src), m.MicSens_dBu);
+            return OutputVolts(m.MicSens_V, OutputAtSource(sensBox_dBu, levelAtMic(src)), m.MicSens_dBu);
         };
         if (std::isfinite(micOutAt(v))) return v;
-        const double estimate = headroom_dB() + m.MicSens_dBu - sensBox_dBu + kSensRef_dBSPL;
+        // The source level that puts the level at the microphone at the bound
+        // (levelAtMic(0) is what the distance adds).
+        const double estimate = headroom_dB() + m.MicSens_dBu - sensBox_dBu + kSensRef_dBSPL - levelAtMic(0.0);
         limit = largestWholeLevel(estimate, [&](double x) { return std::isfinite(micOutAt(x)); });
         break;
     }
@@ -261,6 +281,73 @@ void Calculator::unbindAll()
 {
     DetachInputHandlers();
     input(InputId::AmpGain_dB)->setOnChange({});
+    if (chain_) {
+        for (INumericInput* in : {chain_->distance, chain_->ampNoise, chain_->fullScale, chain_->target})
+            in->setOnChange({});
+        chain_->sourceIsPoint->setOnClick({});
+        chain_->sourceIsLine->setOnClick({});
+    }
+}
+
+void Calculator::enableChain(const ChainBindings& bindings)
+{
+    chain_ = withNullObjects(bindings);
+    // No run writes these: bound once, like the gain.
+    for (INumericInput* in : {chain_->distance, chain_->ampNoise, chain_->fullScale, chain_->target})
+        in->setOnChange([this, in] { seMicMaxLevel_dBSPLChange(in); });
+    for (IChoice* shape : {chain_->sourceIsPoint, chain_->sourceIsLine})
+        shape->setOnClick([this] { seMicMaxLevel_dBSPLChange(nullptr); });
+    enableChainInputs();
+    takeChainDistance(nullptr);
+    seMicMaxLevel_dBSPLChange(nullptr);
+}
+
+void Calculator::enableChainInputs()
+{
+    if (!chain_) return;
+    // The preamplifier's noise and the converter stage are the analog chain's.
+    chain_->distance->setInputEnabled(true);
+    chain_->target->setInputEnabled(true);
+    chain_->ampNoise->setInputEnabled(isAnalog());
+    chain_->fullScale->setInputEnabled(isAnalog());
+}
+
+double Calculator::levelAtMic(double source_dBSPL) const
+{
+    if (!chain_) return source_dBSPL;
+    const SourceShape shape = chain_->sourceIsLine->isChosen() ? SourceShape::Line : SourceShape::Point;
+    return LevelAtDistance(source_dBSPL, chainDistance_m_, shape);
+}
+
+void Calculator::takeChainDistance(const INumericInput* sender)
+{
+    if (!chain_) return;
+    const double d = chain_->distance->floatValue();
+    if (d > 0 && std::isfinite(d))
+        chainDistance_m_ = d;
+    else if (sender == chain_->distance)
+        chain_->refuse();
+}
+
+void Calculator::computeChain()
+{
+    if (!chain_) return;
+    ChainInputs& in = chainIn_;
+    in.digital = !isAnalog() && isDigital();
+    in.sourceLevel1m_dBSPL = state_.SourceLevel_dBSPL;
+    in.distance_m = chainDistance_m_;
+    in.shape = chain_->sourceIsLine->isChosen() ? SourceShape::Line : SourceShape::Point;
+    in.maxLevel_dBSPL = state_.CurMic.MicMaxLevel_dBSPL;
+    // The figures as the inputs show them, as the outputs are computed.
+    in.sens_dBu = read(InputId::MicSens_dBu);
+    in.sens_dBFS = read(InputId::MicSens_dBFS);
+    in.micNoise_dBu = read(InputId::MicNoise_dBu);
+    in.micNoise_dBFS = read(InputId::MicNoise_dBFS);
+    in.gain_dB = state_.AmpGain_dB;
+    in.ampNoise_uV = readFigure(chain_->ampNoise);
+    in.fullScale_dBu = readFigure(chain_->fullScale);
+    in.target_dBFS = readFigure(chain_->target);
+    chainRes_ = CalcChain(in);
 }
 
 bool Calculator::handlersAttached() const
@@ -288,7 +375,9 @@ void Calculator::seMicMaxLevel_dBSPLChange(INumericInput* sender)
             if (v != sender->floatValue()) writeUnbound(*id, v);
             applySenderCase(*id, v);
         }
+        takeChainDistance(sender);
         computeOutputs();
+        computeChain();
         updateRightAxisFromInputs();
     }
 
@@ -408,7 +497,8 @@ void Calculator::computeOutputs()
         state_.SourceLevel_Pa = DbsplToPa(guardedSrc);
         writeUnbound(InputId::SourceLevel_Pa, state_.SourceLevel_Pa);
     }
-    const double src = state_.SourceLevel_dBSPL;
+    // With the chain, the source inputs give the level 1 m from the source.
+    const double src = levelAtMic(state_.SourceLevel_dBSPL);
     m.MicOut_dBu = OutputAtSource(sensBox_dBu, src);
     m.MicOut_dBV = OutputAtSource(sensBox_dBV, src);
     m.MicOut_dBFS = OutputAtSource(sensBox_dBFS, src);
@@ -454,7 +544,20 @@ void Calculator::showResults()
     const bool digital = !isAnalog() && isDigital();
     b_.levelBar->setLevelUnit(digital ? "dBFS" : "dBu");
     b_.levelBar->setLevelPosition(LevelBarPosition(state_, digital));
-    b_.resultLine->setResultLine(BuildResultLine(state_, digital, decimalSeparator_));
+    if (!chain_) {
+        b_.resultLine->setResultLine(BuildResultLine(state_, digital, decimalSeparator_));
+        return;
+    }
+    // The line's "At" names the level at the microphone; at 1 m that is the
+    // source level itself, shown as before (its pascal figure as typed).
+    CalcState shown = state_;
+    if (chainRes_.level_dBSPL != state_.SourceLevel_dBSPL) {
+        shown.SourceLevel_dBSPL = chainRes_.level_dBSPL;
+        shown.SourceLevel_Pa = conv::DbsplToPa(chainRes_.level_dBSPL);
+    }
+    b_.resultLine->setResultLine(BuildResultLine(shown, digital, decimalSeparator_));
+    chain_->warningLine->setResultLine(
+        BuildChainWarningLine(ChainWarnings(chainIn_, chainRes_, decimalSeparator_)));
 }
 
 void Calculator::rbMicAnalogClick()
@@ -472,6 +575,7 @@ void Calculator::rbMicAnalogClick()
             enabled = isAnalog();
         input(id)->setInputEnabled(enabled);
     }
+    enableChainInputs();
     b_.diagram->setRightAxisLabelsVisible(isAnalog());
     b_.diagram->setRightSubAxisVisible(0, isAnalog());
     b_.diagram->setRightSubAxisVisible(1, isAnalog());

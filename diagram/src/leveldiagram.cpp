@@ -248,6 +248,7 @@ QString TLevelDiagram::accessibleDescriptionText() const
             noiseGiven() ? QStringLiteral("noise %1 %2").arg(num(noise()), unit) : QStringLiteral("no noise level");
         text += QStringLiteral("Source %1 dB SPL, microphone output %2 %3, %4, %5.")
                     .arg(num(sourceLevel()), num(micOut()), unit, maxText, noiseText);
+        text += chainDescriptionText();
     }
     return text;
 }
@@ -329,12 +330,19 @@ void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
     DrawNoiseZone(c);
     DrawAcousticBar(c);
     DrawElectricBar(c);
+    if (chain_) {
+        const TChainView v = chain_->chainView();
+        DrawChainLines(c, v);
+        DrawThresholds(c, v);
+    }
     placeTexts();
     // The texts last, over the zones and bars, in their own fonts and
     // colours, as TCanvas::textOut draws them.
     QPainter& p = c.painter();
     p.setBackgroundMode(Qt::TransparentMode);
     for (const TOverlayText& t : overlayTexts_) {
+        if (t.backdrop)
+            p.fillRect(QRect(t.rect.left - 2, t.rect.top, t.rect.width() + 4, t.rect.height()), Qt::black);
         p.setPen(QPen(t.colour));
         drawCachedText(p, t.font, QPoint(t.rect.left, t.rect.top + t.ascent), t.text);
     }

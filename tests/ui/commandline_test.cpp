@@ -156,11 +156,31 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// --chain goes with a file or without, before or after it; after "--" it is a file.
+TEST(CommandLineChain, AsksForTheSignalChain)
+{
+    struct Case {
+        std::vector<std::string> args;
+        bool chain;
+        const char* file;
+    };
+    for (const Case& c : {Case{{}, false, nullptr}, Case{{"--chain"}, true, nullptr},
+                          Case{{"--chain", "a.dat"}, true, "a.dat"}, Case{{"a.dat", "--chain"}, true, "a.dat"},
+                          Case{{"--", "--chain"}, false, "--chain"}, Case{{"a.dat"}, false, "a.dat"}}) {
+        const CommandLine cl = parseCommandLine(c.args);
+        EXPECT_EQ(cl.action, Action::Run);
+        EXPECT_EQ(cl.chain, c.chain) << testing::PrintToString(c.args);
+        EXPECT_EQ(cl.hasFile, c.file != nullptr);
+        EXPECT_EQ(cl.file, c.file ? c.file : "");
+    }
+    EXPECT_EQ(parseCommandLine({"--chain", "a.dat", "b.dat"}).action, Action::Error);
+}
+
 TEST(CommandLineTexts, UsageAndVersionSayWhatTheyShould)
 {
     const std::string usage = usageText();
     EXPECT_TRUE(usage.starts_with("Usage: phonolith [OPTION]... [FILE]\n"));
-    for (const char* want : {"--help", "--version", "microphones.dat"})
+    for (const char* want : {"--chain", "--help", "--version", "microphones.dat"})
         EXPECT_NE(usage.find(want), std::string::npos) << want;
     EXPECT_TRUE(versionText().starts_with("phonolith (Phonolith) " PHONOLITH_VERSION "\n"));
 }

@@ -90,6 +90,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
                 CommandLine info;
                 info.action = a == "--help" ? CommandLine::Action::Help : CommandLine::Action::Version;
                 return info;
+            } else if (a == "--chain") {
+                c.chain = true;
             } else if (contains(kToolkitOptionsWithValue, toolkitName(a))) {
                 if (++i == args.size()) return error("option '" + a + "' requires an argument");
                 if (toolkitName(a) == "-stylesheet") styleSheet = args[i];
@@ -118,6 +120,8 @@ std::string usageText()
            "With FILE, a mic-set file (*.dat), lists its microphones in the window's\n"
            "preset list and loads the first.\n"
            "\n"
+           "      --chain    show the signal chain: distance to the source, preamplifier\n"
+           "                 noise, converter full scale, target level and thresholds\n"
            "      --help     display this help and exit\n"
            "      --version  output version information and exit\n"
            "\n"

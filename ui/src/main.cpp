@@ -41,6 +41,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.phonolith.Phonolith")));
     registerAppFonts();
     TfmMain fmMain;
+    if (cl.chain) fmMain.StartSignalChain();
     if (cl.hasFile) fmMain.StartWithMicSetFile(cl.file);
     fmMain.show();
     return app.exec();

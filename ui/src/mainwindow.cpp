@@ -34,6 +34,7 @@
 #include "ui/commandline.h"
 #include "ui/presetview.h"
 #include "ui/calcadapters.h"
+#include "ui/chainadapters.h"
 #include "ui/diagramadapters.h"
 #include "ui/listaccessible.h"
 #include "ui/radiochoice.h"
@@ -444,9 +445,15 @@ void TfmMain::createPanel2(QFrame* p)
     black.setColor(QPalette::Window, Qt::black);
     p->setPalette(black);
 
-    auto* row = new QHBoxLayout(p);
-    row->setContentsMargins(0, 0, 0, 0); // the frame already insets the layout
+    // One row: the level bar and the result line; the chain's warning line
+    // goes under it (StartSignalChain).
+    panel2Rows_ = new QVBoxLayout(p);
+    panel2Rows_->setContentsMargins(0, 0, 0, 0); // the frame already insets the layout
+    panel2Rows_->setSpacing(0);
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
+    panel2Rows_->addLayout(row);
     pbLevelMeter = new TLevelBar(p);
     pbLevelMeter->setObjectName("pbLevelMeter");
     pbLevelMeter->setFixedWidth(193);
@@ -559,6 +566,81 @@ void TfmMain::StartWithMicSetFile(const std::string& path)
     ActMicPresetFileOpen->setEnabled(true);
     presets_->setEnabled(true);
     presetRound([this, &file] { presets_->OpenMicSetFile(file); });
+}
+
+void TfmMain::StartSignalChain()
+{
+    if (chainMode_) return;
+    chainMode_ = true;
+
+    // Panel3 takes a third row for the converter stage, under the amplifier.
+    Panel3->setFixedHeight(80);
+    seConverterFS_dBu =
+        makeSpin(Panel3, "seConverterFS_dBu", 552, 50, 64, "Converter 0 dBFS in dBu", 18.0, 1, 0.1, 1.0, true);
+    seTargetLevel_dBFS =
+        makeSpin(Panel3, "seTargetLevel_dBFS", 763, 50, 64, "Target level in dBFS", -18.0, 1, 0.1, 1.0, true);
+    // Centimetres and hundredths of a microvolt: a microphone stands 5 cm
+    // from a snare, and a good preamplifier's noise is a fraction of 1 uV.
+    FloatSpinEdit2->setPrecision(2);
+    FloatSpinEdit5->setPrecision(2);
+    for (TFloatSpinEdit* e : {FloatSpinEdit2, FloatSpinEdit5, seConverterFS_dBu, seTargetLevel_dBFS}) {
+        e->setEnabled(true);
+        e->setColor(Qt::white);
+        e->show();
+    }
+    rbSourceIsLine->setEnabled(true);
+
+    // The warning line, under the result line; a screen reader hears each new one.
+    lblChainWarnings = new TMarkupLabel(Panel2);
+    lblChainWarnings->setObjectName("lblChainWarnings");
+    lblChainWarnings->setFont(QFont("Tahoma", 8));
+    lblChainWarnings->setFontColor(QColor(0xC0, 0xC0, 0xC0));
+    lblChainWarnings->setVAlignment(markup::tvaCenter);
+    lblChainWarnings->setFixedHeight(16);
+    lblChainWarnings->setAnnouncesChanges(true);
+    lblChainWarnings->setFocusPolicy(Qt::TabFocus);
+    panel2Rows_->addWidget(lblChainWarnings);
+    Panel2->setFixedHeight(29 + 16);
+    lblChainWarnings->show();
+
+    tabChain({input(InputId::AmpGain_dB), seConverterFS_dBu, seTargetLevel_dBFS, lblCalcMain, lblChainWarnings,
+              Chart1});
+
+    // The threshold check boxes and Display items switch their lines.
+    for (TAction* a : {ActDisplayShowHearingThreshold, ActDisplayShowDangerThreshold, ActDisplayShowPainThreshold}) {
+        a->setCheckable(true);
+        a->setExecuteHandler([this, a] {
+            a->setChecked(!a->isChecked());
+            Chart1->RefreshDiagram();
+        });
+        a->setEnabled(true);
+    }
+
+    auto bound = [this](TFloatSpinEdit* e) {
+        chainInputs_.push_back(std::make_unique<SpinInput>(e));
+        return chainInputs_.back().get();
+    };
+    pointChoice_ = std::make_unique<RadioChoice>(rbSourceIsPoint);
+    lineChoice_ = std::make_unique<RadioChoice>(rbSourceIsLine);
+    warningLineOutput_ = std::make_unique<ResultLineOutput>(lblChainWarnings);
+    ChainBindings b;
+    b.distance = bound(FloatSpinEdit2);
+    b.ampNoise = bound(FloatSpinEdit5);
+    b.fullScale = bound(seConverterFS_dBu);
+    b.target = bound(seTargetLevel_dBFS);
+    b.sourceIsPoint = pointChoice_.get();
+    b.sourceIsLine = lineChoice_.get();
+    b.warningLine = warningLineOutput_.get();
+    b.refuse = [this] { FloatSpinEdit2->beep(); };
+
+    diagramLevels_->followChain(*calc_);
+    auto checked = [](TAction* a) { return [a] { return a->isChecked(); }; };
+    diagramChain_ = std::make_unique<CalcDiagramChain>(
+        *calc_, CalcDiagramChain::Thresholds{checked(ActDisplayShowHearingThreshold),
+                                             checked(ActDisplayShowDangerThreshold),
+                                             checked(ActDisplayShowPainThreshold)});
+    Chart1->setChain(diagramChain_.get());
+    calc_->enableChain(b);
 }
 
 void TfmMain::InitPaths()

@@ -3,10 +3,12 @@
 // raises, the analog/digital switch and the start-up runs.
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "calc/chain.h"
 #include "calc/interfaces.h"
 #include "calc/micparams.h"
 
@@ -61,6 +63,19 @@ struct CalcBindings {
     IDiagramView* diagram = nullptr;
     ILevelBar* levelBar = nullptr;
     IResultLine* resultLine = nullptr;
+};
+
+// The signal chain's controls: bound only when the window asks for the chain.
+// A binding left null is a do-nothing object, as in CalcBindings.
+struct ChainBindings {
+    INumericInput* distance = nullptr;  // metres from the source; more than 0
+    INumericInput* ampNoise = nullptr;  // the preamplifier's equivalent input noise, uV
+    INumericInput* fullScale = nullptr; // the converter's 0 dBFS, in dBu
+    INumericInput* target = nullptr;    // the target level, dBFS
+    IChoice* sourceIsPoint = nullptr;
+    IChoice* sourceIsLine = nullptr;
+    IResultLine* warningLine = nullptr; // the chain's warnings, under the result line
+    std::function<void()> refuse;       // a refused figure (a distance of 0 or less): the beep
 };
 
 enum class MicKind { Analog, Digital };
@@ -123,6 +138,18 @@ public:
     // The value an input shows (a level limited to +-kMaxLevelMagnitude).
     double read(InputId id) const;
 
+    // Turns the signal chain on for the rest of the run: the source inputs
+    // then give the level 1 m from the source, and the outputs, the result
+    // line and the level bar follow the level at the microphone. Binds the
+    // chain's inputs and choices to the change operation (never detached:
+    // no run writes them), enables them for the chosen kind and runs the
+    // change operation with no sender.
+    void enableChain(const ChainBindings& bindings);
+    bool chainEnabled() const { return chain_.has_value(); }
+    // The chain's inputs and figures of the last run (all zero without the chain).
+    const ChainInputs& chainInputs() const { return chainIn_; }
+    const ChainResult& chainResult() const { return chainRes_; }
+
     // Detaches the handlers of the twelve written inputs and both choices for
     // its lifetime, and attaches them again however the scope ends, an
     // exception included. One attach undoes any number of detaches.
@@ -161,6 +188,14 @@ private:
     // within the double range, the input is lowered to that level. Returns
     // the figure as the input then shows it.
     double guardOverflow(InputId id, double v, Overflow against);
+    // The level at the microphone of a source level: itself without the chain.
+    double levelAtMic(double source_dBSPL) const;
+    // The chain's distance: a positive figure is taken, any other refused
+    // (with the beep when the distance input itself changed) and the last
+    // one taken stays.
+    void takeChainDistance(const INumericInput* sender);
+    void computeChain();
+    void enableChainInputs();
     // write() with the input's own change handler unbound for the write.
     void writeUnbound(InputId id, double v);
     void computeOutputs();
@@ -168,6 +203,10 @@ private:
     void showResults();
 
     CalcBindings b_;
+    std::optional<ChainBindings> chain_;
+    double chainDistance_m_ = 1;
+    ChainInputs chainIn_{};
+    ChainResult chainRes_{};
     CalcState state_;
     std::string decimalSeparator_;
 };

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "diagram/canvas.h"
+#include "diagram/chainoverlay.h"
 #include "diagram/overlayplacement.h"
 #include "diagram/scalechart.h"
 
@@ -26,6 +27,9 @@ struct TOverlayText {
     QFont font;
     QColor colour;
     int ascent = 0; // from the top of rect to the baseline
+    // Drawn on a dark backdrop: a text over the zones and bars of any colour
+    // (the chain's lines) stays readable.
+    bool backdrop = false;
 };
 
 // The levels the overlays show, read at every paint. The window supplies
@@ -72,6 +76,9 @@ public:
     // Where the overlays read their levels; with none (null), the overlays
     // are not drawn.
     void setLevels(const IDiagramLevels* levels);
+    // The signal chain's lines and the thresholds, drawn over the overlays
+    // and read out after them; with none (null), as without the chain.
+    void setChain(const IDiagramChain* chain);
     void setSeparators(const QString& decimal, const QString& group);
 
     // Start-up preparation: label hooks, label font sizes, maxima, refresh.
@@ -153,8 +160,18 @@ private:
     void DrawNoiseZone(TCanvas& c);
     void DrawAcousticBar(TCanvas& c);
     void DrawElectricBar(TCanvas& c);
+    // The chain's noise, full-scale and target lines on the electric scale,
+    // and the threshold lines on the acoustic one (chainoverlay.cpp).
+    void DrawChainLines(TCanvas& c, const TChainView& v);
+    void DrawThresholds(TCanvas& c, const TChainView& v);
+    // A line across the plot at row y in `colour`, with its text above
+    // it starting at textX (ending there when rightAligned), placed as a line's.
+    void chainLine(TCanvas& c, int y, std::uint32_t colour, int textX, const QString& text, bool rightAligned);
+    // The chain's figures and the thresholds shown, for the accessible description.
+    QString chainDescriptionText() const;
 
     const IDiagramLevels* levels_ = nullptr;
+    const IDiagramChain* chain_ = nullptr;
     std::vector<TOverlayText> overlayTexts_;
     // Per overlay text while it is collected: the kind of a placed text,
     // none for a side title.

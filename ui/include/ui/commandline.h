@@ -1,5 +1,5 @@
 #pragma once
-// The program's command line: phonolith [FILE], --help, --version.
+// The program's command line: phonolith [--chain] [FILE], --help, --version.
 #include <string>
 #include <vector>
 
@@ -11,6 +11,7 @@ struct CommandLine {
         Error,   // print `error` and usageText() to standard error, exit 2
     };
     Action action = Action::Run;
+    bool chain = false; // --chain: the window shows the signal chain
     bool hasFile = false;
     std::string file;
     std::string error; // one line, without its line end

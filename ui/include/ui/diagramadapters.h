@@ -3,6 +3,7 @@
 // calculator's levels seen by the diagram: the diagram itself knows nothing
 // of the calculator. Header-only, so that the tests can wire a real diagram
 // the way the window does.
+#include "calc/calculator.h"
 #include "calc/interfaces.h"
 #include "calc/micparams.h"
 #include "diagram/leveldiagram.h"
@@ -56,9 +57,19 @@ public:
     {
     }
 
+    // With the chain on, the source marker stands at the level at the
+    // microphone instead of the level the source inputs give.
+    void followChain(const Calculator& calc) { chain_ = &calc; }
+
     bool digital() const override { return !analog_.isChosen() && digital_.isChosen(); }
     double maxLevel_dBSPL() const override { return maxLevel_.floatValue(); }
-    double sourceLevel_dBSPL() const override { return sourceLevel_.floatValue(); }
+    double sourceLevel_dBSPL() const override
+    {
+        // At 1 m the level is the source level itself: read as before.
+        if (chain_ && chain_->chainEnabled() && chain_->chainResult().level_dBSPL != state_.SourceLevel_dBSPL)
+            return chain_->chainResult().level_dBSPL;
+        return sourceLevel_.floatValue();
+    }
     double noiseLevel() const override { return (digital() ? noise_dBFS_ : noise_dBu_).floatValue(); }
     double outputLevel() const override { return digital() ? state_.CurMic.MicOut_dBFS : state_.CurMic.MicOut_dBu; }
 
@@ -70,4 +81,5 @@ private:
     const INumericInput& noise_dBFS_;
     const IChoice& analog_;
     const IChoice& digital_;
+    const Calculator* chain_ = nullptr;
 };

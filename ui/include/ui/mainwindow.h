@@ -35,6 +35,8 @@ class ResultLineOutput;
 class AxisRangeAdapter;
 class DiagramViewAdapter;
 class CalcDiagramLevels;
+class CalcDiagramChain;
+class QVBoxLayout;
 namespace presets {
 class PresetController;
 }
@@ -67,6 +69,14 @@ public:
     // becomes enabled, the list fills and its first preset loads. A file that
     // cannot be listed is named in the window, with the reason.
     void StartWithMicSetFile(const std::string& path);
+
+    // Turns the signal chain on for the rest of the run (phonolith --chain):
+    // the distance, source shape and preamplifier noise inputs are enabled
+    // and bound, a row for the converter's full scale and the target level
+    // and a warning line under the result line appear, and the threshold
+    // check boxes and Display items work. Without it the window is as always.
+    void StartSignalChain();
+    bool chainMode() const { return chainMode_; }
 
     void UpdateCaption();
     void InitPaths();
@@ -134,6 +144,13 @@ private:
     // Panel2
     TLevelBar* pbLevelMeter = nullptr;
     TMarkupLabel* lblCalcMain = nullptr;
+    QVBoxLayout* panel2Rows_ = nullptr; // the result row, and the warning line in chain mode
+
+    // Made by StartSignalChain only.
+    TFloatSpinEdit* seConverterFS_dBu = nullptr;
+    TFloatSpinEdit* seTargetLevel_dBFS = nullptr;
+    TMarkupLabel* lblChainWarnings = nullptr;
+    bool chainMode_ = false;
 
     QFileDialog* OpenDialog1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
@@ -167,6 +184,11 @@ private:
     std::unique_ptr<AxisRangeAdapter> leftAxisRange_;
     std::unique_ptr<DiagramViewAdapter> diagramView_;
     std::unique_ptr<CalcDiagramLevels> diagramLevels_;
+    std::vector<std::unique_ptr<SpinInput>> chainInputs_;
+    std::unique_ptr<RadioChoice> pointChoice_;
+    std::unique_ptr<RadioChoice> lineChoice_;
+    std::unique_ptr<ResultLineOutput> warningLineOutput_;
+    std::unique_ptr<CalcDiagramChain> diagramChain_;
     std::unique_ptr<Calculator> calc_;
     std::unique_ptr<WindowPresetView> presetView_;
     std::unique_ptr<presets::PresetController> presets_;

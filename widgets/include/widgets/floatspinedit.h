@@ -179,6 +179,10 @@ public:
     // The locale separators in effect now (QLocale()).
     static QString decimalSeparator();
 
+    // The refusal sound of a keystroke (and beeped()); also for a value the
+    // box's owner refuses.
+    void beep();
+
 signals:
     void upClick();
     void downClick();
@@ -204,7 +208,6 @@ private:
     void step(double delta, bool caretRule);
     void typeText(const QString& text);
     void pasteChecked(const QString& clip);
-    void beep();
     void onTextChanged();
     void raiseChange();
     // Whether the box is the focus box of its window, active or not.

@@ -1,0 +1,126 @@
+// The signal chain's lines and the hearing thresholds on the level diagram:
+// painters of TLevelDiagram kept apart from the microphone's overlays.
+#include "diagram/chainoverlay.h"
+
+#include <QStringList>
+
+#include "diagram/leveldiagram.h"
+#include "numtext/numtext.h"
+
+namespace chainoverlay {
+
+namespace {
+
+std::string str(const QString& s) { return s.toStdString(); }
+
+// A figure with one decimal, without a decimal part of 0: "18", "15.5".
+QString trimmed(double v, const QString& sep)
+{
+    QString t = QString::fromStdString(numtext::formatFigure(v, 1, str(sep)));
+    if (t.endsWith(sep + QLatin1Char('0'))) t.chop(sep.size() + 1);
+    return t;
+}
+
+QString withSign(const QString& t) { return t.startsWith(u'-') || t == QLatin1String("0") ? t : QStringLiteral("+") + t; }
+
+} // namespace
+
+QString systemNoiseText(double noise_dBu, double adds_dB, const QString& sep)
+{
+    const QString adds = QString::fromStdString(numtext::formatFigure(adds_dB, 1, str(sep)));
+    const bool zero = adds == QString::fromStdString(numtext::formatFigure(0.0, 1, str(sep)));
+    return QStringLiteral("System noise %1 dBu (%2 dB)")
+        .arg(QString::fromStdString(numtext::formatFigure(noise_dBu, 1, str(sep))),
+             adds.startsWith(u'-') || zero ? adds : QStringLiteral("+") + adds);
+}
+
+QString fullScaleText(const TChainView& v, const QString& sep)
+{
+    if (v.digital) return QStringLiteral("0 dBFS = %1 dBSPL").arg(trimmed(v.fullScale, sep));
+    return QStringLiteral("0 dBFS = %1 dBu (gain %2 dB)")
+        .arg(withSign(trimmed(v.fullScale, sep)), withSign(trimmed(v.gain_dB, sep)));
+}
+
+QString targetText(double target_dBFS, const QString& sep)
+{
+    return QStringLiteral("Target %1 dBFS").arg(trimmed(target_dBFS, sep));
+}
+
+} // namespace chainoverlay
+
+namespace {
+
+// 0xBBGGRR, as the other overlays name their colours.
+constexpr std::uint32_t kOrange = 0x4080FF;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kLightAqua = 0xFFFF80;
+constexpr std::uint32_t kRed = 0x0000FF;
+constexpr std::uint32_t kLightGreen = 0x80FF80;
+constexpr std::uint32_t kYellow = 0x00FFFF;
+
+} // namespace
+
+void TLevelDiagram::setChain(const IDiagramChain* chain)
+{
+    chain_ = chain;
+    RefreshDiagram();
+}
+
+void TLevelDiagram::chainLine(TCanvas& c, int y, std::uint32_t colour, int textX, const QString& text, bool rightAligned)
+{
+    const TIntRect r = ChartRect();
+    // Solid, as a one-pixel fill: the pixels of lineTo(r.right, y) from
+    // (r.left, y), at a hundredth of a stroked line's cost; the colour and
+    // the text tell these lines from the grid.
+    c.painter().fillRect(QRect(r.left, y, r.width(), 1), colorFromBgr(colour));
+    c.setFontColor(colorFromBgr(colour));
+    c.setFontSize(8);
+    c.setFontBold(false);
+    if (!rowShown(y)) return;
+    const int x = rightAligned ? textX - cachedTextWidth(c.font(), text) : textX;
+    addText(c, x, y - 14, text, overlay::Kind::Line);
+    overlayTexts_.back().backdrop = true;
+}
+
+void TLevelDiagram::DrawChainLines(TCanvas& c, const TChainView& v)
+{
+    const TIntRect r = ChartRect();
+    const int a = r.width() / 10;
+    const QString sep = QString::fromStdString(decimalSeparator());
+    if (v.hasSystemNoise && !v.digital)
+        chainLine(c, yR(v.systemNoise), kOrange, r.left + 6 * a,
+                  chainoverlay::systemNoiseText(v.systemNoise, v.ampNoiseAdds_dB, sep), false);
+    chainLine(c, yR(v.fullScaleRow), kWhite, r.right - 8, chainoverlay::fullScaleText(v, sep), true);
+    chainLine(c, yR(v.targetRow), kLightAqua, r.right - 8, chainoverlay::targetText(v.target_dBFS, sep), true);
+}
+
+void TLevelDiagram::DrawThresholds(TCanvas& c, const TChainView& v)
+{
+    const TIntRect r = ChartRect();
+    struct Threshold {
+        bool shown;
+        double level;
+        std::uint32_t colour;
+        const char* text;
+    };
+    const Threshold lines[] = {
+        {v.hearing, chainoverlay::kHearing_dBSPL, kLightGreen, "Hearing threshold 0 dBSPL"},
+        {v.danger, chainoverlay::kDanger_dBSPL, kYellow, "Danger 85 dBSPL"},
+        {v.pain, chainoverlay::kPain_dBSPL, kRed, "Pain 120 dBSPL"},
+    };
+    for (const Threshold& t : lines)
+        if (t.shown) chainLine(c, yL(t.level), t.colour, r.left + 8, QString::fromLatin1(t.text), false);
+}
+
+QString TLevelDiagram::chainDescriptionText() const
+{
+    if (!chain_) return {};
+    const TChainView v = chain_->chainView();
+    QString text = QLatin1Char(' ') + chain_->description();
+    QStringList shown;
+    if (v.hearing) shown << QStringLiteral("hearing threshold 0 dB SPL");
+    if (v.danger) shown << QStringLiteral("danger 85 dB SPL");
+    if (v.pain) shown << QStringLiteral("pain 120 dB SPL");
+    if (!shown.isEmpty()) text += QStringLiteral(" Lines at ") + shown.join(QStringLiteral(", ")) + QLatin1Char('.');
+    return text;
+}
