@@ -34,6 +34,7 @@ ChainResult CalcChain(const ChainInputs& in)
     using namespace conv;
     ChainResult r;
     r.level_dBSPL = LevelAtDistance(in.sourceLevel1m_dBSPL, in.distance_m, in.shape);
+    r.maxLevelGiven = in.maxLevel_dBSPL > 0;
     r.overload_dB = r.level_dBSPL - in.maxLevel_dBSPL;
     const double sens = in.digital ? in.sens_dBFS : in.sens_dBu;
     r.micOut = OutputAtSource(sens, r.level_dBSPL);
@@ -58,7 +59,8 @@ ChainResult CalcChain(const ChainInputs& in)
         r.fullScaleMicOut = in.fullScale_dBu - in.gain_dB;
         r.targetMicOut = in.target_dBFS + in.fullScale_dBu - in.gain_dB;
     }
-    r.ampNoiseAdds_dB = r.systemNoise - r.micNoise;
+    r.noiseGiven = r.systemNoise > kMissingLevel;
+    r.ampNoiseAdds_dB = r.noiseGiven && r.micNoise > kMissingLevel ? r.systemNoise - r.micNoise : 0;
     // Through the sensitivity: the acoustic level that gives this noise.
     r.systemNoise_dBSPL = r.systemNoise - sens + kSensRef_dBSPL;
     r.snr_dB = r.level_dBSPL - r.systemNoise_dBSPL;
@@ -93,7 +95,7 @@ std::vector<ChainWarning> ChainWarnings(const ChainInputs& in, const ChainResult
 {
     using K = ChainWarning::Kind;
     std::vector<ChainWarning> w;
-    if (showsAbove0(r.overload_dB, sep)) w.push_back({K::Overload, "Mic overloaded by " + dB1(r.overload_dB, sep)});
+    if (r.maxLevelGiven && showsAbove0(r.overload_dB, sep)) w.push_back({K::Overload, "Mic overloaded by " + dB1(r.overload_dB, sep)});
     if (in.digital) {
         // The microphone's own converter, then the digital gain after it.
         if (showsAbove0(r.micClip_dB, sep)) w.push_back({K::ConverterClips, "Converter clips by " + dB1(r.micClip_dB, sep)});
@@ -103,7 +105,7 @@ std::vector<ChainWarning> ChainWarnings(const ChainInputs& in, const ChainResult
         w.push_back({K::ConverterClips, "Converter clips by " + dB1(r.ampOut_dBFS, sep)});
     }
     if (showsAbove0(r.toTarget_dB, sep)) w.push_back({K::UnderTarget, dB1(r.toTarget_dB, sep) + " under target"});
-    w.push_back({K::Snr, "Chain SNR " + dB1(r.snr_dB, sep)});
+    if (r.noiseGiven) w.push_back({K::Snr, "Chain SNR " + dB1(r.snr_dB, sep)});
     return w;
 }
 
@@ -127,13 +129,17 @@ std::string ChainDescription(const ChainInputs& in, const ChainResult& r, std::s
                     numtext::formatGeneral(usedDistance(in.distance_m), 6, sep) +
                     " m away, " + (in.shape == SourceShape::Line ? "line" : "point") + " source: " +
                     f1(r.level_dBSPL) + " dB SPL at the microphone. ";
-    if (in.digital) {
-        t += "Noise " + f1(r.systemNoise) + " dBFS, " + f1(r.systemNoise_dBSPL) + " dB SPL. ";
+    if (!r.noiseGiven) {
+        t += "No noise figure, no chain SNR. ";
     } else {
-        t += "System noise " + f1(r.systemNoise) + " dBu, " + f1(r.systemNoise_dBSPL) + " dB SPL; the preamplifier adds " +
-             SignedFigure(r.ampNoiseAdds_dB, sep) + " dB. ";
+        if (in.digital) {
+            t += "Noise " + f1(r.systemNoise) + " dBFS, " + f1(r.systemNoise_dBSPL) + " dB SPL. ";
+        } else {
+            t += "System noise " + f1(r.systemNoise) + " dBu, " + f1(r.systemNoise_dBSPL) +
+                 " dB SPL; the preamplifier adds " + SignedFigure(r.ampNoiseAdds_dB, sep) + " dB. ";
+        }
+        t += "Chain SNR " + f1(r.snr_dB) + " dB. ";
     }
-    t += "Chain SNR " + f1(r.snr_dB) + " dB. ";
     if (in.digital) {
         t += "0 dBFS = " + f1(r.fullScale_dBSPL) + " dB SPL; microphone output " + f1(r.micOut) +
              " dBFS, after the digital gain " + f1(r.ampOut_dBFS) + " dBFS";

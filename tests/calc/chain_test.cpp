@@ -98,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                        i.micNoise_dBu = -200;
                        i.ampNoise_uV = 10;
                    }),
-                   74, -60, -40, -58, k10uV_dBu, k10uV_dBu + 200, k10uV_dBu + 134, -60 - k10uV_dBu},
+                   // The preamplifier adds nothing to a noise figure the microphone does not give.
+                   74, -60, -40, -58, k10uV_dBu, 0, k10uV_dBu + 134, -60 - k10uV_dBu},
         FigureCase{"ConverterFullScale24",
                    with([](ChainInputs& i) { i.fullScale_dBu = 24; }), 74, -60, -40, -64, -100, 0, 34, 40},
         // Digital: dBFS throughout, the preamplifier's noise does not apply.
@@ -218,7 +219,30 @@ INSTANTIATE_TEST_SUITE_P(
                         i.sourceLevel1m_dBSPL = 100;
                         i.gain_dB = 30;
                     }),
-                    ".", {"Digital gain clips by 10.0 dB", "Chain SNR 70.0 dB"}}),
+                    ".", {"Digital gain clips by 10.0 dB", "Chain SNR 70.0 dB"}},
+        // A microphone that gives no maximum level is never called
+        // overloaded; one without any noise figure has no chain SNR.
+        WarningCase{"NoMaximumLevelNoOverload",
+                    with([](ChainInputs& i) {
+                        i.sourceLevel1m_dBSPL = 134;
+                        i.gain_dB = 21;
+                        i.maxLevel_dBSPL = 0;
+                    }),
+                    ".", {"Converter clips by 3.0 dB", "Chain SNR 100.0 dB"}},
+        WarningCase{"NoNoiseFigureNoSnr",
+                    with([](ChainInputs& i) {
+                        i.micNoise_dBu = -200;
+                        i.ampNoise_uV = 0;
+                    }),
+                    ".", {"40.0 dB under target"}},
+        WarningCase{"DigitalNoNoiseFigureNoSnr",
+                    with([](ChainInputs& i) {
+                        i.digital = true;
+                        i.sourceLevel1m_dBSPL = 100;
+                        i.micNoise_dBFS = -200;
+                        i.gain_dB = 0;
+                    }),
+                    ".", {"2.0 dB under target"}}),
     [](const ::testing::TestParamInfo<WarningCase>& info) { return std::string(info.param.name); });
 
 TEST(ChainWarningLine, WarningsInOrangeSnrInYellow)

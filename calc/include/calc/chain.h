@@ -53,6 +53,10 @@ struct ChainResult {
     double systemNoise_dBSPL = 0;
     double snr_dB = 0; // the level at the microphone above the system noise
 
+    // A figure the microphone does not give (maximum level 0, no noise from
+    // microphone or preamplifier) gives no overload and no SNR.
+    bool maxLevelGiven = false;
+    bool noiseGiven = false;
     double overload_dB = 0;       // level above the maximum level (> 0: overloaded)
     double micClip_dB = 0;        // digital: the microphone's output above its 0 dBFS
     double headroom_dB = 0;       // from the converter input (after the gain) to 0 dBFS; < 0: clips
@@ -71,7 +75,7 @@ struct ChainResult {
 ChainResult CalcChain(const ChainInputs& in);
 
 // What the chain's figures ask of the user, most urgent first; the last one is
-// always the chain's SNR. Figures with one decimal and the given separator.
+// the chain's SNR, where a noise figure is given. Figures with one decimal and the given separator.
 struct ChainWarning {
     enum class Kind { Overload, ConverterClips, GainClips, UnderTarget, Snr };
     Kind kind;

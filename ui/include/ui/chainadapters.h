@@ -25,7 +25,7 @@ public:
         const ChainResult& r = calc_.chainResult();
         TChainView v;
         v.digital = in.digital;
-        v.hasSystemNoise = !in.digital;
+        v.hasSystemNoise = !in.digital && r.noiseGiven;
         v.systemNoise = r.systemNoise;
         v.ampNoiseAdds_dB = r.ampNoiseAdds_dB;
         v.fullScaleRow = r.fullScaleMicOut;
