@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -99,16 +100,17 @@ bool TShapedTexts::drawLine(QPainter& painter, QPointF baseline, const QString& 
     for (FontTexts& f : fonts_)
         if (f.ratio == ratio && f.font == font) entry = &f;
     if (!entry) entry = &fonts_.emplace_back(FontTexts{font, ratio, QFontMetricsF(font, painter.device()).ascent(), {}});
-    QHash<QString, QStaticText>* texts = &entry->texts;
-    auto it = texts->find(text);
-    if (it == texts->end()) {
+    auto it = entry->texts.find(text);
+    if (it == entry->texts.end()) {
         if (entries_ >= maxEntries_) {
+            // Full: start afresh with this font alone, its ascent kept.
+            FontTexts fresh{font, ratio, entry->ascent, {}};
             clear();
-            return drawLine(painter, baseline, text);
+            entry = &fonts_.emplace_back(std::move(fresh));
         }
         QStaticText shaped(text);
         shaped.setTextFormat(Qt::PlainText);
-        it = texts->insert(text, shaped);
+        it = entry->texts.insert(text, shaped);
         ++entries_;
     }
     // A static text is placed by the top of its line.

@@ -71,7 +71,8 @@ private:
 
 // Shaped texts per font, kept between paints: a text drawn again is laid
 // out once. The diagram and the result line both draw through it. Starts
-// afresh past maxEntries texts, or on clear().
+// afresh past maxEntries texts, or on clear(); it keeps at least the text
+// it draws, whatever maxEntries is (0 or less keeps just that one).
 class TShapedTexts {
 public:
     explicit TShapedTexts(int maxEntries) : maxEntries_(maxEntries) {}
