@@ -644,7 +644,10 @@ TEST_P(UnreadableKeyTest, BeepsAndKeepsTheFigures)
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, UnreadableKeyTest,
-                         ::testing::Values(u"\u00B2", u"\u00B3", u"\u0663", u"\uFF18", u"\u216B"));
+                         ::testing::Values(u"\u00B2", u"\u00B3", u"\u0663", u"\uFF18", u"\u216B"),
+                         [](const auto& info) { // the character's code, "U00B2"
+                             return "U" + QString::number(info.param[0], 16).toUpper().rightJustified(4, u'0').toStdString();
+                         });
 
 // Coming back to the window keeps the caret: the next key edits, not replaces.
 TEST_F(MainWindowTest, ReturningToTheWindowKeepsTheCaret)
