@@ -406,6 +406,10 @@ void TfmMain::createPanel2(QFrame* p)
     lblCalcMain->setFontColor(QColor(0xC0, 0xC0, 0xC0));
     lblCalcMain->setVAlignment(markup::tvaCenter);
     lblCalcMain->setAnnouncesChanges(true); // a screen reader speaks each new result
+    // Painted on the strip's black, as the level bar paints its own: at a
+    // fractional scale the strip's bevel reaches into the first device row
+    // of both, and both cover it alike.
+    lblCalcMain->setAutoFillBackground(true);
     row->addWidget(pbLevelMeter);
     row->addWidget(lblCalcMain, 1);
     pbLevelMeter->setAccessibleName("Mic output");
