@@ -136,10 +136,13 @@ void TCanvas::rectangle(int x1, int y1, int x2, int y2)
     } else {
         p_.fillRect(area, p_.brush());
     }
-    // An outlined QRect covers width + 1 pixels: this spans x1 .. x2 - 1.
+    // A one-pixel outline lies on the fill's outermost device pixels at any
+    // scale; a wider pen draws the rectangle x1 .. x2 - 1 (an outlined QRect
+    // covers width + 1 pixels).
     p_.setBrush(Qt::NoBrush);
     applyPen();
-    p_.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+    if (penWidth_ <= 1) drawDeviceOutline(p_, area);
+    else p_.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
     p_.setBackgroundMode(Qt::TransparentMode);
 }
 

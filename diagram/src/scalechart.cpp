@@ -443,12 +443,12 @@ void TScaleChart::paintEvent(QPaintEvent*)
     TCanvas canvas(p, &hatchTiles_);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
     // The zoom rectangle and the focus frame: a cosmetic pen, one-device-pixel
-    // dots at any scale.
+    // dots at any scale; the frame on the control's outermost device pixels.
     p.setBackgroundMode(Qt::TransparentMode);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(Qt::white, 0, Qt::DotLine));
     if (drag_ == Drag::Zoom) p.drawRect(QRect(dragStart_, dragLast_).normalized());
-    if (hasFocus()) p.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (hasFocus()) drawDeviceOutline(p, rect());
 }
 
 void TScaleChart::focusInEvent(QFocusEvent* event)

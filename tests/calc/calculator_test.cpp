@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include "calc_fakes.h"
 #include "invariants.h"
@@ -489,7 +490,12 @@ TEST_P(VanishingSensitivityTest, IsTheMissingFigure)
     EXPECT_DOUBLE_EQ(w.right.maximum(), -134);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, VanishingSensitivityTest, ::testing::Values("1E-322", "5E-324", "0", "-3"));
+INSTANTIATE_TEST_SUITE_P(Texts, VanishingSensitivityTest, ::testing::Values("1E-322", "5E-324", "0", "-3"),
+                         [](const auto& info) {
+                             std::string name; // "1E-322" -> "1Eminus322"
+                             for (const char* c = info.param; *c; ++c) name += *c == '-' ? std::string("minus") : std::string(1, *c);
+                             return name;
+                         });
 
 // Where a conversion would overflow, the guard lowers a figure and shows it:
 // the box reads the value the state and the line used.

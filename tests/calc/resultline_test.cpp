@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+
 #include "calc/resultline.h"
 #include "calc_fakes.h"
 
@@ -15,10 +18,13 @@ TEST(FormatVolts, ChoosesTheUnitByMagnitude)
 
 // The unit is chosen after rounding to three decimals.
 struct VoltsCase {
+    const char* name;
     double volts;
     const char* sep;
     const char* expected;
 };
+
+void PrintTo(const VoltsCase& c, std::ostream* os) { *os << c.name; }
 
 class FormatVoltsRounding : public ::testing::TestWithParam<VoltsCase> {};
 
@@ -29,10 +35,15 @@ TEST_P(FormatVoltsRounding, ChoosesTheUnitAfterRounding)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FormatVoltsRounding,
-    ::testing::Values(VoltsCase{0.9999999, ".", "1.000 V"}, VoltsCase{0.9999995, ".", "1.000 V"},
-                      VoltsCase{0.9999999, ",", "1,000 V"}, VoltsCase{0.0009999995, ".", "1.000 mV"},
-                      VoltsCase{0.0009999999, ",", "1,000 mV"}, VoltsCase{0.9999994, ".", "999.999 mV"},
-                      VoltsCase{0.0009999994, ".", "999.999 uV"}, VoltsCase{-0.5, ".", "-500000.000 uV"}));
+    ::testing::Values(VoltsCase{"BelowOneVolt", 0.9999999, ".", "1.000 V"},
+                      VoltsCase{"HalfBelowOneVolt", 0.9999995, ".", "1.000 V"},
+                      VoltsCase{"BelowOneVoltComma", 0.9999999, ",", "1,000 V"},
+                      VoltsCase{"HalfBelowOneMillivolt", 0.0009999995, ".", "1.000 mV"},
+                      VoltsCase{"BelowOneMillivoltComma", 0.0009999999, ",", "1,000 mV"},
+                      VoltsCase{"StaysMillivolts", 0.9999994, ".", "999.999 mV"},
+                      VoltsCase{"StaysMicrovolts", 0.0009999994, ".", "999.999 uV"},
+                      VoltsCase{"NegativeInMicrovolts", -0.5, ".", "-500000.000 uV"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct LineCase {
     const char* name;

@@ -140,6 +140,37 @@ TEST(Canvas, OnePixelPenHasOneThicknessAtEveryScale)
     }
 }
 
+// A one-pixel outline lies on the outermost device pixels of its fill at
+// every scale, on all four sides, also where the painter starts at a
+// fraction of a device pixel (a control placed at an odd position).
+TEST(Canvas, OutlineOnTheEdgeOfItsFillAtEveryScale)
+{
+    for (double ratio : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0})
+        for (int offset : {0, 1}) {
+            QImage image = scaledImage(80, 90, ratio);
+            {
+                QPainter p(&image);
+                p.translate(offset, offset);
+                TCanvas c(p);
+                c.setPen(kPen, 1, PS::Solid);
+                c.setBrush(kFill);
+                c.rectangle(11, 13, 57, 71);
+            }
+            QRect painted; // every pixel the rectangle reached
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixel(x, y) != qRgb(0, 0, 0)) painted |= QRect(x, y, 1, 1);
+            const std::string where = ratioName(ratio) + ", offset " + std::to_string(offset);
+            ASSERT_FALSE(painted.isEmpty()) << where;
+            for (int y = painted.top(); y <= painted.bottom(); ++y)
+                for (int x = painted.left(); x <= painted.right(); ++x) {
+                    const bool edge = x == painted.left() || x == painted.right() || y == painted.top() ||
+                                      y == painted.bottom();
+                    ASSERT_EQ(image.pixel(x, y), edge ? kPen.rgb() : kFill.rgb()) << where << " at " << x << "," << y;
+                }
+        }
+}
+
 // A line leaves out its end point: at every scale it gives the pixels
 // QPainter gives for the line one pixel shorter, in all four directions and
 // every broken style.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <ostream>
 #include <string>
@@ -99,16 +100,56 @@ TEST(LabelValues, EdgeRanges)
     EXPECT_TRUE(scale::labelValues(0, 1, 0).empty());
 }
 
-// Each value comes from its own index, not from the one above it: no drift
-// adds up down a long list, and the label at 0 is 0, not 2.8e-17.
-TEST(LabelValues, ComputedFromWholeIndices)
+// Label lists over ranges where subtracting the step label by label drifts
+// (long ranges with fractional steps, ranges ending on a multiple of the step
+// that the subtraction overshoots): every label on its multiple of the step,
+// the one at 0 exactly 0, the one at the minimum kept. The top label follows
+// the truncation of maximum / step: 0.3 / 0.1 is 2.999... in doubles, so a
+// range up to 0.3 starts at 0.2.
+struct DriftCase {
+    const char* name;
+    double min, max, step;
+    long long top, bottom; // the first and last labels, in steps
+};
+
+void PrintTo(const DriftCase& c, std::ostream* os) { *os << c.name; }
+
+class LabelValuesDrift : public ::testing::TestWithParam<DriftCase> {};
+
+TEST_P(LabelValuesDrift, EveryLabelOnItsMultipleOfTheStep)
 {
-    const std::vector<double> v = scale::labelValues(-0.55, 0.35, 0.1);
-    ASSERT_EQ(v.size(), 9u);
-    EXPECT_EQ(v[3], 0.0);
-    EXPECT_FALSE(std::signbit(v[3]));
-    for (std::size_t i = 0; i < v.size(); ++i) EXPECT_EQ(v[i], v[0] - static_cast<double>(i) * 0.1) << i;
+    const DriftCase& c = GetParam();
+    const std::vector<double> v = scale::labelValues(c.min, c.max, c.step);
+    ASSERT_EQ(v.size(), static_cast<std::size_t>(c.top - c.bottom + 1));
+    // A few units in the last place of the range's ends; drift over a
+    // thousand subtractions is hundreds.
+    const double ulp = std::nextafter(std::max(std::fabs(c.min), std::fabs(c.max)), INFINITY) -
+                       std::max(std::fabs(c.min), std::fabs(c.max));
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const long long k = c.top - static_cast<long long>(i);
+        if (k == 0) {
+            EXPECT_EQ(v[i], 0.0) << i;
+            EXPECT_FALSE(std::signbit(v[i])) << i;
+        } else {
+            ASSERT_NEAR(v[i], static_cast<double>(k) * c.step, 4 * ulp) << "label " << i << ", " << k << " steps";
+        }
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LabelValuesDrift,
+    ::testing::Values(DriftCase{"ZeroToPoint3StartsAtPoint2", 0, 0.3, 0.1, 2, 0},
+                      DriftCase{"ZeroToPoint7StartsAtPoint6", 0, 0.7, 0.1, 6, 0},
+                      DriftCase{"Minus0_55To0_35", -0.55, 0.35, 0.1, 3, -5},
+                      DriftCase{"Minus0_3To0_3", -0.3, 0.3, 0.1, 2, -3},
+                      DriftCase{"Minus2ToMinus0_3", -2, -0.3, 0.1, -3, -20},
+                      DriftCase{"Minus50To50Tenths", -50, 50, 0.1, 500, -500},
+                      DriftCase{"ZeroTo999_9Tenths", 0, 999.9, 0.1, 9998, 0},
+                      DriftCase{"ZeroTo49_99Hundredths", 0, 49.99, 0.01, 4999, 0},
+                      DriftCase{"Minus100To100By0_05", -100, 100, 0.05, 2000, -2000},
+                      DriftCase{"Minus120To40By0_2", -120, 40, 0.2, 200, -600},
+                      DriftCase{"Minus133_8To26_2By0_2", -133.8, 26.2, 0.2, 130, -669}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A step below the precision of the maximum, or a maximum / step beyond the
 // double range, used to spin for ever looking for the first value.

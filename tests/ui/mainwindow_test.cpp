@@ -568,6 +568,66 @@ TEST(MainWindowLayout, NothingIsCutOrOverlaps)
 
 } // namespace
 
+// The bottom strip and the focus frames look the same at every screen
+// scale: the result line's and the diagram's dotted frames keep all four
+// sides on the controls' outermost device pixels (the result line starts at
+// a fraction of a device pixel at 1.25, 1.5 and 1.75), and the strip's bevel
+// runs level over the level bar and the result line.
+TEST(MainWindowScale, FocusFramesAndBottomStripAtEveryScale)
+{
+    TfmMain w;
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* line = w.findChild<TMarkupLabel*>("lblCalcMain");
+    QWidget* bar = w.findChild<QWidget*>("pbLevelMeter");
+    QWidget* strip = w.findChild<QWidget*>("Panel2");
+    ASSERT_TRUE(line && bar && strip);
+    // The device pixels of a control, as its clip rounds them.
+    auto pixels = [&](QWidget* c, double ratio) {
+        const QRectF r(QPointF(c->mapTo(&w, QPoint(0, 0))) * ratio, QSizeF(c->size()) * ratio);
+        return QRect(QPoint(qRound(r.left()), qRound(r.top())), QPoint(qRound(r.right()) - 1, qRound(r.bottom()) - 1));
+    };
+    // Every three neighbouring pixels along each side of `r` hold a dot.
+    auto dottedSides = [](const QImage& image, const QRect& r, QRgb dot, const std::string& where) {
+        for (int side = 0; side < 4; ++side) {
+            const bool across = side < 2;
+            const int at = side == 0 ? r.top() : side == 1 ? r.bottom() : side == 2 ? r.left() : r.right();
+            const int from = (across ? r.left() : r.top()) + 3, to = (across ? r.right() : r.bottom()) - 3;
+            for (int i = from; i + 2 <= to; ++i) {
+                int on = 0;
+                for (int k = 0; k < 3; ++k) on += (across ? image.pixel(i + k, at) : image.pixel(at, i + k)) == dot;
+                ASSERT_GE(on, 1) << where << ": side " << side << " at " << i;
+            }
+        }
+    };
+    const QRgb dot = line->fontColor().rgb();
+    for (double ratio : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0}) {
+        const std::string where = "ratio " + std::to_string(ratio);
+        line->setFocus();
+        ASSERT_TRUE(line->hasFocus());
+        QImage image(qRound(w.width() * ratio), qRound(w.height() * ratio), QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        w.render(&image);
+        const QRect l = pixels(line, ratio);
+        dottedSides(image, l, dot, where + ", result line");
+        // Above the two controls the strip's bevel has the same rows; the
+        // result line's first row is its own (dots on black).
+        const int barColumn = pixels(bar, ratio).center().x();
+        for (int y = pixels(strip, ratio).top(); y < l.top(); ++y)
+            ASSERT_EQ(image.pixel(barColumn, y), image.pixel(l.left() + 5, y)) << where << ", strip row " << y;
+        for (int x = l.left(); x <= l.right(); ++x)
+            ASSERT_TRUE(image.pixel(x, l.top()) == dot || (image.pixel(x, l.top()) & 0xFFFFFF) == 0)
+                << where << ", result line's first row at " << x;
+
+        w.chart()->setFocus();
+        ASSERT_TRUE(w.chart()->hasFocus());
+        image.fill(Qt::black);
+        w.render(&image);
+        dottedSides(image, pixels(w.chart(), ratio), qRgb(255, 255, 255), where + ", diagram");
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Figures at the edges, typed and pasted with real keys into the window.
 
@@ -757,7 +817,10 @@ TEST_P(UnreadableKeyTest, BeepsAndKeepsTheFigures)
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, UnreadableKeyTest,
-                         ::testing::Values(u"\u00B2", u"\u00B3", u"\u0663", u"\uFF18", u"\u216B"));
+                         ::testing::Values(u"\u00B2", u"\u00B3", u"\u0663", u"\uFF18", u"\u216B"),
+                         [](const auto& info) { // the character's code, "U00B2"
+                             return "U" + QString::number(info.param[0], 16).toUpper().rightJustified(4, u'0').toStdString();
+                         });
 
 // Coming back to the window keeps the caret: the next key edits, not replaces.
 TEST_F(MainWindowTest, ReturningToTheWindowKeepsTheCaret)

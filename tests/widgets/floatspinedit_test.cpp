@@ -237,83 +237,76 @@ TEST_F(SpinEditTest, WheelStepsPerFullNotch)
     EXPECT_EQ(changes, 3);
 }
 
-TEST_F(SpinEditTest, ThousandsSeparatorTypesAsDecimal)
-{
-    show("", 1);
-    QTest::keyClicks(edit, "1,");
-    EXPECT_EQ(edit->text(), "1.");
-    EXPECT_EQ(changes, 2);
-}
+// ---------------------------------------------------------------------------
+// Keys typed into a shown text: the text, beeps, changes and caret after them.
 
-TEST_F(SpinEditTest, FullFractionRefusedUnlessSelected)
+namespace {
+
+struct TypingCase {
+    const char* name;
+    const char* text;
+    int precision;
+    bool isSigned;
+    spinlogic::Selection before; // start -1: the caret at the end
+    const char* keys;            // '\b' is Backspace
+    const char* expected;
+    int beeps;
+    int changes;
+    int caret = -1; // after the keys; -1: not checked
+};
+
+void PrintTo(const TypingCase& c, std::ostream* os) { *os << c.name; }
+
+class TypingTest : public SpinEditTest, public ::testing::WithParamInterface<TypingCase> {};
+
+} // namespace
+
+TEST_P(TypingTest, TextBeepsAndCaret)
 {
-    show("12.3", 1);
+    const TypingCase& c = GetParam();
+    show(c.text, c.precision);
+    edit->setSigned(c.isSigned);
+    if (c.before.start < 0) edit->end(false);
+    else if (c.before.length > 0) edit->setSelection(c.before.start, c.before.length);
+    else edit->setCursorPosition(c.before.start);
     QSignalSpy beeps(edit, &TFloatSpinEdit::beeped);
-    edit->end(false);
-    QTest::keyClick(edit, '4');
-    EXPECT_EQ(edit->text(), "12.3");
-    EXPECT_EQ(beeps.count(), 1);
-    EXPECT_EQ(changes, 0);
-    edit->selectAll();
-    QTest::keyClick(edit, '4');
-    EXPECT_EQ(edit->text(), "4");
-    EXPECT_EQ(beeps.count(), 1);
-    QTest::keyClicks(edit, "a ;");
-    EXPECT_EQ(edit->text(), "4");
-    EXPECT_EQ(beeps.count(), 4);
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    EXPECT_EQ(edit->text(), "");
+    for (const char* k = c.keys; *k; ++k) {
+        if (*k == '\b') QTest::keyClick(edit, Qt::Key_Backspace);
+        else QTest::keyClick(edit, *k);
+    }
+    EXPECT_EQ(edit->text(), c.expected);
+    EXPECT_EQ(beeps.count(), c.beeps);
+    EXPECT_EQ(changes, c.changes);
+    if (c.caret >= 0) {
+        EXPECT_EQ(edit->cursorPosition(), c.caret);
+    }
 }
 
-TEST_F(SpinEditTest, PrecisionZeroTakesWholeNumbers)
-{
-    show("12", 0);
-    QSignalSpy beeps(edit, &TFloatSpinEdit::beeped);
-    edit->end(false);
-    QTest::keyClick(edit, '.');
-    EXPECT_EQ(edit->text(), "12");
-    EXPECT_EQ(beeps.count(), 1);
-    edit->selectAll();
-    QTest::keyClick(edit, '.');
-    EXPECT_EQ(edit->text(), ".");
-}
+constexpr spinlogic::Selection kEnd{-1, 0};
 
-TEST_F(SpinEditTest, MinusTogglesOnlyWhenSigned)
-{
-    show("5.0", 1);
-    edit->end(false);
-    QTest::keyClick(edit, '-');
-    EXPECT_EQ(edit->text(), "5.0");
-    QTest::keyClick(edit, '+');
-    EXPECT_EQ(edit->text(), "5.0");
-    EXPECT_EQ(changes, 0);
-
-    edit->setSigned(true);
-    edit->setCursorPosition(1);
-    QTest::keyClick(edit, '-');
-    EXPECT_EQ(edit->text(), "-5.0");
-    EXPECT_EQ(edit->cursorPosition(), 2);
-    QTest::keyClick(edit, '-');
-    EXPECT_EQ(edit->text(), "5.0");
-    EXPECT_EQ(edit->cursorPosition(), 1);
-    QTest::keyClick(edit, '+');
-    EXPECT_EQ(edit->text(), "5.0");
-    EXPECT_EQ(changes, 2);
-}
-
-TEST_F(SpinEditTest, SignKeysBeepOnAFullFraction)
-{
-    show("5.0", 1);
-    edit->setSigned(true);
-    edit->end(false);
-    QSignalSpy beeps(edit, &TFloatSpinEdit::beeped);
-    QTest::keyClick(edit, '-');
-    EXPECT_EQ(edit->text(), "-5.0");
-    EXPECT_EQ(beeps.count(), 1);
-    edit->setCursorPosition(0);
-    QTest::keyClick(edit, '+');
-    EXPECT_EQ(beeps.count(), 1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TypingTest,
+    ::testing::Values(
+        // The thousands separator types as the decimal one.
+        TypingCase{"ThousandsSeparatorTypesAsDecimal", "", 1, false, kEnd, "1,", "1.", 0, 2},
+        // A full fraction takes no digit unless selected.
+        TypingCase{"FullFractionRefusesADigit", "12.3", 1, false, kEnd, "4", "12.3", 1, 0},
+        TypingCase{"SelectedFullFractionTakesADigit", "12.3", 1, false, {0, 4}, "4", "4", 0, 1},
+        TypingCase{"LetterSpaceAndSemicolonBeep", "4", 1, false, kEnd, "a ;", "4", 3, 0},
+        TypingCase{"BackspaceEmptiesTheBox", "4", 1, false, kEnd, "\b", "", 0, 1},
+        // Precision 0 takes whole numbers: the point only over a selection.
+        TypingCase{"PrecisionZeroRefusesThePoint", "12", 0, false, kEnd, ".", "12", 1, 0},
+        TypingCase{"PrecisionZeroPointOverASelection", "12", 0, false, {0, 2}, ".", ".", 0, 1},
+        // The minus toggles only in a signed box; "+" never changes the text.
+        TypingCase{"UnsignedIgnoresMinusAndPlus", "5.0", 1, false, kEnd, "-+", "5.0", 2, 0},
+        TypingCase{"MinusAddsTheSign", "5.0", 1, true, {1, 0}, "-", "-5.0", 0, 1, 2},
+        TypingCase{"MinusAgainRemovesIt", "-5.0", 1, true, {2, 0}, "-", "5.0", 0, 1, 1},
+        TypingCase{"PlusChangesNothing", "5.0", 1, true, {1, 0}, "+", "5.0", 0, 0},
+        // Sign keys beep where a digit would, at the end of a full fraction
+        // (as above), and still toggle.
+        TypingCase{"MinusOnAFullFractionTogglesAndBeeps", "5.0", 1, true, kEnd, "-", "-5.0", 1, 1},
+        TypingCase{"PlusAtTheStartDoesNotBeep", "-5.0", 1, true, {0, 0}, "+", "-5.0", 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SpinEditTest, LeavingReformats)
 {

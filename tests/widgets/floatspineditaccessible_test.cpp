@@ -10,6 +10,8 @@
 
 #include <limits>
 #include <memory>
+#include <ostream>
+#include <string>
 
 #include "widgets/floatspinedit.h"
 #include "widgets/floatspineditaccessible.h"
@@ -26,6 +28,25 @@ struct UnitCase {
     Where where;
     Range want;
 };
+
+// "Len3_Off0_Word_At": the text length, the offset, the boundary and where.
+std::string unitCaseName(const UnitCase& c)
+{
+    const char* boundary = "";
+    switch (c.boundary) {
+    case QAccessible::CharBoundary: boundary = "Char"; break;
+    case QAccessible::WordBoundary: boundary = "Word"; break;
+    case QAccessible::SentenceBoundary: boundary = "Sentence"; break;
+    case QAccessible::ParagraphBoundary: boundary = "Paragraph"; break;
+    case QAccessible::LineBoundary: boundary = "Line"; break;
+    case QAccessible::NoBoundary: boundary = "None"; break;
+    }
+    const char* where = c.where == Where::Before ? "Before" : c.where == Where::After ? "After" : "At";
+    const std::string offset = c.offset < 0 ? "Minus" + std::to_string(-c.offset) : std::to_string(c.offset);
+    return "Len" + std::to_string(c.length) + "_Off" + offset + "_" + boundary + "_" + where;
+}
+
+void PrintTo(const UnitCase& c, std::ostream* os) { *os << unitCaseName(c); }
 
 class TextUnitTable : public ::testing::TestWithParam<UnitCase> {};
 
@@ -56,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         UnitCase{5, 4, Char, Where::After, {5, 5}},
         // An empty box.
         UnitCase{0, 0, Word, Where::At, {0, 0}}, UnitCase{0, 2, Char, Where::At, {0, 0}},
-        UnitCase{0, -1, Char, Where::After, {0, 0}}));
+        UnitCase{0, -1, Char, Where::After, {0, 0}}),
+    [](const auto& info) { return unitCaseName(info.param); });
 
 class SpinAccessibleTest : public ::testing::Test {
 protected:

@@ -3,10 +3,10 @@
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
-#include <QPainter>
 #include <QTest>
 
 #include <memory>
+#include <string>
 
 #include "widgets/levelbar.h"
 
@@ -169,35 +169,50 @@ TEST(LevelBar, AccessibleValueIsThePosition)
     EXPECT_EQ(a->text(QAccessible::Name), "Mic output 20 dBu or more");
 }
 
-// The bevel's edges give the cosmetic pen's pixels at every scale (at ratio 1
-// they are filled rows, elsewhere the pen draws them): one device pixel per
-// edge, the same on all four sides.
-TEST(LevelBar, BevelMatchesTheCosmeticPenAtEveryScale)
+// One look at every scale, also where the bar starts at a fraction of a
+// device pixel: the bevel is a closed one-device-pixel outline (shadow on the
+// top and left, highlight on the right and bottom, the corners joined) and
+// the fill sits in its middle, with as much black above it as below and to
+// its left.
+TEST(LevelBar, ClosedBevelAndCentredFillAtEveryScale)
 {
     auto bar = makeBar();
-    bar->setPosition(bar->minValue()); // no fill: only the background and the bevel
-    for (double ratio : {1.0, 1.25, 1.5, 2.0}) {
-        QImage got(qRound(bar->width() * ratio), qRound(bar->height() * ratio), QImage::Format_RGB32);
-        got.setDevicePixelRatio(ratio);
-        bar->QWidget::render(&got);
-        QImage want(got.size(), QImage::Format_RGB32);
-        want.setDevicePixelRatio(ratio);
-        {
-            QPainter p(&want);
-            p.fillRect(bar->rect(), QColor(bar->color().rgb()));
-            const levelbar::BevelLayout layout = levelbar::bevelLayout(bar->rect(), bar->bevel(), bar->palette());
-            for (const levelbar::Frame& f : layout.frames)
-                for (int i = 0; i < f.width; ++i) {
-                    const QRect r = f.rect.adjusted(i, i, -i, -i);
-                    if (r.width() <= 0 || r.height() <= 0) break;
-                    p.setPen(QPen(f.top, 0));
-                    p.drawLine(QPoint(r.left(), r.top()), QPoint(r.right() - 1, r.top()));
-                    p.drawLine(QPoint(r.left(), r.top()), QPoint(r.left(), r.bottom() - 1));
-                    p.setPen(QPen(f.bottom, 0));
-                    p.drawLine(QPoint(r.right(), r.top()), QPoint(r.right(), r.bottom()));
-                    p.drawLine(QPoint(r.left(), r.bottom()), QPoint(r.right(), r.bottom()));
+    const QRgb shadow = bar->palette().color(QPalette::Dark).rgb();
+    const QRgb highlight = bar->palette().color(QPalette::Light).rgb();
+    ASSERT_NE(shadow, highlight);
+    for (double ratio : {1.0, 1.25, 1.5, 1.75, 2.0, 3.0})
+        for (int offset : {0, 1}) {
+            const std::string where = "ratio " + std::to_string(ratio) + ", offset " + std::to_string(offset);
+            QImage image(qRound((bar->width() + 2) * ratio), qRound((bar->height() + 2) * ratio), QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::red);
+            bar->QWidget::render(&image, QPoint(offset, offset));
+            QRect bevel; // every bevel pixel
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixel(x, y) == shadow || image.pixel(x, y) == highlight) bevel |= QRect(x, y, 1, 1);
+            ASSERT_FALSE(bevel.isEmpty()) << where;
+            for (int y = bevel.top(); y <= bevel.bottom(); ++y)
+                for (int x = bevel.left(); x <= bevel.right(); ++x) {
+                    const bool lowRight = x == bevel.right() || y == bevel.bottom();
+                    const bool topLeft = !lowRight && (x == bevel.left() || y == bevel.top());
+                    const QRgb want = lowRight ? highlight : topLeft ? shadow : 0;
+                    if (want) {
+                        ASSERT_EQ(image.pixel(x, y), want) << where << " at " << x << "," << y;
+                    } else {
+                        ASSERT_NE(image.pixel(x, y), shadow) << where << " at " << x << "," << y;
+                        ASSERT_NE(image.pixel(x, y), highlight) << where << " at " << x << "," << y;
+                    }
                 }
+            // The fill: every coloured pixel inside the bevel.
+            QRect fill;
+            for (int y = bevel.top() + 1; y < bevel.bottom(); ++y)
+                for (int x = bevel.left() + 1; x < bevel.right(); ++x)
+                    if (!isBlack(image.pixel(x, y))) fill |= QRect(x, y, 1, 1);
+            ASSERT_FALSE(fill.isEmpty()) << where;
+            const int above = fill.top() - bevel.top() - 1;
+            EXPECT_EQ(bevel.bottom() - fill.bottom() - 1, above) << where << ": black below the fill";
+            EXPECT_EQ(fill.left() - bevel.left() - 1, above) << where << ": black left of the fill";
+            EXPECT_GE(above, 1) << where;
         }
-        ASSERT_TRUE(got == want) << "ratio " << ratio;
-    }
 }

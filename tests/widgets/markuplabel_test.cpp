@@ -250,3 +250,33 @@ TEST(MarkupDraw, KeptWordsGiveTheTextEnginesPixels)
                 EXPECT_TRUE(kept == engine) << family << " " << points << " pt, spacing " << spacing;
             }
 }
+
+// A cache of any size, none or less included, draws every text the first
+// time and again after it started afresh, with the text engine's pixels.
+TEST(ShapedTexts, AnySizeDrawsEveryTextLikeTheEngine)
+{
+    const QString texts[] = {QStringLiteral("1,000"), QStringLiteral("-0.35"), QStringLiteral("12.5 mV"),
+                             QStringLiteral("dB SPL"), QStringLiteral("1,000")};
+    for (int size : {-1, 0, 1, 2, 64}) {
+        TShapedTexts shaped(size);
+        QImage got(400, 40, QImage::Format_RGB32), want = got;
+        for (int pass = 0; pass < 2; ++pass) {
+            got.fill(Qt::black);
+            want.fill(Qt::black);
+            QPainter pg(&got), pw(&want);
+            for (QPainter* p : {&pg, &pw}) {
+                p->setFont(QFont(QStringLiteral("Liberation Sans"), 8 + pass * 2));
+                p->setPen(QColor(0xC0, 0xC0, 0xC0));
+            }
+            int x = 3;
+            for (const QString& t : texts) {
+                ASSERT_TRUE(shaped.drawLine(pg, QPoint(x, 20), t)) << "size " << size;
+                pw.drawText(QPoint(x, 20), t);
+                x += 70;
+            }
+            pg.end();
+            pw.end();
+            ASSERT_TRUE(got == want) << "size " << size << " pass " << pass;
+        }
+    }
+}

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,31 @@ qreal paintedRatio(const QPainter& painter)
     const QPaintEngine* engine = painter.paintEngine();
     const QPaintDevice* device = engine && engine->paintDevice() ? engine->paintDevice() : painter.device();
     return device->devicePixelRatio();
+}
+
+QRect devicePixels(const QPainter& painter, const QRect& rect)
+{
+    const QRectF d = painter.deviceTransform().mapRect(QRectF(rect));
+    return QRect(QPoint(qRound(d.left()), qRound(d.top())), QPoint(qRound(d.right()) - 1, qRound(d.bottom()) - 1));
+}
+
+void paintInDevicePixels(QPainter& painter)
+{
+    // Without a world transform the painter still scales by the device's
+    // pixel ratio: undo that too.
+    painter.resetTransform();
+    painter.setWorldTransform(painter.deviceTransform().inverted());
+}
+
+void drawDeviceOutline(QPainter& painter, const QRect& rect)
+{
+    const QRect d = devicePixels(painter, rect);
+    if (d.width() <= 0 || d.height() <= 0) return;
+    painter.save();
+    paintInDevicePixels(painter);
+    // An outlined rectangle covers its width + 1 columns and height + 1 rows.
+    painter.drawRect(QRect(d.left(), d.top(), d.width() - 1, d.height() - 1));
+    painter.restore();
 }
 
 int QtTextMeasure::textWidth(const QFont& font, const QString& text) const
@@ -99,16 +125,17 @@ bool TShapedTexts::drawLine(QPainter& painter, QPointF baseline, const QString& 
     for (FontTexts& f : fonts_)
         if (f.ratio == ratio && f.font == font) entry = &f;
     if (!entry) entry = &fonts_.emplace_back(FontTexts{font, ratio, QFontMetricsF(font, painter.device()).ascent(), {}});
-    QHash<QString, QStaticText>* texts = &entry->texts;
-    auto it = texts->find(text);
-    if (it == texts->end()) {
+    auto it = entry->texts.find(text);
+    if (it == entry->texts.end()) {
         if (entries_ >= maxEntries_) {
+            // Full: start afresh with this font alone, its ascent kept.
+            FontTexts fresh{font, ratio, entry->ascent, {}};
             clear();
-            return drawLine(painter, baseline, text);
+            entry = &fonts_.emplace_back(std::move(fresh));
         }
         QStaticText shaped(text);
         shaped.setTextFormat(Qt::PlainText);
-        it = texts->insert(text, shaped);
+        it = entry->texts.insert(text, shaped);
         ++entries_;
     }
     // A static text is placed by the top of its line.

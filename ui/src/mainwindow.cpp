@@ -470,6 +470,10 @@ void TfmMain::createPanel2(QFrame* p)
     // The whole line is about 20 s of speech: it is read on request (focus,
     // review); the window announces only what a change did (announceResult).
     announcer_ = new TAnnouncer(p);
+    // Painted on the strip's black, as the level bar paints its own: at a
+    // fractional scale the strip's bevel reaches into the first device row
+    // of both, and both cover it alike.
+    lblCalcMain->setAutoFillBackground(true);
     row->addWidget(pbLevelMeter);
     row->addWidget(lblCalcMain, 1);
     pbLevelMeter->setAccessibleName("Mic output");

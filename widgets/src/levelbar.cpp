@@ -135,34 +135,20 @@ QAccessibleInterface* levelBarFactory(const QString& className, QObject* object)
     return nullptr;
 }
 
-// A one-pixel line between two points in a row or a column, both ends
-// included, with a cosmetic pen: one device pixel at every scale. At device
-// pixel ratio 1 its pixels are filled as one span per row instead of the
-// line rasterizer's one span per pixel.
-void edge(QPainter& p, bool ratioOne, QPoint a, QPoint b, const QColor& c)
+// Draws a frame as nested rings, each a one-device-pixel line on the outer
+// edge of the device pixels its logical ring covers, so that at every scale
+// the four sides meet at the corners. The painter draws in device pixels.
+void drawFrame(QPainter& p, const QTransform& toDevice, const levelbar::Frame& f)
 {
-    if (ratioOne) {
-        p.fillRect(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-                         QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))),
-                   c);
-        return;
-    }
-    p.setPen(QPen(c, 0));
-    p.drawLine(a, b);
-}
-
-// Draws a frame as nested one-pixel rectangles.
-void drawFrame(QPainter& p, const levelbar::Frame& f)
-{
-    // The ratio of what is painted on (an image the bar renders into, or the screen).
-    const bool ratioOne = paintedRatio(p) == 1.0 && p.worldTransform().isIdentity();
     for (int i = 0; i < f.width; ++i) {
-        const QRect r = f.rect.adjusted(i, i, -i, -i);
-        if (r.width() <= 0 || r.height() <= 0) break;
-        edge(p, ratioOne, {r.left(), r.top()}, {r.right() - 1, r.top()}, f.top);
-        edge(p, ratioOne, {r.left(), r.top()}, {r.left(), r.bottom() - 1}, f.top);
-        edge(p, ratioOne, {r.right(), r.top()}, {r.right(), r.bottom()}, f.bottom);
-        edge(p, ratioOne, {r.left(), r.bottom()}, {r.right(), r.bottom()}, f.bottom);
+        const QRect ring = f.rect.adjusted(i, i, -i, -i);
+        if (ring.width() <= 0 || ring.height() <= 0) break;
+        const QRectF m = toDevice.mapRect(QRectF(ring));
+        const QRect r(QPoint(qRound(m.left()), qRound(m.top())), QPoint(qRound(m.right()) - 1, qRound(m.bottom()) - 1));
+        p.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), f.top);
+        p.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), f.top);
+        p.fillRect(QRect(r.right(), r.top(), 1, r.height()), f.bottom);
+        p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), f.bottom);
     }
 }
 
@@ -291,13 +277,30 @@ void TLevelBar::paintOn(QPainter& p)
     // The control is opaque: its colour without alpha, as an RGB32 image holds it.
     p.fillRect(rect(), QColor(color_.rgb()));
     const levelbar::BevelLayout bevel = levelbar::bevelLayout(rect(), bevel_, palette());
-    for (const levelbar::Frame& f : bevel.frames) drawFrame(p, f);
+    // Frames and fill are placed in device pixels (the same pixels at ratio 1).
+    const QTransform toDevice = p.deviceTransform();
+    p.save();
+    paintInDevicePixels(p);
+    for (const levelbar::Frame& f : bevel.frames) drawFrame(p, toDevice, f);
     const QRect inner = bevel.inner;
-    if (inner.width() <= 0 || inner.height() <= 0) return;
     const QRect fill = levelbar::smoothFillRect(inner, levelbar::percentOf(position_, minValue_, maxValue_));
-    // The fill's pixels come from the gradient at the same offset: a column's
-    // colour depends on its place in the inner area, not on the level.
-    if (!fill.isEmpty()) p.drawImage(fill.topLeft(), barImage(inner.size()), fill.translated(-inner.topLeft()));
+    if (!fill.isEmpty()) {
+        // The black around the fill is as wide on every side: from the line
+        // of the ring around the inner area (the innermost frame's), two
+        // logical pixels (that ring's and the track's) less the line.
+        const QRectF ring = toDevice.mapRect(QRectF(inner.adjusted(-1, -1, 1, 1)));
+        const QRect line(QPoint(qRound(ring.left()), qRound(ring.top())),
+                         QPoint(qRound(ring.right()) - 1, qRound(ring.bottom()) - 1));
+        const int gap = qRound(2 * toDevice.m22()) - 1;
+        const QRect area = line.adjusted(gap + 1, gap + 1, -gap - 1, -gap - 1);
+        const int right = std::min(area.right(), qRound(toDevice.mapRect(QRectF(fill)).right()) - 1);
+        const QRect target(QPoint(area.left(), area.top()), QPoint(right, area.bottom()));
+        // The fill's pixels come from the gradient at the same offset: a
+        // column's colour depends on its place in the inner area, not on the level.
+        if (target.width() > 0 && target.height() > 0)
+            p.drawImage(target, barImage(inner.size()), fill.translated(-inner.topLeft()));
+    }
+    p.restore();
 }
 
 QImage TLevelBar::render()

@@ -210,9 +210,10 @@ void TMarkupLabel::paintEvent(QPaintEvent*)
     if (hasFocus()) {
         // A label that takes the keyboard focus shows it: a dotted frame in
         // its text colour, drawn with a cosmetic pen (one-device-pixel dots
-        // at any scale).
+        // at any scale) on its outermost device pixels, all four sides
+        // inside its clip where it starts at a fraction of a device pixel.
         p.setPen(QPen(fontColor(), 0, Qt::DotLine));
         p.setBrush(Qt::NoBrush);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        drawDeviceOutline(p, rect());
     }
 }

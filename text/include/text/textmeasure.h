@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QHash>
 #include <QPointF>
+#include <QRect>
 #include <QStaticText>
 #include <QString>
 #include <vector>
@@ -16,6 +17,22 @@ class QPainter;
 // The device pixel ratio of what the painter paints on (the image a
 // widget renders into, not the widget).
 qreal paintedRatio(const QPainter& painter);
+
+// The device pixels that `rect` (in the painter's coordinates) covers: each
+// edge rounded to the nearest pixel boundary, as a fill of `rect` and a
+// widget's clip round them at any scale and offset. For painters that only
+// scale and translate.
+QRect devicePixels(const QPainter& painter, const QRect& rect);
+
+// Outlines the outermost device pixels of `rect` with the painter's pen,
+// one device pixel wide at any scale: on the edge of what a fill of `rect`
+// covers, and inside the clip of a widget whose rectangle it is. At device
+// pixel ratio 1 the same pixels as drawRect(rect.adjusted(0, 0, -1, -1)).
+void drawDeviceOutline(QPainter& painter, const QRect& rect);
+
+// Makes the painter's coordinates device pixels: what it draws next lands on
+// the pixels it names. The caller saves and restores the painter around it.
+void paintInDevicePixels(QPainter& painter);
 
 class ITextMeasure {
 public:
@@ -71,7 +88,8 @@ private:
 
 // Shaped texts per font, kept between paints: a text drawn again is laid
 // out once. The diagram and the result line both draw through it. Starts
-// afresh past maxEntries texts, or on clear().
+// afresh past maxEntries texts, or on clear(); it keeps at least the text
+// it draws, whatever maxEntries is (0 or less keeps just that one).
 class TShapedTexts {
 public:
     explicit TShapedTexts(int maxEntries) : maxEntries_(maxEntries) {}
