@@ -94,14 +94,15 @@ trap cleanup EXIT
 xvfb_start "$work" || fail "Xvfb did not start"
 mkdir -m 700 "$work/runtime"
 # The launcher entry's own command, with the unpacked root in place of /:
-# the program opens the installed library and loads its first microphone.
+# the program opens the installed library in chain mode and loads its first
+# microphone.
 entry=$root/usr/share/applications/$app_id.desktop
 read -r -a command <<<"$(sed -n '/^\[Desktop Entry\]/,/^\[Desktop Action/ s/^Exec=//p' "$entry")"
 [ "${command[0]}" = phonolith ] || fail "the launcher entry runs '${command[0]}'"
 command[0]=$root/usr/bin/phonolith
 for i in "${!command[@]}"; do [[ ${command[i]} != /usr/* ]] || command[i]=$root${command[i]}; done
 library=$root/usr/share/phonolith/microphones.dat
-[ "${command[*]:1}" = "$library" ] || fail "the launcher entry opens '${command[*]:1}', not the library"
+[ "${command[*]:1}" = "--chain $library" ] || fail "the launcher entry runs '${command[*]:1}', not the chain with the library"
 first=$(sed -n 's/^\[\(.*\)\]$/\1/p' "$library" | head -n1)
 # No session bus: keep Qt from launching a D-Bus daemon that outlives it.
 env -u QT_QPA_PLATFORM DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent XDG_RUNTIME_DIR="$work/runtime" \

@@ -28,9 +28,9 @@ for key in Name GenericName Comment; do
   [ -n "$(value "$key")" ] || fail "$key is missing"
 done
 [ "$(value Type)" = Application ] || fail "Type is not Application"
-# The main entry opens the library; no field codes, so a file dropped on the
-# launcher is not passed on.
-[ "$(value Exec)" = "$binary $library" ] || fail "Exec is '$(value Exec)', not '$binary $library'"
+# The main entry opens the library in chain mode; no field codes, so a file
+# dropped on the launcher is not passed on.
+[ "$(value Exec)" = "$binary --chain $library" ] || fail "Exec is '$(value Exec)', not '$binary --chain $library'"
 [ "$(value Actions)" = "plain;" ] || fail "Actions is '$(value Actions)', not 'plain;'"
 action="[Desktop Action plain]"
 [ "$(value Name "$action")" = "Without Microphone Library" ] || fail "the action is named '$(value Name "$action")'"
