@@ -164,5 +164,3 @@ int TCanvas::textWidth(const QString& text) const
 {
     return QFontMetrics(font_, p_.device()).horizontalAdvance(text);
 }
-
-int TCanvas::textHeight(const QString&) const { return QFontMetrics(font_, p_.device()).height(); }

@@ -1,6 +1,5 @@
 #include "diagram/leveldiagram.h"
 
-#include <QFontMetrics>
 #include <QLocale>
 #include <QPainter>
 

@@ -1,6 +1,5 @@
 #include "diagram/scalechart.h"
 
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>

@@ -17,7 +17,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
-#include <QTextDocument>
 #include <QWheelEvent>
 
 using spinlogic::Selection;

@@ -6,7 +6,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
 
 #include "numtext/numtext.h"
 #include "text/textmeasure.h"
@@ -298,14 +297,6 @@ void TLevelBar::paintOn(QPainter& p)
     // The fill's pixels come from the gradient at the same offset: a column's
     // colour depends on its place in the inner area, not on the level.
     if (!fill.isEmpty()) p.drawImage(fill.topLeft(), barImage(inner.size()), fill.translated(-inner.topLeft()));
-}
-
-QImage TLevelBar::render()
-{
-    QImage img(size(), QImage::Format_RGB32);
-    QPainter p(&img);
-    paintOn(p);
-    return img;
 }
 
 void TLevelBar::paintEvent(QPaintEvent*)

@@ -70,7 +70,6 @@ public:
     // Text placed by its top-left corner, on a transparent background.
     void textOut(int x, int y, const QString& text);
     int textWidth(const QString& text) const;
-    int textHeight(const QString& text) const;
 
     QPainter& painter() { return p_; }
 
