@@ -308,54 +308,49 @@ void Calculator::applySenderCase(InputId id, double v)
 {
     using namespace conv;
     TMicParams& m = state_.CurMic;
+    // The sensitivity in one electric unit: its two siblings follow.
+    const auto setSensitivityFrom = [&](const LevelTriad& t) {
+        setSensitivity(m, t);
+        if (id != InputId::MicSens_mV) write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
+        if (id != InputId::MicSens_dBu) write(InputId::MicSens_dBu, m.MicSens_dBu);
+        if (id != InputId::MicSens_dBV) write(InputId::MicSens_dBV, m.MicSens_dBV);
+    };
+    // The noise in one electric unit: its two siblings and the acoustic
+    // noise follow.
+    const auto setNoiseFrom = [&](const LevelTriad& t) {
+        setNoise(m, t);
+        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
+        if (id != InputId::MicNoise_uV) write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
+        if (id != InputId::MicNoise_dBu) write(InputId::MicNoise_dBu, m.MicNoise_dBu);
+        if (id != InputId::MicNoise_dBV) write(InputId::MicNoise_dBV, m.MicNoise_dBV);
+        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+    };
     switch (id) {
     case InputId::MicSens_mV: {
         // The guard looks at the volts: a tiny positive figure can divide to 0.
         // No sensitivity: the missing-figure markers, as for a noise of 0 uV.
         LevelTriad t = fromVolts(MilliToVolts(v));
         if (t.V <= 0) t.V = 0;
-        setSensitivity(m, t);
-        write(InputId::MicSens_dBu, m.MicSens_dBu);
-        write(InputId::MicSens_dBV, m.MicSens_dBV);
+        setSensitivityFrom(t);
         break;
     }
     case InputId::MicSens_dBu:
-        v = guardOverflow(id, v, Overflow::OwnUnits);
-        setSensitivity(m, fromDbu(v));
-        write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
-        write(InputId::MicSens_dBV, m.MicSens_dBV);
+        setSensitivityFrom(fromDbu(guardOverflow(id, v, Overflow::OwnUnits)));
         break;
     case InputId::MicSens_dBV:
-        v = guardOverflow(id, v, Overflow::OwnUnits);
-        setSensitivity(m, fromDbv(v));
-        write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
-        write(InputId::MicSens_dBu, m.MicSens_dBu);
+        setSensitivityFrom(fromDbv(guardOverflow(id, v, Overflow::OwnUnits)));
         break;
     case InputId::MicSens_dBFS:
         m.MicSens_dBFS = v;
         break;
     case InputId::MicNoise_uV:
-        setNoise(m, fromVolts(MicroToVolts(v)));
-        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
-        write(InputId::MicNoise_dBu, m.MicNoise_dBu);
-        write(InputId::MicNoise_dBV, m.MicNoise_dBV);
-        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        setNoiseFrom(fromVolts(MicroToVolts(v)));
         break;
     case InputId::MicNoise_dBu:
-        v = guardOverflow(id, v, Overflow::OwnUnits);
-        setNoise(m, fromDbu(v));
-        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
-        write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
-        write(InputId::MicNoise_dBV, m.MicNoise_dBV);
-        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        setNoiseFrom(fromDbu(guardOverflow(id, v, Overflow::OwnUnits)));
         break;
     case InputId::MicNoise_dBV:
-        v = guardOverflow(id, v, Overflow::OwnUnits);
-        setNoise(m, fromDbv(v));
-        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
-        write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
-        write(InputId::MicNoise_dBu, m.MicNoise_dBu);
-        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        setNoiseFrom(fromDbv(guardOverflow(id, v, Overflow::OwnUnits)));
         break;
     case InputId::MicNoise_dBFS:
         m.MicNoise_dBFS = v;

@@ -29,6 +29,7 @@
 #include "ui/calcadapters.h"
 #include "ui/diagramadapters.h"
 #include "ui/radiochoice.h"
+#include "text/widgetkit.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/levelbar.h"
 #include "widgets/markuplabel.h"
@@ -88,11 +89,7 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
     const QFont appFont = QApplication::font();
     QApplication::setFont(font());
 
-    static const bool stripsAccessible = [] {
-        QAccessible::installFactory(stripAccessibleFactory);
-        return true;
-    }();
-    (void)stripsAccessible;
+    installAccessibleFactory(stripAccessibleFactory);
 
     auto* client = new QWidget(this);
     auto* column = new QVBoxLayout(client);

@@ -26,6 +26,43 @@ LevelTriad fromVolts(double volts)
     return {volts, dBu, DbuToDbv(dBu)};
 }
 
+bool readsZero(std::string_view s)
+{
+    for (char c : s)
+        if (c >= '1' && c <= '9') return false;
+    return true;
+}
+
+namespace {
+
+// Four or more integer digits after the leading spaces.
+bool readsThousand(const std::string& s)
+{
+    std::size_t i = s.find_first_not_of(' ');
+    int digits = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) ++digits;
+    return digits >= 4;
+}
+
+} // namespace
+
+std::string onThousandsLadder(double x, std::span<const char* const> units, std::size_t at,
+                              const std::function<std::string(double)>& text)
+{
+    std::string t = text(x);
+    while (at + 1 < units.size() && (x >= 1000 || readsThousand(t))) {
+        x /= 1000;
+        ++at;
+        t = text(x);
+    }
+    while (at > 0 && x > 0 && readsZero(t)) {
+        x *= 1000;
+        --at;
+        t = text(x);
+    }
+    return t + units[at];
+}
+
 LevelTriad fromDbu(double dBu) { return {DbuToVolts(dBu), dBu, DbuToDbv(dBu)}; }
 
 LevelTriad fromDbv(double dBV)

@@ -9,6 +9,7 @@
 
 #include "numtext/numtext.h"
 #include "text/textmeasure.h"
+#include "text/widgetkit.h"
 
 namespace levelbar {
 
@@ -127,13 +128,6 @@ public:
     QVariant minimumStepSize() const override { return 1; }
 };
 
-QAccessibleInterface* levelBarFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("TLevelBar") && object && object->isWidgetType())
-        return new LevelBarAccessible(static_cast<TLevelBar*>(object));
-    return nullptr;
-}
-
 // A one-pixel line between two points in a row or a column, both ends
 // included, with a cosmetic pen: one device pixel at every scale. At device
 // pixel ratio 1 its pixels are filled as one span per row instead of the
@@ -169,11 +163,7 @@ void drawFrame(QPainter& p, const levelbar::Frame& f)
 
 TLevelBar::TLevelBar(QWidget* parent) : QWidget(parent)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(levelBarFactory);
-        return true;
-    }();
-    (void)installed;
+    installAccessibleFactory(accessibleFactory<TLevelBar, LevelBarAccessible>);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 

@@ -406,10 +406,8 @@ private:
     // Text widths and shaped texts kept between paints: from one paint to
     // the next most labels keep their texts.
     void checkTextCaches();
-    mutable TTextMeasureCache textMetrics_;
-    mutable TShapedTexts shapedTexts_;
+    TTextCaches texts_;
     THatchTiles hatchTiles_;
-    bool fontsChanged_ = false;
 
     enum class Drag { None, Zoom, Pan };
     Drag drag_ = Drag::None;

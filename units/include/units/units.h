@@ -1,6 +1,11 @@
 #pragma once
 // Unit conversions: the only formulas the program uses, shared by the
 // calculator and the diagram's labels. Plain C++.
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
 
 namespace conv {
 
@@ -58,5 +63,16 @@ LevelTriad fromVolts(double volts);
 // The triads of a level in dBu / in dBV (no guard: the caller guards).
 LevelTriad fromDbu(double dBu);
 LevelTriad fromDbv(double dBV);
+
+// No digit other than zero: the text of a figure reads zero.
+bool readsZero(std::string_view text);
+
+// A figure on a ladder of units a thousand apart, units[0] the smallest
+// (" uV", " mV", " V"): x, in units[at], goes up a unit while it is 1000 or
+// more or its text reads 1000 or more ("1000.000 uV" is "1.000 mV"), then
+// down one while it is positive and its text reads zero, as far as the
+// ladder goes. Returns its text followed by the unit.
+std::string onThousandsLadder(double x, std::span<const char* const> units, std::size_t at,
+                              const std::function<std::string(double)>& text);
 
 } // namespace conv

@@ -1,0 +1,21 @@
+#include "text/widgetkit.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <vector>
+
+void drawDottedRect(QPainter& painter, const QRect& r, const QColor& colour)
+{
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(colour, 0, Qt::DotLine));
+    painter.drawRect(r);
+}
+
+void installAccessibleFactory(QAccessible::InterfaceFactory factory)
+{
+    static std::vector<QAccessible::InterfaceFactory> installed;
+    if (std::find(installed.begin(), installed.end(), factory) != installed.end()) return;
+    installed.push_back(factory);
+    QAccessible::installFactory(factory);
+}
