@@ -65,7 +65,6 @@ void setTextFont(TCanvas& c, std::uint32_t colour, int points, bool bold)
 
 TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
 {
-    registerAppFonts();
     installDiagramAccessibility();
     sideTitleFont_ = overlayFont(10, true);
     setObjectName(QStringLiteral("Chart1"));

@@ -15,9 +15,9 @@
 #include <optional>
 #include <vector>
 
-#include "diagram/canvas.h"
-#include "diagram/overlayplacement.h"
-#include "diagram/scalechart.h"
+#include "chart/canvas.h"
+#include "chart/overlayplacement.h"
+#include "chart/scalechart.h"
 
 // One text an overlay painted: where, in which font and colour.
 struct TOverlayText {

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "diagram/scalemath.h"
-#include "diagram/canvas.h"
+#include "chart/scalemath.h"
+#include "chart/canvas.h"
 #include "text/textmeasure.h"
 
 class QPainter;

@@ -14,9 +14,6 @@
 #include <utility>
 #include <vector>
 
-// The overlay texts' font: the surface's default face at a size.
-QFont overlayFont(int points, bool bold);
-
 // Colour of a 0xTTBBGGRR number: blue-green-red, the high byte a
 // transparency (alpha = 255 - it).
 QColor colorFromBgr(std::uint32_t bgr);

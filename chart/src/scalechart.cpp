@@ -1,4 +1,4 @@
-#include "diagram/scalechart.h"
+#include "chart/scalechart.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "numtext/numtext.h"
-#include "diagram/canvas.h"
+#include "chart/canvas.h"
 #include "text/widgetkit.h"
 
 namespace {
