@@ -17,7 +17,7 @@ std::string FormatVolts(double volts, std::string_view decSep)
     return conv::onThousandsLadder(x, kUnits, at, [&](double f) { return formatFigure(f, 3, decSep); });
 }
 
-std::string BuildResultLine(const CalcState& s, bool digital, std::string_view sep)
+std::string buildResultLine(const CalcState& s, bool digital, std::string_view sep)
 {
     const TMicParams& m = s.CurMic;
     const std::string open = "<FONT color=\"#FFFF80\">";
@@ -48,7 +48,7 @@ std::string BuildResultLine(const CalcState& s, bool digital, std::string_view s
     return line;
 }
 
-int LevelBarPosition(const CalcState& s)
+int levelBarPosition(const CalcState& s)
 {
     return numtext::roundHalfEvenToInt(s.CurMic.MicOut_dBu);
 }

@@ -55,7 +55,7 @@ int pascalDecimals(double p) { return p < 0.1 ? 5 : p < 1 ? 4 : p < 10 ? 3 : p <
 
 double pascalOf(double dBSPL)
 {
-    const double p = conv::DbsplToPa(dBSPL);
+    const double p = conv::dbsplToPa(dBSPL);
     // Six significant digits through the general number text.
     return numtext::parseNumber(numtext::formatGeneral(p, 6, "."), ".").value_or(p);
 }
@@ -91,7 +91,7 @@ std::string milliVolts(double m, std::string_view decSep, int extra)
                                    [&](double x) { return formatPadded(x, 3, 3 + extra, decSep); });
 }
 
-double milliVoltsOf(double dBu) { return conv::VoltsToMilli(conv::DbuToVolts(dBu)); }
+double milliVoltsOf(double dBu) { return conv::voltsToMilli(conv::dbuToVolts(dBu)); }
 
 std::string dBSPL(std::string_view engineText) { return std::string(engineText) + " dBSPL"; }
 
@@ -111,7 +111,7 @@ std::string mV(double v, std::string_view decSep, double step)
 
 std::string dBV(double v, std::string_view decSep)
 {
-    return numtext::formatFigure(conv::DbuToDbv(v), 0, decSep) + " dBV";
+    return numtext::formatFigure(conv::dbuToDbv(v), 0, decSep) + " dBV";
 }
 
 std::string dBFS(double v, std::string_view decSep) { return numtext::formatFigure(v, 0, decSep) + " dBFS"; }

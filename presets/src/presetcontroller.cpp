@@ -30,10 +30,10 @@ void deriveDigital(const TMicParams& f, Derived d)
 
     if (f.MicNoise_dBFS > kMissing) { // D1: the dynamic range reaches up to digital full scale
         c.MicNoise_dBFS = f.MicNoise_dBFS;
-        c.MicDynamic_dB = conv::DynamicFromNoise(0, c.MicNoise_dBFS);
-        c.MicSNR_dB_ITU = conv::SnrFromLevels(c.MicSens_dBFS, c.MicNoise_dBFS);
-        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-        c.MicNoise_dBSPL_ITU = conv::NoiseFromSnrAtRef(c.MicSNR_dB_ITU);
+        c.MicDynamic_dB = conv::dynamicFromNoise(0, c.MicNoise_dBFS);
+        c.MicSNR_dB_ITU = conv::snrFromLevels(c.MicSens_dBFS, c.MicNoise_dBFS);
+        c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
+        c.MicNoise_dBSPL_ITU = conv::noiseFromSnrAtRef(c.MicSNR_dB_ITU);
         d.show(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
         d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
         return;
@@ -42,14 +42,14 @@ void deriveDigital(const TMicParams& f, Derived d)
         c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
     } else if (f.MicNoise_dBSPL_AW > 0) { // D3
         c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-        c.MicNoise_dBSPL_ITU = conv::NoiseAwToItu(c.MicNoise_dBSPL_AW);
+        c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
     } else {
         return;
     }
-    c.MicDynamic_dB = conv::DynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
-    c.MicSNR_dB_ITU = conv::SnrFromNoise(c.MicNoise_dBSPL_ITU);
-    c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-    c.MicNoise_dBFS = conv::NoiseFromSnr(c.MicSens_dBFS, c.MicSNR_dB_ITU);
+    c.MicDynamic_dB = conv::dynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+    c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
+    c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
+    c.MicNoise_dBFS = conv::noiseFromSnr(c.MicSens_dBFS, c.MicSNR_dB_ITU);
     d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
     d.show(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
 }
@@ -65,17 +65,17 @@ void deriveAnalog(const TMicParams& f, Derived d)
 
     if (f.MicSens_V > 0) { // S1
         setSensitivity(c, conv::fromVolts(f.MicSens_V));
-        d.show(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
         d.show(InputId::MicSens_dBu, c.MicSens_dBu);
         d.show(InputId::MicSens_dBV, c.MicSens_dBV);
     } else if (f.MicSens_dBu > kMissing) { // S2
         setSensitivity(c, conv::fromDbu(f.MicSens_dBu));
-        d.show(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
         d.show(InputId::MicSens_dBV, c.MicSens_dBV);
         d.show(InputId::MicSens_dBu, c.MicSens_dBu);
     } else if (f.MicSens_dBV > kMissing) { // S3
         setSensitivity(c, conv::fromDbv(f.MicSens_dBV));
-        d.show(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
         d.show(InputId::MicSens_dBu, c.MicSens_dBu);
         d.show(InputId::MicSens_dBV, c.MicSens_dBV);
     }
@@ -90,13 +90,13 @@ void deriveAnalog(const TMicParams& f, Derived d)
             setNoise(c, conv::fromDbv(f.MicNoise_dBV));
         else // N3
             setNoise(c, conv::fromVolts(f.MicNoise_V));
-        c.MicSNR_dB_ITU = conv::SnrFromLevels(sens, c.MicNoise_dBu);
-        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-        c.MicNoise_dBSPL_ITU = conv::NoiseFromSnrAtRef(c.MicSNR_dB_ITU);
-        c.MicDynamic_dB = conv::DynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+        c.MicSNR_dB_ITU = conv::snrFromLevels(sens, c.MicNoise_dBu);
+        c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
+        c.MicNoise_dBSPL_ITU = conv::noiseFromSnrAtRef(c.MicSNR_dB_ITU);
+        c.MicDynamic_dB = conv::dynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
         d.show(InputId::MicNoise_dBu, c.MicNoise_dBu);
         d.show(InputId::MicNoise_dBV, c.MicNoise_dBV);
-        d.show(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
+        d.show(InputId::MicNoise_uV, conv::voltsToMicro(c.MicNoise_V));
         d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
         return;
     }
@@ -107,30 +107,30 @@ void deriveAnalog(const TMicParams& f, Derived d)
             c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
         } else { // N5
             c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-            c.MicNoise_dBSPL_ITU = conv::NoiseAwToItu(c.MicNoise_dBSPL_AW);
+            c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
         }
-        c.MicSNR_dB_ITU = conv::SnrFromNoise(c.MicNoise_dBSPL_ITU);
-        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-        c.MicDynamic_dB = conv::DynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
-        setNoise(c, conv::fromDbu(conv::NoiseFromSnr(sens, c.MicSNR_dB_ITU)));
+        c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
+        c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
+        c.MicDynamic_dB = conv::dynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+        setNoise(c, conv::fromDbu(conv::noiseFromSnr(sens, c.MicSNR_dB_ITU)));
     } else if (f.MicSNR_dB_ITU > 0 || f.MicSNR_dB_AW > 0) {
         if (f.MicSNR_dB_ITU > 0) { // N6
             c.MicSNR_dB_ITU = f.MicSNR_dB_ITU;
-            c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
+            c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
         } else { // N7
             c.MicSNR_dB_AW = f.MicSNR_dB_AW;
-            c.MicSNR_dB_ITU = conv::SnrAwToItu(c.MicSNR_dB_AW);
+            c.MicSNR_dB_ITU = conv::snrAwToItu(c.MicSNR_dB_AW);
         }
-        setNoise(c, conv::fromDbu(conv::NoiseFromSnr(sens, c.MicSNR_dB_ITU)));
-        c.MicNoise_dBSPL_ITU = conv::NoiseFromSnrAtRef(c.MicSNR_dB_ITU);
-        c.MicDynamic_dB = conv::DynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+        setNoise(c, conv::fromDbu(conv::noiseFromSnr(sens, c.MicSNR_dB_ITU)));
+        c.MicNoise_dBSPL_ITU = conv::noiseFromSnrAtRef(c.MicSNR_dB_ITU);
+        c.MicDynamic_dB = conv::dynamicFromNoise(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
     } else {
         return;
     }
     d.show(InputId::MicNoise_dBu, c.MicNoise_dBu);
     d.show(InputId::MicNoise_dBV, c.MicNoise_dBV);
     d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
-    d.show(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
+    d.show(InputId::MicNoise_uV, conv::voltsToMicro(c.MicNoise_V));
 }
 
 } // namespace
@@ -219,13 +219,13 @@ void PresetController::ActMicPresetFileSaveExecute()
         ActMicPresetFileSaveAsExecute();
 }
 
-std::string PresetController::MicDescription(const TMicParams& m)
+std::string PresetController::micDescription(const TMicParams& m)
 {
     return m.MicType + "  -  " + m.MicPolarPattern + "\r" + std::to_string(m.MicBandWidth_L) + "-" +
            std::to_string(m.MicBandWidth_H) + " Hz";
 }
 
-bool PresetController::HasParamsError(const TMicParams& m)
+bool PresetController::hasParamsError(const TMicParams& m)
 {
     return m.MicDynamic_dB == 0 || (m.MicSNR_dB_ITU == 0 && m.MicSNR_dB_AW == 0) ||
            (m.MicSens_dBFS <= kMissing && m.MicSens_dBu <= kMissing) ||
@@ -243,7 +243,7 @@ void PresetController::LoadMicPreset(const std::string& name)
     view_.updateCaption();
 
     TMicParams cur = calc_.currentMic();
-    ResetMicParams(cur);
+    resetMicParams(cur);
     std::vector<ShownFigure> shown;
     cur.MicMaxLevel_dBSPL = file.MicMaxLevel_dBSPL;
     shown.push_back({InputId::MicMaxLevel_dBSPL, std::trunc(cur.MicMaxLevel_dBSPL)});
@@ -257,8 +257,8 @@ void PresetController::LoadMicPreset(const std::string& name)
     cur.MicBandWidth_H = file.MicBandWidth_H;
     calc_.loadMic(file, cur, shown);
 
-    view_.setMicDescription(MicDescription(cur));
-    view_.setParamsErrorVisible(HasParamsError(cur));
+    view_.setMicDescription(micDescription(cur));
+    view_.setParamsErrorVisible(hasParamsError(cur));
 
     const int count = view_.presetCount();
     const int index = view_.presetIndex();

@@ -45,7 +45,7 @@ public:
     }
     void start(const std::string& file)
     {
-        w->StartWithMicSetFile(file);
+        w->startWithMicSetFile(file);
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         QApplication::processEvents();

@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.phonolith.Phonolith")));
     registerAppFonts();
     TfmMain fmMain;
-    if (cl.hasFile) fmMain.StartWithMicSetFile(cl.file);
+    if (cl.hasFile) fmMain.startWithMicSetFile(cl.file);
     fmMain.show();
     return app.exec();
 }

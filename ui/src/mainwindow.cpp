@@ -470,7 +470,7 @@ void TfmMain::FormCreate()
     UpdateCaption();
 }
 
-void TfmMain::StartWithMicSetFile(const std::string& path)
+void TfmMain::startWithMicSetFile(const std::string& path)
 {
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), ec);

@@ -10,7 +10,7 @@
 std::string FormatVolts(double volts, std::string_view decSep = ".");
 
 // The one markup line of the result label, analog or digital form.
-std::string BuildResultLine(const CalcState& s, bool digital, std::string_view decSep = ".");
+std::string buildResultLine(const CalcState& s, bool digital, std::string_view decSep = ".");
 
 // MicOut_dBu rounded to a whole number, ties to even (both modes).
-int LevelBarPosition(const CalcState& s);
+int levelBarPosition(const CalcState& s);

@@ -61,7 +61,7 @@ public:
     // Section name of the last loaded preset; shown in the window caption.
     const std::string& MicPresetName() const { return micPresetName_; }
     // The save dialog's file name: the last one confirmed, empty before.
-    const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
+    const std::string& saveDialogFileName() const { return saveDialogFileName_; }
 
     // Lists the presets of the file at `path` and, with the feature on, loads
     // the first. When it does not exist nothing changes but the problem line;
@@ -87,9 +87,9 @@ public:
     void ActMicPresetFileSaveExecute();
 
     // The description line "%s  -  %s\r%d-%d Hz".
-    static std::string MicDescription(const TMicParams& mic);
+    static std::string micDescription(const TMicParams& mic);
     // True when the derived figures are incomplete (the error label's rule).
-    static bool HasParamsError(const TMicParams& mic);
+    static bool hasParamsError(const TMicParams& mic);
 
 private:
     Calculator& calc_;
