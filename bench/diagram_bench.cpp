@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "text/fonts.h"
 #include "diagram_rig.h"
 #include "fixed_measure.h"
 
@@ -65,6 +66,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    registerAppFonts(); // as the program does at start-up
     for (int i = 1; i < argc; ++i) {
         const bool analog = std::strncmp(argv[i], "--save=", 7) == 0;
         const bool digital = std::strncmp(argv[i], "--save-digital=", 15) == 0;

@@ -24,8 +24,8 @@ const double kMaxPow_dB = 20.0 * kLog10MaxDouble; // 10^(x/20) itself, about 616
 const double kMaxSens_dBu = 20.0 * (kLog10MaxDouble - std::log10(conv::kVolts0dBu * 1e3));
 const double kMaxNoise_dBu = 20.0 * (kLog10MaxDouble - std::log10(conv::kVolts0dBu * 1e6));
 const double kMaxSource_dBSPL = std::min(kMaxPow_dB, 20.0 * (kLog10MaxDouble - std::log10(conv::kPa0dBSPL)));
-// PaToDbspl divides by 0.00002 first: the pressure of the top whole level, 6165 dB SPL.
-const double kMaxSource_Pa = conv::DbsplToPa(std::floor(kMaxPow_dB));
+// paToDbspl divides by 0.00002 first: the pressure of the top whole level, 6165 dB SPL.
+const double kMaxSource_Pa = conv::dbsplToPa(std::floor(kMaxPow_dB));
 
 bool isLinear(InputId id)
 {
@@ -43,8 +43,8 @@ double largestWholeLevel(double estimate, Ok ok)
 }
 
 // Whether a level in dBu is a finite voltage in mV / in uV.
-bool finiteInMilli(double dBu) { return std::isfinite(conv::VoltsToMilli(conv::DbuToVolts(dBu))); }
-bool finiteInMicro(double dBu) { return std::isfinite(conv::VoltsToMicro(conv::DbuToVolts(dBu))); }
+bool finiteInMilli(double dBu) { return std::isfinite(conv::voltsToMilli(conv::dbuToVolts(dBu))); }
+bool finiteInMicro(double dBu) { return std::isfinite(conv::voltsToMicro(conv::dbuToVolts(dBu))); }
 
 // The do-nothing objects that stand in for bindings left null.
 class NullInput final : public INumericInput {
@@ -197,23 +197,23 @@ double Calculator::guardOverflow(InputId id, double v, Overflow against)
             limit = largestWholeLevel(kMaxSens_dBu, finiteInMilli);
             break;
         case InputId::MicSens_dBV:
-            limit = largestWholeLevel(kMaxSens_dBu - kDbuToDbv, [](double x) { return finiteInMilli(DbvToDbu(x)); });
+            limit = largestWholeLevel(kMaxSens_dBu - kDbuToDbv, [](double x) { return finiteInMilli(dbvToDbu(x)); });
             break;
         case InputId::MicNoise_dBu: // the noise in uV
             limit = largestWholeLevel(kMaxNoise_dBu, finiteInMicro);
             break;
         case InputId::MicNoise_dBV:
-            limit = largestWholeLevel(kMaxNoise_dBu - kDbuToDbv, [](double x) { return finiteInMicro(DbvToDbu(x)); });
+            limit = largestWholeLevel(kMaxNoise_dBu - kDbuToDbv, [](double x) { return finiteInMicro(dbvToDbu(x)); });
             break;
         case InputId::MicNoise_dBSPL: { // the noise voltage, through the sensitivity
             const double sens_dBu = m.MicSens_dBu;
             limit = largestWholeLevel(kMaxNoise_dBu - sens_dBu + kSensRef_dBSPL, [sens_dBu](double x) {
-                return finiteInMicro(NoiseFromSnr(sens_dBu, SnrFromNoise(x)));
+                return finiteInMicro(noiseFromSnr(sens_dBu, snrFromNoise(x)));
             });
             break;
         }
         case InputId::SourceLevel_dBSPL: // the pressure in Pa
-            limit = largestWholeLevel(kMaxSource_dBSPL, [](double x) { return std::isfinite(DbsplToPa(x)); });
+            limit = largestWholeLevel(kMaxSource_dBSPL, [](double x) { return std::isfinite(dbsplToPa(x)); });
             break;
         case InputId::SourceLevel_Pa: // its level in dB SPL
             limit = kMaxSource_Pa;
@@ -225,7 +225,7 @@ double Calculator::guardOverflow(InputId id, double v, Overflow against)
     case Overflow::MicOutput: {
         const double sensBox_dBu = read(InputId::MicSens_dBu);
         auto micOutAt = [&](double src) {
-            return OutputVolts(m.MicSens_V, OutputAtSource(sensBox_dBu, levelAtMic(src)), m.MicSens_dBu);
+            return outputVolts(m.MicSens_V, outputAtSource(sensBox_dBu, levelAtMic(src)), m.MicSens_dBu);
         };
         if (std::isfinite(micOutAt(v))) return v;
         // The source level that puts the level at the microphone at the bound
@@ -235,7 +235,7 @@ double Calculator::guardOverflow(InputId id, double v, Overflow against)
         break;
     }
     case Overflow::AmpOutput: {
-        auto ampOutWith = [&](double gain) { return OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, gain); };
+        auto ampOutWith = [&](double gain) { return outputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, gain); };
         if (std::isfinite(ampOutWith(v))) return v;
         const double estimate = headroom_dB() - (m.MicOut_dBu - m.MicSens_dBu);
         limit = largestWholeLevel(estimate, [&](double x) { return std::isfinite(ampOutWith(x)); });
@@ -398,67 +398,62 @@ void Calculator::applySenderCase(InputId id, double v)
 {
     using namespace conv;
     TMicParams& m = state_.CurMic;
+    // The sensitivity in one electric unit: its two siblings follow.
+    const auto setSensitivityFrom = [&](const LevelTriad& t) {
+        setSensitivity(m, t);
+        if (id != InputId::MicSens_mV) write(InputId::MicSens_mV, voltsToMilli(m.MicSens_V));
+        if (id != InputId::MicSens_dBu) write(InputId::MicSens_dBu, m.MicSens_dBu);
+        if (id != InputId::MicSens_dBV) write(InputId::MicSens_dBV, m.MicSens_dBV);
+    };
+    // The noise in one electric unit: its two siblings and the acoustic
+    // noise follow.
+    const auto setNoiseFrom = [&](const LevelTriad& t) {
+        setNoise(m, t);
+        m.MicNoise_dBSPL_ITU = noiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
+        if (id != InputId::MicNoise_uV) write(InputId::MicNoise_uV, voltsToMicro(m.MicNoise_V));
+        if (id != InputId::MicNoise_dBu) write(InputId::MicNoise_dBu, m.MicNoise_dBu);
+        if (id != InputId::MicNoise_dBV) write(InputId::MicNoise_dBV, m.MicNoise_dBV);
+        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+    };
     switch (id) {
     case InputId::MicSens_mV: {
         // The guard looks at the volts: a tiny positive figure can divide to 0.
         // No sensitivity: the missing-figure markers, as for a noise of 0 uV.
-        LevelTriad t = fromVolts(MilliToVolts(v));
+        LevelTriad t = fromVolts(milliToVolts(v));
         if (t.V <= 0) t.V = 0;
-        setSensitivity(m, t);
-        write(InputId::MicSens_dBu, m.MicSens_dBu);
-        write(InputId::MicSens_dBV, m.MicSens_dBV);
+        setSensitivityFrom(t);
         break;
     }
     case InputId::MicSens_dBu:
-        v = guardOverflow(id, v, Overflow::OwnUnits);
-        setSensitivity(m, fromDbu(v));
-        write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
-        write(InputId::MicSens_dBV, m.MicSens_dBV);
+        setSensitivityFrom(fromDbu(guardOverflow(id, v, Overflow::OwnUnits)));
         break;
     case InputId::MicSens_dBV:
-        v = guardOverflow(id, v, Overflow::OwnUnits);
-        setSensitivity(m, fromDbv(v));
-        write(InputId::MicSens_mV, VoltsToMilli(m.MicSens_V));
-        write(InputId::MicSens_dBu, m.MicSens_dBu);
+        setSensitivityFrom(fromDbv(guardOverflow(id, v, Overflow::OwnUnits)));
         break;
     case InputId::MicSens_dBFS:
         m.MicSens_dBFS = v;
         break;
     case InputId::MicNoise_uV:
-        setNoise(m, fromVolts(MicroToVolts(v)));
-        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
-        write(InputId::MicNoise_dBu, m.MicNoise_dBu);
-        write(InputId::MicNoise_dBV, m.MicNoise_dBV);
-        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        setNoiseFrom(fromVolts(microToVolts(v)));
         break;
     case InputId::MicNoise_dBu:
-        v = guardOverflow(id, v, Overflow::OwnUnits);
-        setNoise(m, fromDbu(v));
-        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
-        write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
-        write(InputId::MicNoise_dBV, m.MicNoise_dBV);
-        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        setNoiseFrom(fromDbu(guardOverflow(id, v, Overflow::OwnUnits)));
         break;
     case InputId::MicNoise_dBV:
-        v = guardOverflow(id, v, Overflow::OwnUnits);
-        setNoise(m, fromDbv(v));
-        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
-        write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
-        write(InputId::MicNoise_dBu, m.MicNoise_dBu);
-        write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
+        setNoiseFrom(fromDbv(guardOverflow(id, v, Overflow::OwnUnits)));
         break;
     case InputId::MicNoise_dBFS:
         m.MicNoise_dBFS = v;
-        m.MicNoise_dBSPL_ITU = NoiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
+        m.MicNoise_dBSPL_ITU = noiseFromDynamic(m.MicMaxLevel_dBSPL, m.MicDynamic_dB);
         write(InputId::MicNoise_dBSPL, m.MicNoise_dBSPL_ITU);
         break;
     case InputId::MicNoise_dBSPL: {
         v = guardOverflow(id, v, Overflow::OwnUnits);
         m.MicNoise_dBSPL_ITU = v;
-        m.MicSNR_dB_ITU = SnrFromNoise(v);
-        setNoise(m, fromDbu(NoiseFromSnr(m.MicSens_dBu, m.MicSNR_dB_ITU)));
-        m.MicNoise_dBFS = NoiseFromSnr(m.MicSens_dBFS, m.MicSNR_dB_ITU);
-        write(InputId::MicNoise_uV, VoltsToMicro(m.MicNoise_V));
+        m.MicSNR_dB_ITU = snrFromNoise(v);
+        setNoise(m, fromDbu(noiseFromSnr(m.MicSens_dBu, m.MicSNR_dB_ITU)));
+        m.MicNoise_dBFS = noiseFromSnr(m.MicSens_dBFS, m.MicSNR_dB_ITU);
+        write(InputId::MicNoise_uV, voltsToMicro(m.MicNoise_V));
         write(InputId::MicNoise_dBu, m.MicNoise_dBu);
         write(InputId::MicNoise_dBV, m.MicNoise_dBV);
         write(InputId::MicNoise_dBFS, m.MicNoise_dBFS);
@@ -467,13 +462,13 @@ void Calculator::applySenderCase(InputId id, double v)
     case InputId::SourceLevel_dBSPL:
         v = guardOverflow(id, v, Overflow::OwnUnits);
         state_.SourceLevel_dBSPL = v;
-        state_.SourceLevel_Pa = DbsplToPa(v);
+        state_.SourceLevel_Pa = dbsplToPa(v);
         write(InputId::SourceLevel_Pa, state_.SourceLevel_Pa);
         break;
     case InputId::SourceLevel_Pa:
         v = guardOverflow(id, v, Overflow::OwnUnits);
         state_.SourceLevel_Pa = v;
-        state_.SourceLevel_dBSPL = PaToDbspl(v);
+        state_.SourceLevel_dBSPL = paToDbspl(v);
         write(InputId::SourceLevel_dBSPL, state_.SourceLevel_dBSPL);
         break;
     case InputId::MicMaxLevel_dBSPL:
@@ -494,25 +489,25 @@ void Calculator::computeOutputs()
     const double guardedSrc = guardOverflow(InputId::SourceLevel_dBSPL, state_.SourceLevel_dBSPL, Overflow::MicOutput);
     if (guardedSrc != state_.SourceLevel_dBSPL) {
         state_.SourceLevel_dBSPL = guardedSrc;
-        state_.SourceLevel_Pa = DbsplToPa(guardedSrc);
+        state_.SourceLevel_Pa = dbsplToPa(guardedSrc);
         writeUnbound(InputId::SourceLevel_Pa, state_.SourceLevel_Pa);
     }
     // With the chain, the source inputs give the level 1 m from the source.
     const double src = levelAtMic(state_.SourceLevel_dBSPL);
-    m.MicOut_dBu = OutputAtSource(sensBox_dBu, src);
-    m.MicOut_dBV = OutputAtSource(sensBox_dBV, src);
-    m.MicOut_dBFS = OutputAtSource(sensBox_dBFS, src);
-    m.MicOut_V = OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu);
+    m.MicOut_dBu = outputAtSource(sensBox_dBu, src);
+    m.MicOut_dBV = outputAtSource(sensBox_dBV, src);
+    m.MicOut_dBFS = outputAtSource(sensBox_dBFS, src);
+    m.MicOut_V = outputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu);
 
     // An amplifier output past the double range lowers the gain.
     state_.AmpGain_dB = guardOverflow(InputId::AmpGain_dB, read(InputId::AmpGain_dB), Overflow::AmpOutput);
     state_.AmpOut_dBu = m.MicOut_dBu + state_.AmpGain_dB;
     state_.AmpOut_dBV = m.MicOut_dBV + state_.AmpGain_dB;
     state_.AmpOut_dBFS = m.MicOut_dBFS + state_.AmpGain_dB;
-    state_.AmpOut_V = OutputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, state_.AmpGain_dB);
+    state_.AmpOut_V = outputVolts(m.MicSens_V, m.MicOut_dBu, m.MicSens_dBu, state_.AmpGain_dB);
 }
 
-void Calculator::SetRightAxisRange(double sensitivity)
+void Calculator::setRightAxisRange(double sensitivity)
 {
     const double leftMin = b_.leftAxis->minimum();
     const double leftMax = b_.leftAxis->maximum();
@@ -531,10 +526,10 @@ void Calculator::updateRightAxisFromInputs()
 {
     if (isAnalog()) {
         state_.CurMic.MicSens_dBu = read(InputId::MicSens_dBu);
-        SetRightAxisRange(state_.CurMic.MicSens_dBu);
+        setRightAxisRange(state_.CurMic.MicSens_dBu);
     } else if (isDigital()) {
         state_.CurMic.MicSens_dBFS = read(InputId::MicSens_dBFS);
-        SetRightAxisRange(state_.CurMic.MicSens_dBFS);
+        setRightAxisRange(state_.CurMic.MicSens_dBFS);
     }
 }
 
@@ -543,9 +538,9 @@ void Calculator::showResults()
     // The bar, like the line, shows the output in the unit of the chosen kind.
     const bool digital = !isAnalog() && isDigital();
     b_.levelBar->setLevelUnit(digital ? "dBFS" : "dBu");
-    b_.levelBar->setLevelPosition(LevelBarPosition(state_, digital));
+    b_.levelBar->setLevelPosition(levelBarPosition(state_, digital));
     if (!chain_) {
-        b_.resultLine->setResultLine(BuildResultLine(state_, digital, decimalSeparator_));
+        b_.resultLine->setResultLine(buildResultLine(state_, digital, decimalSeparator_));
         return;
     }
     // The line's "At" names the level at the microphone; at 1 m that is the
@@ -553,9 +548,9 @@ void Calculator::showResults()
     CalcState shown = state_;
     if (chainRes_.level_dBSPL != state_.SourceLevel_dBSPL) {
         shown.SourceLevel_dBSPL = chainRes_.level_dBSPL;
-        shown.SourceLevel_Pa = conv::DbsplToPa(chainRes_.level_dBSPL);
+        shown.SourceLevel_Pa = conv::dbsplToPa(chainRes_.level_dBSPL);
     }
-    b_.resultLine->setResultLine(BuildResultLine(shown, digital, decimalSeparator_));
+    b_.resultLine->setResultLine(buildResultLine(shown, digital, decimalSeparator_));
     chain_->warningLine->setResultLine(
         BuildChainWarningLine(ChainWarnings(chainIn_, chainRes_, decimalSeparator_)));
 }
@@ -581,27 +576,27 @@ void Calculator::rbMicAnalogClick()
     b_.diagram->setRightSubAxisVisible(1, isAnalog());
     b_.diagram->setRightSubAxisVisible(2, isDigital());
     if (isAnalog())
-        SetRightAxisRange(state_.CurMic.MicSens_dBu);
+        setRightAxisRange(state_.CurMic.MicSens_dBu);
     else if (isDigital())
-        SetRightAxisRange(state_.CurMic.MicSens_dBFS);
+        setRightAxisRange(state_.CurMic.MicSens_dBFS);
     seMicMaxLevel_dBSPLChange(nullptr);
 }
 
-void Calculator::FillCurMicFromInputs()
+void Calculator::fillCurMicFromInputs()
 {
     TMicParams& m = state_.CurMic;
-    m.MicSens_V = conv::MilliToVolts(read(InputId::MicSens_mV));
+    m.MicSens_V = conv::milliToVolts(read(InputId::MicSens_mV));
     m.MicSens_dBu = read(InputId::MicSens_dBu);
     m.MicSens_dBV = read(InputId::MicSens_dBV);
     m.MicSens_dBFS = read(InputId::MicSens_dBFS);
-    m.MicNoise_V = conv::MicroToVolts(read(InputId::MicNoise_uV));
+    m.MicNoise_V = conv::microToVolts(read(InputId::MicNoise_uV));
     m.MicNoise_dBu = read(InputId::MicNoise_dBu);
     m.MicNoise_dBV = read(InputId::MicNoise_dBV);
     m.MicNoise_dBFS = read(InputId::MicNoise_dBFS);
     m.MicNoise_dBSPL_ITU = read(InputId::MicNoise_dBSPL);
 }
 
-void Calculator::RunStartupSequence()
+void Calculator::runStartupSequence()
 {
     static constexpr InputId kStartupSenders[] = {
         InputId::MicMaxLevel_dBSPL, InputId::SourceLevel_dBSPL, InputId::MicSens_dBV,
@@ -614,8 +609,8 @@ void Calculator::RunStartupSequence()
 
 void Calculator::startUp()
 {
-    FillCurMicFromInputs();
-    RunStartupSequence();
+    fillCurMicFromInputs();
+    runStartupSequence();
 }
 
 void Calculator::restart()
@@ -630,8 +625,8 @@ void Calculator::loadMic(const TMicParams& file, const TMicParams& mic, const st
     state_.FileMic = file;
     state_.CurMic = mic;
     // A figure too large for a double is shown as 0 (see write), and held so.
-    ZeroNonFinite(state_.FileMic);
-    ZeroNonFinite(state_.CurMic);
+    zeroNonFinite(state_.FileMic);
+    zeroNonFinite(state_.CurMic);
     chooseMode(mic.MicDigital ? MicKind::Digital : MicKind::Analog);
     for (const ShownFigure& f : shown) write(f.id, f.value);
 }

@@ -17,14 +17,14 @@ double LevelAtDistance(double level1m_dBSPL, double distance_m, SourceShape shap
 namespace {
 
 // The voltage of a noise level; the missing-figure marker is no noise at all.
-double noiseVolts(double dBu) { return dBu <= conv::kMissingLevel ? 0.0 : conv::DbuToVolts(dBu); }
+double noiseVolts(double dBu) { return dBu <= conv::kMissingLevel ? 0.0 : conv::dbuToVolts(dBu); }
 
 // The power sum of two noise voltages, in dBu. Without preamplifier noise the
 // microphone's figure comes back unchanged, not through a round trip.
 double powerSum_dBu(double mic_dBu, double amp_V)
 {
     if (!(amp_V > 0)) return mic_dBu;
-    return conv::VoltsToDbu(std::hypot(noiseVolts(mic_dBu), amp_V));
+    return conv::voltsToDbu(std::hypot(noiseVolts(mic_dBu), amp_V));
 }
 
 } // namespace
@@ -37,7 +37,7 @@ ChainResult CalcChain(const ChainInputs& in)
     r.maxLevelGiven = in.maxLevel_dBSPL > 0;
     r.overload_dB = r.level_dBSPL - in.maxLevel_dBSPL;
     const double sens = in.digital ? in.sens_dBFS : in.sens_dBu;
-    r.micOut = OutputAtSource(sens, r.level_dBSPL);
+    r.micOut = outputAtSource(sens, r.level_dBSPL);
     r.ampOut = r.micOut + in.gain_dB;
     if (in.digital) {
         r.micNoise = in.micNoise_dBFS;
@@ -51,8 +51,8 @@ ChainResult CalcChain(const ChainInputs& in)
         r.targetMicOut = in.target_dBFS - in.gain_dB;
     } else {
         r.micNoise = in.micNoise_dBu;
-        if (in.ampNoise_uV > 0) r.ampNoise_dBu = VoltsToDbu(MicroToVolts(in.ampNoise_uV));
-        r.systemNoise = powerSum_dBu(in.micNoise_dBu, MicroToVolts(in.ampNoise_uV));
+        if (in.ampNoise_uV > 0) r.ampNoise_dBu = voltsToDbu(microToVolts(in.ampNoise_uV));
+        r.systemNoise = powerSum_dBu(in.micNoise_dBu, microToVolts(in.ampNoise_uV));
         r.ampOut_dBFS = r.ampOut - in.fullScale_dBu;
         r.gainForTarget_dB = in.target_dBFS + in.fullScale_dBu - r.micOut;
         r.clipLevel_dBSPL = in.fullScale_dBu - in.gain_dB - in.sens_dBu + kSensRef_dBSPL;

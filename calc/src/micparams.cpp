@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-void ResetMicParams(TMicParams& m)
+void resetMicParams(TMicParams& m)
 {
     const double splMax = m.MicSplMax;
     const double outV = m.MicOut_V, outDbu = m.MicOut_dBu, outDbv = m.MicOut_dBV, outDbfs = m.MicOut_dBFS;
@@ -16,7 +16,7 @@ void ResetMicParams(TMicParams& m)
     m.MicOut_dBFS = outDbfs;
 }
 
-void ZeroNonFinite(TMicParams& m)
+void zeroNonFinite(TMicParams& m)
 {
     for (double* v : {&m.MicMaxLevel_dBSPL, &m.MicNoise_V, &m.MicNoise_dBu, &m.MicNoise_dBV, &m.MicNoise_dBFS,
                       &m.MicNoise_dBSPL_ITU, &m.MicNoise_dBSPL_AW, &m.MicDynamic_dB, &m.MicSNR_dB_ITU,

@@ -1,6 +1,7 @@
 #include "calc/resultline.h"
 
 #include "numtext/numtext.h"
+#include "units/units.h"
 
 // Every figure of the line is fixed-point, or in exponent form beyond 15
 // integer digits so that the line stays readable.
@@ -10,19 +11,13 @@ std::string FormatVolts(double volts, std::string_view decSep)
 {
     // The unit is chosen after rounding: a figure that rounds up to 1000 of
     // one unit is written as 1 of the next one ("1.000 mV", not "1000.000 uV").
-    const std::string full = "1000" + std::string(decSep) + "000";
-    if (volts < 0.001) {
-        const std::string t = formatFigure(volts * 1000000.0, 3, decSep);
-        if (t != full) return t + " uV";
-    }
-    if (volts < 1) {
-        const std::string t = formatFigure(volts * 1000.0, 3, decSep);
-        if (t != full) return t + " mV";
-    }
-    return formatFigure(volts, 3, decSep) + " V";
+    static constexpr const char* kUnits[] = {" uV", " mV", " V"};
+    const std::size_t at = volts < 0.001 ? 0 : volts < 1 ? 1 : 2;
+    const double x = at == 0 ? volts * 1000000.0 : at == 1 ? volts * 1000.0 : volts;
+    return conv::onThousandsLadder(x, kUnits, at, [&](double f) { return formatFigure(f, 3, decSep); });
 }
 
-std::string BuildResultLine(const CalcState& s, bool digital, std::string_view sep)
+std::string buildResultLine(const CalcState& s, bool digital, std::string_view sep)
 {
     const TMicParams& m = s.CurMic;
     const std::string open = "<FONT color=\"#FFFF80\">";
@@ -53,7 +48,7 @@ std::string BuildResultLine(const CalcState& s, bool digital, std::string_view s
     return line;
 }
 
-int LevelBarPosition(const CalcState& s, bool digital)
+int levelBarPosition(const CalcState& s, bool digital)
 {
     return numtext::roundHalfEvenToInt(digital ? s.CurMic.MicOut_dBFS : s.CurMic.MicOut_dBu);
 }

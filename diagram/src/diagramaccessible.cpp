@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "diagram/leveldiagram.h"
+#include "text/widgetkit.h"
 
 namespace {
 
@@ -188,19 +189,9 @@ private:
     mutable std::vector<QAccessible::Id> ownedIds_; // every interface made here
 };
 
-QAccessibleInterface* diagramAccessibleFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("TLevelDiagram") && object && object->isWidgetType())
-        return new TLevelDiagramAccessible(static_cast<TLevelDiagram*>(object));
-    return nullptr;
-}
-
 } // namespace
 
 void installDiagramAccessibility()
 {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    QAccessible::installFactory(diagramAccessibleFactory);
+    installAccessibleFactory(accessibleFactory<TLevelDiagram, TLevelDiagramAccessible>);
 }

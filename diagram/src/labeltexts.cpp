@@ -4,7 +4,6 @@
 #include "units/units.h"
 
 #include <cmath>
-#include <iterator>
 
 namespace labeltext {
 
@@ -16,14 +15,6 @@ std::string formatPadded(double v, int width, int decimals, std::string_view dec
 }
 
 namespace {
-
-// No digit other than zero: the text reads zero.
-bool readsZero(const std::string& s)
-{
-    for (char c : s)
-        if (c >= '1' && c <= '9') return false;
-    return true;
-}
 
 // Significant digits of the number in a text: from its first digit other
 // than zero to its last digit.
@@ -64,33 +55,21 @@ int pascalDecimals(double p) { return p < 0.1 ? 5 : p < 1 ? 4 : p < 10 ? 3 : p <
 
 double pascalOf(double dBSPL)
 {
-    const double p = conv::DbsplToPa(dBSPL);
+    const double p = conv::dbsplToPa(dBSPL);
     // Six significant digits through the general number text.
     return numtext::parseNumber(numtext::formatGeneral(p, 6, "."), ".").value_or(p);
 }
 
 std::string pascal(double p, std::string_view decSep, int extra)
 {
-    if (p >= 1000) {
-        static constexpr const char* kLarger[] = {" kPa", " MPa", " GPa"};
-        double x = p / 1000;
-        std::size_t i = 0;
-        while (x >= 1000 && i + 1 < std::size(kLarger)) {
-            x /= 1000;
-            ++i;
-        }
-        return numtext::formatFigure(x, pascalDecimals(x) + extra, decSep) + kLarger[i];
-    }
-    std::string t = numtext::formatFigure(p, pascalDecimals(p) + extra, decSep) + " Pa";
-    if (!readsZero(t) || !(p > 0)) return t;
-    static constexpr const char* kSmaller[] = {" uPa", " nPa", " pPa"};
-    double x = p * 1e6;
-    for (const char* unit : kSmaller) {
-        t = formatPadded(x, 3, 3 + extra, decSep) + unit;
-        if (!readsZero(t)) break;
-        x *= 1000;
-    }
-    return t;
+    static constexpr const char* kPascal[] = {" Pa", " kPa", " MPa", " GPa"};
+    const std::string t = conv::onThousandsLadder(
+        p, kPascal, 0, [&](double x) { return numtext::formatFigure(x, pascalDecimals(x) + extra, decSep); });
+    if (!conv::readsZero(t) || !(p > 0)) return t;
+    // Where five decimals read zero: micropascal and smaller.
+    static constexpr const char* kSmaller[] = {" pPa", " nPa", " uPa"};
+    return conv::onThousandsLadder(p * 1e6, kSmaller, 2,
+                                   [&](double x) { return formatPadded(x, 3, 3 + extra, decSep); });
 }
 
 std::string pascal2(double p, std::string_view decSep)
@@ -105,30 +84,14 @@ std::string pascal2(double p, std::string_view decSep)
 
 std::string milliVolts(double m, std::string_view decSep, int extra)
 {
-    const int d = 3 + extra;
-    if (m < 1) {
-        static constexpr const char* kSmaller[] = {" uV", " nV", " pV", " fV", " aV"};
-        double x = m * 1000;
-        std::string t;
-        for (const char* unit : kSmaller) {
-            t = formatPadded(x, 3, d, decSep) + unit;
-            if (!readsZero(t) || !(m > 0)) break;
-            x *= 1000;
-        }
-        return t;
-    }
-    if (m < 1000) return formatPadded(m, 3, d, decSep) + " mV";
-    static constexpr const char* kLarger[] = {" V", " kV", " MV", " GV", " TV", " PV"};
-    double x = m / 1000;
-    std::size_t i = 0;
-    while (x >= 1000 && i + 1 < std::size(kLarger)) {
-        x /= 1000;
-        ++i;
-    }
-    return formatPadded(x, 3, d, decSep) + kLarger[i];
+    static constexpr const char* kVolts[] = {" aV", " fV", " pV", " nV", " uV", " mV",
+                                             " V",  " kV", " MV", " GV", " TV", " PV"};
+    constexpr std::size_t kMilli = 5;
+    return conv::onThousandsLadder(m < 1 ? m * 1000 : m, kVolts, m < 1 ? kMilli - 1 : kMilli,
+                                   [&](double x) { return formatPadded(x, 3, 3 + extra, decSep); });
 }
 
-double milliVoltsOf(double dBu) { return conv::VoltsToMilli(conv::DbuToVolts(dBu)); }
+double milliVoltsOf(double dBu) { return conv::voltsToMilli(conv::dbuToVolts(dBu)); }
 
 std::string dBSPL(std::string_view engineText) { return std::string(engineText) + " dBSPL"; }
 
@@ -148,7 +111,7 @@ std::string mV(double v, std::string_view decSep, double step)
 
 std::string dBV(double v, std::string_view decSep)
 {
-    return numtext::formatFigure(conv::DbuToDbv(v), 0, decSep) + " dBV";
+    return numtext::formatFigure(conv::dbuToDbv(v), 0, decSep) + " dBV";
 }
 
 std::string dBFS(double v, std::string_view decSep) { return numtext::formatFigure(v, 0, decSep) + " dBFS"; }

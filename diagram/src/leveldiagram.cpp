@@ -1,6 +1,5 @@
 #include "diagram/leveldiagram.h"
 
-#include <QFontMetrics>
 #include <QLocale>
 #include <QPainter>
 
@@ -66,7 +65,6 @@ void setTextFont(TCanvas& c, std::uint32_t colour, int points, bool bold)
 
 TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
 {
-    registerAppFonts();
     installDiagramAccessibility();
     sideTitleFont_ = overlayFont(10, true);
     setObjectName(QStringLiteral("Chart1"));

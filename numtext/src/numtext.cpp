@@ -29,8 +29,8 @@ Digits expand(double a)
     return r;
 }
 
-// Adds one unit to the last digit of a decimal digit string; returns true when
-// the carry ran out of the front (the string then gains a leading '1').
+// Adds one unit to the last digit of a decimal digit string; a carry that
+// runs out of the front gives the string a leading '1'.
 void incrementDigits(std::string& s)
 {
     for (int i = static_cast<int>(s.size()) - 1; i >= 0; --i) {

@@ -33,7 +33,7 @@ struct Rows {
 // The dynamic range from the maximum level: not given (0) without one.
 double dynamicFrom(double maxLevel, double noise_dBSPL)
 {
-    return maxLevel == 0 ? 0.0 : conv::DynamicFromNoise(maxLevel, noise_dBSPL);
+    return maxLevel == 0 ? 0.0 : conv::dynamicFromNoise(maxLevel, noise_dBSPL);
 }
 
 // A digital microphone: the dBFS sensitivity, then a noise figure in dBFS
@@ -49,10 +49,10 @@ Rows deriveDigital(const TMicParams& f, Derived d)
 
     if (f.MicNoise_dBFS > kMissing) { // D1: the dynamic range reaches up to digital full scale
         c.MicNoise_dBFS = f.MicNoise_dBFS;
-        c.MicDynamic_dB = conv::DynamicFromNoise(0, c.MicNoise_dBFS);
-        c.MicSNR_dB_ITU = conv::SnrFromLevels(c.MicSens_dBFS, c.MicNoise_dBFS);
-        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-        c.MicNoise_dBSPL_ITU = conv::NoiseFromSnrAtRef(c.MicSNR_dB_ITU);
+        c.MicDynamic_dB = conv::dynamicFromNoise(0, c.MicNoise_dBFS);
+        c.MicSNR_dB_ITU = conv::snrFromLevels(c.MicSens_dBFS, c.MicNoise_dBFS);
+        c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
+        c.MicNoise_dBSPL_ITU = conv::noiseFromSnrAtRef(c.MicSNR_dB_ITU);
         d.show(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
         d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
         rows.noise = "Noise_dBFS";
@@ -63,7 +63,7 @@ Rows deriveDigital(const TMicParams& f, Derived d)
         rows.noise = "Noise_dBSPL_ITU";
     } else if (f.MicNoise_dBSPL_AW > 0) { // D3
         c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-        c.MicNoise_dBSPL_ITU = conv::NoiseAwToItu(c.MicNoise_dBSPL_AW);
+        c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
         rows.noise = "Noise_dBSPL_AW";
     } else {
         // No noise figure: its inputs show the markers, not another microphone's.
@@ -72,9 +72,9 @@ Rows deriveDigital(const TMicParams& f, Derived d)
         return rows;
     }
     c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
-    c.MicSNR_dB_ITU = conv::SnrFromNoise(c.MicNoise_dBSPL_ITU);
-    c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-    c.MicNoise_dBFS = conv::NoiseFromSnr(c.MicSens_dBFS, c.MicSNR_dB_ITU);
+    c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
+    c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
+    c.MicNoise_dBFS = conv::noiseFromSnr(c.MicSens_dBFS, c.MicSNR_dB_ITU);
     d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
     d.show(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
     return rows;
@@ -92,19 +92,19 @@ Rows deriveAnalog(const TMicParams& f, Derived d)
 
     if (f.MicSens_V > 0) { // S1
         setSensitivity(c, conv::fromVolts(f.MicSens_V));
-        d.show(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
         d.show(InputId::MicSens_dBu, c.MicSens_dBu);
         d.show(InputId::MicSens_dBV, c.MicSens_dBV);
         rows.sens = "Sens_V";
     } else if (f.MicSens_dBu > kMissing) { // S2
         setSensitivity(c, conv::fromDbu(f.MicSens_dBu));
-        d.show(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
         d.show(InputId::MicSens_dBV, c.MicSens_dBV);
         d.show(InputId::MicSens_dBu, c.MicSens_dBu);
         rows.sens = "Sens_dBu";
     } else if (f.MicSens_dBV > kMissing) { // S3
         setSensitivity(c, conv::fromDbv(f.MicSens_dBV));
-        d.show(InputId::MicSens_mV, conv::VoltsToMilli(c.MicSens_V));
+        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
         d.show(InputId::MicSens_dBu, c.MicSens_dBu);
         d.show(InputId::MicSens_dBV, c.MicSens_dBV);
         rows.sens = "Sens_dBV";
@@ -128,13 +128,13 @@ Rows deriveAnalog(const TMicParams& f, Derived d)
             setNoise(c, conv::fromVolts(f.MicNoise_V));
             rows.noise = "Noise_V";
         }
-        c.MicSNR_dB_ITU = conv::SnrFromLevels(sens, c.MicNoise_dBu);
-        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
-        c.MicNoise_dBSPL_ITU = conv::NoiseFromSnrAtRef(c.MicSNR_dB_ITU);
+        c.MicSNR_dB_ITU = conv::snrFromLevels(sens, c.MicNoise_dBu);
+        c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
+        c.MicNoise_dBSPL_ITU = conv::noiseFromSnrAtRef(c.MicSNR_dB_ITU);
         c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
         d.show(InputId::MicNoise_dBu, c.MicNoise_dBu);
         d.show(InputId::MicNoise_dBV, c.MicNoise_dBV);
-        d.show(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
+        d.show(InputId::MicNoise_uV, conv::voltsToMicro(c.MicNoise_V));
         d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
         return rows;
     }
@@ -146,25 +146,25 @@ Rows deriveAnalog(const TMicParams& f, Derived d)
             rows.noise = "Noise_dBSPL_ITU";
         } else { // N5: the ITU level is the A-weighted level plus 11
             c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-            c.MicNoise_dBSPL_ITU = conv::NoiseAwToItu(c.MicNoise_dBSPL_AW);
+            c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
             rows.noise = "Noise_dBSPL_AW";
         }
-        c.MicSNR_dB_ITU = conv::SnrFromNoise(c.MicNoise_dBSPL_ITU);
-        c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
+        c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
+        c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
         c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
-        setNoise(c, conv::fromDbu(conv::NoiseFromSnr(sens, c.MicSNR_dB_ITU)));
+        setNoise(c, conv::fromDbu(conv::noiseFromSnr(sens, c.MicSNR_dB_ITU)));
     } else if (f.MicSNR_dB_ITU > 0 || f.MicSNR_dB_AW > 0) {
         if (f.MicSNR_dB_ITU > 0) { // N6
             c.MicSNR_dB_ITU = f.MicSNR_dB_ITU;
-            c.MicSNR_dB_AW = conv::SnrItuToAw(c.MicSNR_dB_ITU);
+            c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
             rows.noise = "SNR_dB_ITU";
         } else { // N7
             c.MicSNR_dB_AW = f.MicSNR_dB_AW;
-            c.MicSNR_dB_ITU = conv::SnrAwToItu(c.MicSNR_dB_AW);
+            c.MicSNR_dB_ITU = conv::snrAwToItu(c.MicSNR_dB_AW);
             rows.noise = "SNR_dB_AW";
         }
-        setNoise(c, conv::fromDbu(conv::NoiseFromSnr(sens, c.MicSNR_dB_ITU)));
-        c.MicNoise_dBSPL_ITU = conv::NoiseFromSnrAtRef(c.MicSNR_dB_ITU);
+        setNoise(c, conv::fromDbu(conv::noiseFromSnr(sens, c.MicSNR_dB_ITU)));
+        c.MicNoise_dBSPL_ITU = conv::noiseFromSnrAtRef(c.MicSNR_dB_ITU);
         c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
     } else {
         d.show(InputId::MicNoise_dBu, kMissing);
@@ -176,7 +176,7 @@ Rows deriveAnalog(const TMicParams& f, Derived d)
     d.show(InputId::MicNoise_dBu, c.MicNoise_dBu);
     d.show(InputId::MicNoise_dBV, c.MicNoise_dBV);
     d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
-    d.show(InputId::MicNoise_uV, conv::VoltsToMicro(c.MicNoise_V));
+    d.show(InputId::MicNoise_uV, conv::voltsToMicro(c.MicNoise_V));
     return rows;
 }
 
@@ -189,7 +189,7 @@ bool levelFits(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxLevelM
 bool sensitivityFits(const TMicParams& c)
 {
     if (c.MicDigital) return levelFits(c.MicSens_dBFS);
-    return std::isfinite(conv::VoltsToMilli(c.MicSens_V)) && levelFits(c.MicSens_dBu) && levelFits(c.MicSens_dBV);
+    return std::isfinite(conv::voltsToMilli(c.MicSens_V)) && levelFits(c.MicSens_dBu) && levelFits(c.MicSens_dBV);
 }
 
 bool noiseFits(const TMicParams& c)
@@ -197,7 +197,7 @@ bool noiseFits(const TMicParams& c)
     for (double v : {c.MicNoise_dBu, c.MicNoise_dBV, c.MicNoise_dBFS, c.MicNoise_dBSPL_ITU, c.MicNoise_dBSPL_AW,
                      c.MicSNR_dB_ITU, c.MicSNR_dB_AW, c.MicDynamic_dB})
         if (!levelFits(v)) return false;
-    return c.MicDigital || std::isfinite(conv::VoltsToMicro(c.MicNoise_V));
+    return c.MicDigital || std::isfinite(conv::voltsToMicro(c.MicNoise_V));
 }
 
 // The file figure of a figure key, with its default.
@@ -401,13 +401,13 @@ void PresetController::ActMicPresetFileSaveExecute()
         ActMicPresetFileSaveAsExecute();
 }
 
-std::string PresetController::MicDescription(const TMicParams& m)
+std::string PresetController::micDescription(const TMicParams& m)
 {
     return m.MicType + "  -  " + m.MicPolarPattern + "\r" + std::to_string(m.MicBandWidth_L) + "-" +
            std::to_string(m.MicBandWidth_H) + " Hz";
 }
 
-bool PresetController::HasParamsError(const TMicParams& m)
+bool PresetController::hasParamsError(const TMicParams& m)
 {
     return m.MicDynamic_dB == 0 || (m.MicSNR_dB_ITU == 0 && m.MicSNR_dB_AW == 0) ||
            (m.MicSens_dBFS <= kMissing && m.MicSens_dBu <= kMissing) ||
@@ -474,7 +474,7 @@ void PresetController::LoadMicPreset(const std::string& name)
     // pass per figure key.
     for (;;) {
         cur = calc_.currentMic();
-        ResetMicParams(cur);
+        resetMicParams(cur);
         shown.clear();
         // The maximum-level box holds whole dB: the figure is what it shows, so
         // the dynamic range, the diagram and a later edit all use the same level.
@@ -494,7 +494,7 @@ void PresetController::LoadMicPreset(const std::string& name)
     cur.MicBandWidth_H = file.MicBandWidth_H;
     calc_.loadMic(file, cur, shown);
 
-    view_.setMicDescription(MicDescription(cur));
+    view_.setMicDescription(micDescription(cur));
     // The error label's rule, and what it names: each figure not given, each
     // key that could not be read.
     paramsErrors_ = paramsProblems(cur, rows);
@@ -505,7 +505,7 @@ void PresetController::LoadMicPreset(const std::string& name)
                        std::any_of(std::begin(kFigureFields), std::end(kFigureFields),
                                    [&](const FigureField& f) { return f.key == k.key; });
     }
-    const bool flagged = HasParamsError(cur) || figureUnread;
+    const bool flagged = hasParamsError(cur) || figureUnread;
     if (!flagged) paramsErrors_.clear();
     view_.setParamsErrorDetails(paramsErrors_);
     view_.setParamsErrorVisible(flagged);

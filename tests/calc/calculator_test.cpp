@@ -59,7 +59,7 @@ TEST_F(CalculatorTest, StartUpRunsWriteNoInputTwiceFromOwnWrites)
 {
     // Re-entry is prevented by detaching: the write-backs of one run fire no run.
     FakeWindow fresh;
-    fresh.calc.FillCurMicFromInputs();
+    fresh.calc.fillCurMicFromInputs();
     fresh.calc.seMicMaxLevel_dBSPLChange(&fresh.in(ID::MicSens_dBV));
     EXPECT_EQ(fresh.text(ID::MicSens_mV), "7.9"); // not rounded to a whole millivolt
     EXPECT_EQ(fresh.text(ID::MicSens_dBu), "-39.8");

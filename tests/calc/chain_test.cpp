@@ -42,7 +42,7 @@ ChainInputs with(F change)
 }
 
 const double kLog2 = std::log10(2.0);
-const double k10uV_dBu = conv::VoltsToDbu(10e-6);
+const double k10uV_dBu = conv::voltsToDbu(10e-6);
 
 class ChainFigures : public ::testing::TestWithParam<FigureCase> {};
 
@@ -125,8 +125,8 @@ TEST(ChainFigures, OneMetreAndNoAmpNoiseAreExactlyTodaysFigures)
                 in.shape = shape;
                 const ChainResult r = CalcChain(in);
                 EXPECT_EQ(r.level_dBSPL, level);
-                EXPECT_EQ(r.micOut, conv::OutputAtSource(sens, level));
-                EXPECT_EQ(r.ampOut, conv::OutputAtSource(sens, level) + 20);
+                EXPECT_EQ(r.micOut, conv::outputAtSource(sens, level));
+                EXPECT_EQ(r.ampOut, conv::outputAtSource(sens, level) + 20);
                 EXPECT_EQ(r.systemNoise, -117.3);
                 EXPECT_EQ(r.ampNoiseAdds_dB, 0.0);
             }

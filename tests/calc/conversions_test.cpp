@@ -6,27 +6,27 @@ using namespace conv;
 
 TEST(Conversions, ReferenceExamples)
 {
-    EXPECT_NEAR(VoltsToDbu(0.010), -37.7860, 1e-4);
-    EXPECT_NEAR(DbuToDbv(VoltsToDbu(0.010)), -39.9860, 1e-4);
-    EXPECT_NEAR(DbvToDbu(-42), -39.8, 1e-12);
-    EXPECT_NEAR(DbuToVolts(DbvToDbu(-42)), 0.0079305, 1e-7);
-    EXPECT_NEAR(DbsplToPa(74), 0.1002374, 1e-7);
-    EXPECT_NEAR(DbsplToPa(94), 1.0023745, 1e-7);
-    EXPECT_NEAR(PaToDbspl(1), 93.9794, 1e-4);
-    EXPECT_EQ(PaToDbspl(0), 0.0);
-    EXPECT_EQ(PaToDbspl(-3), 0.0);
-    EXPECT_DOUBLE_EQ(OutputAtSource(-40, 74), -60);
-    EXPECT_DOUBLE_EQ(OutputAtSource(-40, 74) + 20, -40);
-    EXPECT_DOUBLE_EQ(SnrFromNoise(14), 80);
-    EXPECT_DOUBLE_EQ(NoiseFromSnr(-39.8, 80), -119.8);
-    EXPECT_DOUBLE_EQ(SnrItuToAw(SnrAwToItu(70)), 70);
+    EXPECT_NEAR(voltsToDbu(0.010), -37.7860, 1e-4);
+    EXPECT_NEAR(dbuToDbv(voltsToDbu(0.010)), -39.9860, 1e-4);
+    EXPECT_NEAR(dbvToDbu(-42), -39.8, 1e-12);
+    EXPECT_NEAR(dbuToVolts(dbvToDbu(-42)), 0.0079305, 1e-7);
+    EXPECT_NEAR(dbsplToPa(74), 0.1002374, 1e-7);
+    EXPECT_NEAR(dbsplToPa(94), 1.0023745, 1e-7);
+    EXPECT_NEAR(paToDbspl(1), 93.9794, 1e-4);
+    EXPECT_EQ(paToDbspl(0), 0.0);
+    EXPECT_EQ(paToDbspl(-3), 0.0);
+    EXPECT_DOUBLE_EQ(outputAtSource(-40, 74), -60);
+    EXPECT_DOUBLE_EQ(outputAtSource(-40, 74) + 20, -40);
+    EXPECT_DOUBLE_EQ(snrFromNoise(14), 80);
+    EXPECT_DOUBLE_EQ(noiseFromSnr(-39.8, 80), -119.8);
+    EXPECT_DOUBLE_EQ(snrItuToAw(snrAwToItu(70)), 70);
 }
 
 TEST(Conversions, OutputVoltsFollowsTheLevelDifference)
 {
     // 20 dB below the sensitivity is a tenth of its voltage; 20 dB of gain restores it.
-    EXPECT_NEAR(OutputVolts(0.00793, -59.8, -39.8), 0.000793, 1e-12);
-    EXPECT_NEAR(OutputVolts(0.00793, -59.8, -39.8, 20), 0.00793, 1e-12);
+    EXPECT_NEAR(outputVolts(0.00793, -59.8, -39.8), 0.000793, 1e-12);
+    EXPECT_NEAR(outputVolts(0.00793, -59.8, -39.8, 20), 0.00793, 1e-12);
 }
 
 // Each triad agrees with itself whichever unit it starts from; a voltage of
@@ -51,7 +51,7 @@ TEST(Conversions, TriadsAgreeFromEveryUnit)
     }
 }
 
-TEST(ResetMicParams, MarksMissingFiguresAndKeepsOutputs)
+TEST(resetMicParams, MarksMissingFiguresAndKeepsOutputs)
 {
     TMicParams m;
     m.MicDigital = true;
@@ -65,7 +65,7 @@ TEST(ResetMicParams, MarksMissingFiguresAndKeepsOutputs)
     m.MicOut_dBu = -60;
     m.MicOut_dBV = -62;
     m.MicOut_dBFS = -46;
-    ResetMicParams(m);
+    resetMicParams(m);
     EXPECT_FALSE(m.MicDigital);
     for (double level : {m.MicSens_dBu, m.MicSens_dBV, m.MicSens_dBFS, m.MicNoise_dBu, m.MicNoise_dBV, m.MicNoise_dBFS})
         EXPECT_EQ(level, -200);

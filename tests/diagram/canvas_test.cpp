@@ -3,7 +3,7 @@
 // spans its corners without the right and bottom edges); what it must keep
 // is one look at every scale: one thickness per pen and one dot period,
 // whether or not a rectangle fits on the device.
-#include "diagram/canvas.h"
+#include "chart/canvas.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #pragma once
 // Text metrics with known figures: every font is `height` pixels high and
 // every character `charWidth` pixels wide.
-#include "diagram/scalechart.h"
+#include "chart/scalechart.h"
 
 class FixedMeasure : public ITextMeasure {
 public:

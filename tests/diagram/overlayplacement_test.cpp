@@ -1,7 +1,7 @@
 // Overlay placement without a screen: the texts stay inside the plot, clear
 // of the taken rectangles and of each other, markers before lines before
 // zones, each as near its wanted place as a free place lies.
-#include "diagram/overlayplacement.h"
+#include "chart/overlayplacement.h"
 
 #include <gtest/gtest.h>
 

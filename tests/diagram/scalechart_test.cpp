@@ -1,7 +1,7 @@
 // The chart engine's layout with known text metrics, its range setters and
 // its mouse zoom, pan and wheel.
-#include "diagram/scalechart.h"
-#include "diagram/canvas.h"
+#include "chart/scalechart.h"
+#include "chart/canvas.h"
 
 #include <QApplication>
 #include <QImage>

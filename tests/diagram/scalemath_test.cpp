@@ -1,4 +1,4 @@
-#include "diagram/scalemath.h"
+#include "chart/scalemath.h"
 
 #include "numtext/numtext.h"
 

@@ -4,6 +4,7 @@
 // overlay texts lie over the zones and bars; fills reach their outlines;
 // partial wheel turns add up; and the accessible children read what is
 // painted.
+#include "text/fonts.h"
 #include "diagram/leveldiagram.h"
 #include "diagram/labeltexts.h"
 

@@ -22,8 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "text/fonts.h"
 #include "diagram/leveldiagram.h"
-#include "diagram/scalemath.h"
+#include "chart/scalemath.h"
 #include "calc_fakes.h"
 #include "fixed_measure.h"
 #include "fuzz_check.h"
@@ -278,6 +279,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Never destroyed: at exit Qt's own statics may already be gone.
     static QApplication* app = new QApplication(argc, argv);
+    registerAppFonts(); // as the program does at start-up
     (void)app;
     return 0;
 }

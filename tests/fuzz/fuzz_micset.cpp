@@ -85,8 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TMicParams mic;
         presets::readMicParams(ini, section, ",", mic);
         presets::readMicParams(ini, section, ".", mic);
-        (void)presets::PresetController::MicDescription(mic);
-        (void)presets::PresetController::HasParamsError(mic);
+        (void)presets::PresetController::micDescription(mic);
+        (void)presets::PresetController::hasParamsError(mic);
     }
 
     // The same bytes as a file, opened and loaded preset by preset by the

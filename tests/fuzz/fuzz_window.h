@@ -16,6 +16,7 @@
 #include <utility>
 #include <string>
 
+#include "text/fonts.h"
 #include "calc/calculator.h"
 #include "diagram/leveldiagram.h"
 #include "fuzz_check.h"
@@ -39,6 +40,7 @@ inline void startApplication(const char* name)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Never destroyed: at exit Qt's own statics may already be gone.
     static QApplication* app = new QApplication(argc, argv);
+    registerAppFonts(); // as the program does at start-up
     (void)app;
 }
 

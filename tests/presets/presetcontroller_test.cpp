@@ -528,12 +528,12 @@ TEST(FileActions, SaveWithoutAnOpenFileAsksAndCreatesNothing)
     PresetRig rig;
     rig.presets.ActMicPresetFileSaveExecute(); // cancelled
     EXPECT_EQ(rig.view.saveDialogs, 1);
-    EXPECT_EQ(rig.presets.SaveDialogFileName(), "");
+    EXPECT_EQ(rig.presets.saveDialogFileName(), "");
 
     rig.view.saveAnswer = target.string();
     rig.presets.ActMicPresetFileSaveExecute();
     EXPECT_EQ(rig.view.saveDialogs, 2);
-    EXPECT_EQ(rig.presets.SaveDialogFileName(), target.string());
+    EXPECT_EQ(rig.presets.saveDialogFileName(), target.string());
     EXPECT_FALSE(std::filesystem::exists(target));
     EXPECT_TRUE(std::filesystem::is_empty(dir.path));
 }

@@ -27,7 +27,7 @@
 
 #include "numtext/numtext.h"
 #include "diagram/leveldiagram.h"
-#include "diagram/overlayplacement.h"
+#include "chart/overlayplacement.h"
 #include "presets/presetcontroller.h"
 #include "ui/mainwindow.h"
 #include "announcements.h"
@@ -50,7 +50,7 @@ public:
     }
     void start(const std::string& file)
     {
-        w->StartWithMicSetFile(file);
+        w->startWithMicSetFile(file);
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         QApplication::processEvents();

@@ -23,3 +23,5 @@ QFont diagramFont(const QString& family, int pointSize, bool bold)
     f.setStyleHint(mono ? QFont::TypeWriter : QFont::SansSerif);
     return f;
 }
+
+QFont overlayFont(int points, bool bold) { return diagramFont(QStringLiteral("Arial"), points, bold); }

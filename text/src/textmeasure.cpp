@@ -1,6 +1,7 @@
 #include "text/textmeasure.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPaintEngine>
 #include <QPainter>
 
@@ -147,4 +148,15 @@ void TShapedTexts::clear()
 {
     fonts_.clear();
     entries_ = 0;
+}
+
+TTextCaches::TTextCaches(QObject* owner, const QPaintDevice* device, int maxEntries)
+    : measure_(device, maxEntries), shaped_(maxEntries)
+{
+    QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, owner, [this] { fontsChanged_ = true; });
+}
+
+void TTextCaches::check(int dpiX, int dpiY)
+{
+    if (measure_.check(std::exchange(fontsChanged_, false), dpiX, dpiY)) shaped_.clear();
 }

@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
-#include <QCheckBox>
 #include <QMenu>
 #include <QTimer>
 

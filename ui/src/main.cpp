@@ -42,7 +42,7 @@ int main(int argc, char* argv[])
     registerAppFonts();
     TfmMain fmMain;
     if (cl.chain) fmMain.StartSignalChain();
-    if (cl.hasFile) fmMain.StartWithMicSetFile(cl.file);
+    if (cl.hasFile) fmMain.startWithMicSetFile(cl.file);
     fmMain.show();
     return app.exec();
 }

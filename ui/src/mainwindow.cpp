@@ -38,6 +38,7 @@
 #include "ui/diagramadapters.h"
 #include "ui/listaccessible.h"
 #include "ui/radiochoice.h"
+#include "text/widgetkit.h"
 #include "widgets/floatspinedit.h"
 #include "widgets/levelbar.h"
 #include "widgets/markuplabel.h"
@@ -127,11 +128,7 @@ TfmMain::TfmMain(QWidget* parent) : QMainWindow(parent)
     const QFont appFont = QApplication::font();
     QApplication::setFont(font());
 
-    static const bool stripsAccessible = [] {
-        QAccessible::installFactory(stripAccessibleFactory);
-        return true;
-    }();
-    (void)stripsAccessible;
+    installAccessibleFactory(stripAccessibleFactory);
 
     auto* client = new QWidget(this);
     auto* column = new QVBoxLayout(client);
@@ -550,7 +547,7 @@ void TfmMain::FormCreate()
     resultHeld_ = false;
 }
 
-void TfmMain::StartWithMicSetFile(const std::string& path)
+void TfmMain::startWithMicSetFile(const std::string& path)
 {
     std::error_code ec;
     const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), ec);

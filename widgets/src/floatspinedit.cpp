@@ -16,7 +16,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
-#include <QTextDocument>
 #include <QWheelEvent>
 
 using spinlogic::Selection;

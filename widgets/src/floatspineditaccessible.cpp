@@ -9,6 +9,7 @@
 #include <QList>
 
 #include "widgets/floatspinedit.h"
+#include "text/widgetkit.h"
 #include "widgets/spinlogic.h"
 
 namespace spinaccess {
@@ -260,20 +261,9 @@ private:
     mutable Layout layout_;
 };
 
-QAccessibleInterface* floatSpinEditFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("TFloatSpinEdit") && object && object->isWidgetType())
-        return new TFloatSpinEditAccessible(static_cast<TFloatSpinEdit*>(object));
-    return nullptr;
-}
-
 } // namespace
 
 void installFloatSpinEditAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(floatSpinEditFactory);
-        return true;
-    }();
-    (void)installed;
+    installAccessibleFactory(accessibleFactory<TFloatSpinEdit, TFloatSpinEditAccessible>);
 }

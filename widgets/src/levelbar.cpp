@@ -6,10 +6,10 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
 
 #include "numtext/numtext.h"
 #include "text/textmeasure.h"
+#include "text/widgetkit.h"
 
 namespace levelbar {
 
@@ -128,13 +128,6 @@ public:
     QVariant minimumStepSize() const override { return 1; }
 };
 
-QAccessibleInterface* levelBarFactory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String("TLevelBar") && object && object->isWidgetType())
-        return new LevelBarAccessible(static_cast<TLevelBar*>(object));
-    return nullptr;
-}
-
 // Draws a frame as nested rings, each a one-device-pixel line on the outer
 // edge of the device pixels its logical ring covers, so that at every scale
 // the four sides meet at the corners. The painter draws in device pixels.
@@ -156,11 +149,7 @@ void drawFrame(QPainter& p, const QTransform& toDevice, const levelbar::Frame& f
 
 TLevelBar::TLevelBar(QWidget* parent) : QWidget(parent)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(levelBarFactory);
-        return true;
-    }();
-    (void)installed;
+    installAccessibleFactory(accessibleFactory<TLevelBar, LevelBarAccessible>);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -301,14 +290,6 @@ void TLevelBar::paintOn(QPainter& p)
             p.drawImage(target, barImage(inner.size()), fill.translated(-inner.topLeft()));
     }
     p.restore();
-}
-
-QImage TLevelBar::render()
-{
-    QImage img(size(), QImage::Format_RGB32);
-    QPainter p(&img);
-    paintOn(p);
-    return img;
 }
 
 void TLevelBar::paintEvent(QPaintEvent*)

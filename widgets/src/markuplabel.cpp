@@ -11,7 +11,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <utility>
+#include "text/widgetkit.h"
 
 namespace {
 
@@ -36,25 +36,9 @@ public:
 
 } // namespace
 
-namespace {
-
-QAccessibleInterface* markupLabelFactory(const QString& className, QObject* object)
+TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent), texts_(this, nullptr, 2048)
 {
-    if (className == QLatin1String("TMarkupLabel") && object && object->isWidgetType())
-        return new MarkupLabelAccessible(static_cast<TMarkupLabel*>(object));
-    return nullptr;
-}
-
-} // namespace
-
-TMarkupLabel::TMarkupLabel(QWidget* parent) : QWidget(parent)
-{
-    connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, [this] { fontsChanged_ = true; });
-    static const bool installed = [] {
-        QAccessible::installFactory(markupLabelFactory);
-        return true;
-    }();
-    (void)installed;
+    installAccessibleFactory(accessibleFactory<TMarkupLabel, MarkupLabelAccessible>);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAutoFillBackground(false); // transparent: the parent shows through
 }
@@ -205,15 +189,9 @@ void TMarkupLabel::paintEvent(QPaintEvent*)
 {
     if (rect().isEmpty()) return;
     QPainter p(this);
-    if (measure_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY())) shaped_.clear();
-    markup::draw(p, layoutBlock(measure_), lineSpacing_, &shaped_);
-    if (hasFocus()) {
-        // A label that takes the keyboard focus shows it: a dotted frame in
-        // its text colour, drawn with a cosmetic pen (one-device-pixel dots
-        // at any scale) on its outermost device pixels, all four sides
-        // inside its clip where it starts at a fraction of a device pixel.
-        p.setPen(QPen(fontColor(), 0, Qt::DotLine));
-        p.setBrush(Qt::NoBrush);
-        drawDeviceOutline(p, rect());
-    }
+    texts_.check(logicalDpiX(), logicalDpiY());
+    markup::draw(p, layoutBlock(texts_.measure()), lineSpacing_, &texts_.shaped());
+    // A label that takes the keyboard focus shows it: a dotted frame in its
+    // text colour, all four sides at any scale.
+    if (hasFocus()) drawFocusFrame(p, rect(), fontColor());
 }

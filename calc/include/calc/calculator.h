@@ -117,7 +117,7 @@ public:
     void restart();
     // The first half of startUp(): CurMic's sensitivity and noise figures
     // read from the inputs, with no run.
-    void FillCurMicFromInputs();
+    void fillCurMicFromInputs();
 
     // The one change operation; sender is the input that changed, or null.
     void seMicMaxLevel_dBSPLChange(INumericInput* sender);
@@ -168,10 +168,10 @@ private:
     INumericInput* input(InputId id) const { return b_.inputs[static_cast<std::size_t>(id)]; }
     void DetachInputHandlers();
     void AttachInputHandlers();
-    void RunStartupSequence();
+    void runStartupSequence();
     // Sets the right axis so that every row reads one level on both sides:
     // right max = left max - 94 + sens, right span = left span.
-    void SetRightAxisRange(double sensitivity);
+    void setRightAxisRange(double sensitivity);
     // Writes v into an input; a non-finite value is written as 0.
     void write(InputId id, double v);
     // The bound input `in` is, if any.

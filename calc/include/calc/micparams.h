@@ -39,10 +39,10 @@ struct TMicParams {
 // Puts every field that has a reset value back to it: the sensitivity and
 // electric noise levels to -200, the rest to 0, false or empty. MicSplMax
 // and the four MicOut_ fields keep their values.
-void ResetMicParams(TMicParams& m);
+void resetMicParams(TMicParams& m);
 
 // Sets every figure that is not finite to 0, as an input shows it.
-void ZeroNonFinite(TMicParams& m);
+void zeroNonFinite(TMicParams& m);
 
 // Everything the calculator works on. All zero at program start.
 struct CalcState {
@@ -56,7 +56,7 @@ struct CalcState {
     double AmpOut_dBV = 0;
     double AmpOut_dBFS = 0;
 
-    void ResetCurMic() { ResetMicParams(CurMic); }
+    void ResetCurMic() { resetMicParams(CurMic); }
 };
 
 // The sensitivity / electric noise fields of a record set from a triad.

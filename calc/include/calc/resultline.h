@@ -10,8 +10,8 @@
 std::string FormatVolts(double volts, std::string_view decSep = ".");
 
 // The one markup line of the result label, analog or digital form.
-std::string BuildResultLine(const CalcState& s, bool digital, std::string_view decSep = ".");
+std::string buildResultLine(const CalcState& s, bool digital, std::string_view decSep = ".");
 
 // The microphone output rounded to a whole number, ties to even: MicOut_dBu
 // for an analog microphone, MicOut_dBFS for a digital one.
-int LevelBarPosition(const CalcState& s, bool digital);
+int levelBarPosition(const CalcState& s, bool digital);

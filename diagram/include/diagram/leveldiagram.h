@@ -15,10 +15,10 @@
 #include <optional>
 #include <vector>
 
-#include "diagram/canvas.h"
+#include "chart/canvas.h"
+#include "chart/overlayplacement.h"
+#include "chart/scalechart.h"
 #include "diagram/chainoverlay.h"
-#include "diagram/overlayplacement.h"
-#include "diagram/scalechart.h"
 
 // One text an overlay painted: where, in which font and colour.
 struct TOverlayText {

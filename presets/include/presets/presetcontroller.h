@@ -67,7 +67,7 @@ public:
     // Section name of the last loaded preset; shown in the window caption.
     const std::string& MicPresetName() const { return micPresetName_; }
     // The save dialog's file name: the last one confirmed, empty before.
-    const std::string& SaveDialogFileName() const { return saveDialogFileName_; }
+    const std::string& saveDialogFileName() const { return saveDialogFileName_; }
 
     // Lists the presets of the file at `path` and, with the feature on, loads
     // the first. A file that does not exist, cannot be read, holds no presets
@@ -102,9 +102,9 @@ public:
     void ActMicPresetFileSaveExecute();
 
     // The description line "%s  -  %s\r%d-%d Hz".
-    static std::string MicDescription(const TMicParams& mic);
+    static std::string micDescription(const TMicParams& mic);
     // True when the derived figures are incomplete (the error label's rule).
-    static bool HasParamsError(const TMicParams& mic);
+    static bool hasParamsError(const TMicParams& mic);
     // What the error label lists after the last load; empty while it is hidden.
     const std::vector<std::string>& ParamsErrorDetails() const { return paramsErrors_; }
 

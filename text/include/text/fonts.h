@@ -13,3 +13,7 @@ void registerAppFonts();
 // missing, is the nearest monospaced ("Courier New", "Courier") or
 // sans-serif (any other) face.
 QFont diagramFont(const QString& family, int pointSize, bool bold = false);
+
+// The font of texts painted over a chart: the drawing surface's default
+// face (Arial) at a size.
+QFont overlayFont(int points, bool bold);

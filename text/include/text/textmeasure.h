@@ -11,6 +11,7 @@
 #include <QString>
 #include <vector>
 
+class QObject;
 class QPaintDevice;
 class QPainter;
 
@@ -118,4 +119,23 @@ private:
     int maxEntries_;
     std::vector<FontTexts> fonts_;
     int entries_ = 0;
+};
+
+// The text sizes and shaped texts one widget keeps between paints, started
+// afresh when the application's fonts or the resolution painted at change.
+class TTextCaches {
+public:
+    // Sizes as measured on `device` (null: the screen); the fonts are
+    // watched for as long as `owner` lives.
+    TTextCaches(QObject* owner, const QPaintDevice* device, int maxEntries);
+
+    // Call before a paint or a layout with the resolution painted at.
+    void check(int dpiX, int dpiY);
+    TTextMeasureCache& measure() const { return measure_; }
+    TShapedTexts& shaped() const { return shaped_; }
+
+private:
+    mutable TTextMeasureCache measure_;
+    mutable TShapedTexts shaped_;
+    bool fontsChanged_ = false;
 };

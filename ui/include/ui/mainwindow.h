@@ -68,7 +68,7 @@ public:
     // mic-set file at `path` (bytes as the command line gave them): "Open..."
     // becomes enabled, the list fills and its first preset loads. A file that
     // cannot be listed is named in the window, with the reason.
-    void StartWithMicSetFile(const std::string& path);
+    void startWithMicSetFile(const std::string& path);
 
     // Turns the signal chain on for the rest of the run (phonolith --chain):
     // the distance, source shape and preamplifier noise inputs are enabled

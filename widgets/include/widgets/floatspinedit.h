@@ -34,7 +34,6 @@ public:
     void setTimings(RepeatTimings t) { timings_ = t; }
 
     Direction direction() const { return direction_; }
-    bool isHeld() const { return held_; }
     const QTimer& repeatTimer() const { return timer_; }
 
 public slots:
@@ -100,7 +99,6 @@ public:
     // when disabled and formats the text again without a change event.
     void beginLoad();
     void endLoad();
-    bool isLoading() const { return loading_; }
 
     // The value the text shows; empty or unreadable text reads 0. Writing
     // raises the change handler once when the shown text changes. An empty

@@ -2,7 +2,8 @@
 // TLevelBar: a horizontal level bar with a bevelled frame and one continuous
 // gradient fill from left to right, the only kind the window shows. Frame,
 // gradient and fill geometry are computed by the plain functions below; the
-// widget only paints what they give, through an off-screen image.
+// widget paints what they give, keeping only the gradient as an image
+// between paints.
 #include <QColor>
 #include <QImage>
 #include <QPalette>
@@ -106,9 +107,6 @@ public:
     void beginLoad() { loading_ = true; }
     void endLoad();
 
-    // The whole control as the next paint draws it.
-    QImage render();
-
 signals:
     void changed();
 
@@ -116,7 +114,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    // Paints the whole control: the render() image, or the widget itself.
+    // Paints the whole control.
     void paintOn(QPainter& p);
     void barChanged();
     const QImage& barImage(QSize inner);

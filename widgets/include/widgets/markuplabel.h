@@ -54,12 +54,10 @@ protected:
 private:
     void changed();
 
-    // Word widths and line heights, as on the screen, kept between paints:
-    // from one result line to the next most words stay the same.
-    TTextMeasureCache measure_{nullptr, 2048};
-    // The words shaped for drawing, kept alike.
-    TShapedTexts shaped_{2048};
-    bool fontsChanged_ = false;
+    // Word widths and line heights, as on the screen, and the words shaped
+    // for drawing, kept between paints: from one result line to the next
+    // most words stay the same.
+    TTextCaches texts_;
     bool announcesChanges_ = false;
     QString announced_; // the text a screen reader was last told of
 

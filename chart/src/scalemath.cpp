@@ -1,4 +1,4 @@
-#include "diagram/scalemath.h"
+#include "chart/scalemath.h"
 
 #include <algorithm>
 #include <climits>

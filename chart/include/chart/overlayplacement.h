@@ -1,11 +1,11 @@
 #pragma once
-// Where the diagram's overlay texts go: each inside the plot, clear of the
-// scale labels, the side titles and the texts placed before it, as near as
+// Where texts painted over a chart's plot go: each inside the plot, clear
+// of the scale labels, the titles and the texts placed before it, as near as
 // can be to where its painter puts it, or left out when no such place is
 // near its row. Plain geometry, no painting.
 #include <vector>
 
-#include "diagram/scalechart.h"
+#include "chart/scalechart.h"
 
 namespace overlay {
 
@@ -23,13 +23,13 @@ struct Placed {
 };
 
 // How far a text may move up or down from where it is wanted, in its own
-// heights: further, it would name a level it no longer stands next to.
+// heights: further, it would name a value it no longer stands next to.
 inline constexpr int kMaxShiftInHeights = 1;
 // A pixel up or down costs as much as this many sideways: a text keeps to
 // its row and slides along it first.
 inline constexpr long kRowWeight = 8;
 // Free columns kept between a text and what lies beside it on its rows, so
-// that two texts never run together ("17 dB140 dBSPL").
+// that two texts never run together ("17 V140 V").
 inline constexpr int kGap = 6;
 
 // Places `texts` (in painting order) inside `plot`, clear of every rectangle

@@ -1,9 +1,10 @@
-#include "diagram/canvas.h"
+#include "chart/canvas.h"
 
 #include <QFontMetrics>
 #include <QPolygon>
 #include <algorithm>
 
+#include "text/fonts.h"
 #include "text/textmeasure.h"
 
 QColor colorFromBgr(std::uint32_t bgr)
@@ -15,14 +16,6 @@ QColor colorFromBgr(std::uint32_t bgr)
     return QColor(r, g, b, alpha);
 }
 
-QFont overlayFont(int points, bool bold)
-{
-    QFont f(QStringLiteral("Arial"), 8);
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSize(points);
-    f.setBold(bold);
-    return f;
-}
 
 const QPixmap& THatchTiles::tile(QColor lines, QColor background)
 {
@@ -167,5 +160,3 @@ int TCanvas::textWidth(const QString& text) const
 {
     return QFontMetrics(font_, p_.device()).horizontalAdvance(text);
 }
-
-int TCanvas::textHeight(const QString&) const { return QFontMetrics(font_, p_.device()).height(); }

@@ -1,4 +1,4 @@
-#include "diagram/overlayplacement.h"
+#include "chart/overlayplacement.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "diagram/scalemath.h"
-#include "diagram/canvas.h"
+#include "chart/scalemath.h"
+#include "chart/canvas.h"
 #include "text/textmeasure.h"
 
 class QPainter;
@@ -99,12 +99,9 @@ public:
     double increment() const { return increment_; }
     void setIncrement(double v) { set(increment_, v); }
     // The finest label step (0: none); a floor to the automatic step.
-    double minStep() const { return minStep_; }
     void setMinStep(double v) { set(minStep_, v); }
     // The values a zoom, pan or wheel step may bring into view (both
     // axes move together, so the first to reach its bound stops them all).
-    double viewMin() const { return viewMin_; }
-    double viewMax() const { return viewMax_; }
     void setViewMin(double v) { set(viewMin_, v); }
     void setViewMax(double v) { set(viewMax_, v); }
     bool labels() const { return labels_; }
@@ -262,7 +259,6 @@ public:
     const TScaleAxis& RightAxis() const { return *right_; }
 
     TAxisSeries& addSeries(TScaleAxis& vertAxis, bool active);
-    std::size_t seriesCount() const { return series_.size(); }
     TAxisSeries& Series(std::size_t i) { return *series_.at(i); }
 
     // Settings; each setter requests a repaint.
@@ -275,7 +271,6 @@ public:
     void setTitle(const QString& t) { set(title_, t); }
     void setTitleFont(const QFont& f) { set(titleFont_, f); }
     void setTitleColor(const QColor& c) { set(titleColor_, c); }
-    const QColor& backColor() const { return backColor_; }
     void setBackColor(const QColor& c) { set(backColor_, c); }
     using AfterDrawEvent = std::function<void(TScaleChart* sender, TCanvas& canvas)>;
     void setOnAfterDraw(AfterDrawEvent e)
@@ -411,10 +406,8 @@ private:
     // Text widths and shaped texts kept between paints: from one paint to
     // the next most labels keep their texts.
     void checkTextCaches();
-    mutable TTextMeasureCache textMetrics_;
-    mutable TShapedTexts shapedTexts_;
+    TTextCaches texts_;
     THatchTiles hatchTiles_;
-    bool fontsChanged_ = false;
 
     enum class Drag { None, Zoom, Pan };
     Drag drag_ = Drag::None;

@@ -1,6 +1,5 @@
-#include "diagram/scalechart.h"
+#include "chart/scalechart.h"
 
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -11,7 +10,8 @@
 #include <utility>
 
 #include "numtext/numtext.h"
-#include "diagram/canvas.h"
+#include "chart/canvas.h"
+#include "text/widgetkit.h"
 
 namespace {
 
@@ -25,26 +25,23 @@ int roundPixel(double v) { return numtext::roundHalfEvenToInt(v); }
 // session makes ever new label texts: past kMaxTextEntries they start afresh.
 static constexpr int kMaxTextEntries = 4096;
 
-void TScaleChart::checkTextCaches()
-{
-    if (textMetrics_.check(std::exchange(fontsChanged_, false), logicalDpiX(), logicalDpiY())) shapedTexts_.clear();
-}
+void TScaleChart::checkTextCaches() { texts_.check(logicalDpiX(), logicalDpiY()); }
 
 int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
 {
-    return textMetrics_.textWidth(font, text);
+    return texts_.measure().textWidth(font, text);
 }
 
-int TScaleChart::cachedTextHeight(const QFont& font) const { return textMetrics_.textHeight(font); }
+int TScaleChart::cachedTextHeight(const QFont& font) const { return texts_.measure().textHeight(font); }
 
-int TScaleChart::cachedTextAscent(const QFont& font) const { return textMetrics_.ascent(font); }
+int TScaleChart::cachedTextAscent(const QFont& font) const { return texts_.measure().ascent(font); }
 
 bool TScaleChart::titleShows() const { return titleColor_ != backColor_ || backColor_.alpha() != 255; }
 
 void TScaleChart::drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const
 {
     painter.setFont(font);
-    if (!shapedTexts_.drawLine(painter, baselineStart, text)) painter.drawText(baselineStart, text);
+    if (!texts_.shaped().drawLine(painter, baselineStart, text)) painter.drawText(baselineStart, text);
 }
 
 // ---- axis -----------------------------------------------------------------
@@ -127,13 +124,12 @@ TScaleChart::TScaleChart(QWidget* parent)
       left_(std::make_unique<TScaleAxis>(this, nullptr, false)),
       right_(std::make_unique<TScaleAxis>(this, nullptr, true)),
       bottom_(std::make_unique<TScaleAxis>(this, nullptr, false)),
-      textMetrics_(this, kMaxTextEntries), shapedTexts_(kMaxTextEntries)
+      texts_(this, this, kMaxTextEntries)
 {
     bottom_->visible_ = false;
     setMouseTracking(false);
     // The whole area is painted (BackColor first): nothing below shows through.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, this, [this] { fontsChanged_ = true; });
 }
 
 TScaleChart::~TScaleChart() = default;
@@ -394,7 +390,7 @@ void TScaleChart::applyLayout(TChartLayout layout)
 void TScaleChart::layoutNow()
 {
     checkTextCaches();
-    applyLayout(computeLayout(textMetrics_));
+    applyLayout(computeLayout(texts_.measure()));
 }
 
 void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
@@ -406,7 +402,7 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
     // for drawing).
     if (!L.titleText.isEmpty() && titleShows()) {
         p.setPen(titleColor_);
-        const QPoint baseline(L.titleBox.left, L.titleBox.top + textMetrics_.ascent(titleFont_));
+        const QPoint baseline(L.titleBox.left, L.titleBox.top + texts_.measure().ascent(titleFont_));
         drawCachedText(p, titleFont_, baseline, L.titleText);
     }
     for (const TAxisLayout& a : L.axes) {
@@ -428,7 +424,7 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
         }
         if (!a.showLabels) continue;
         p.setPen(axis.labelsColor_);
-        const int ascent = textMetrics_.ascent(axis.labelsFont_);
+        const int ascent = texts_.measure().ascent(axis.labelsFont_);
         for (const TLabelItem& item : a.labels)
             if (item.draw) drawCachedText(p, axis.labelsFont_, QPoint(item.textX, item.boxTop + ascent), item.text);
     }
@@ -438,17 +434,13 @@ void TScaleChart::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     checkTextCaches();
-    applyLayout(computeLayout(textMetrics_));
+    applyLayout(computeLayout(texts_.measure()));
     drawLayout(p, layout_);
     TCanvas canvas(p, &hatchTiles_);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
-    // The zoom rectangle and the focus frame: a cosmetic pen, one-device-pixel
-    // dots at any scale; the frame on the control's outermost device pixels.
-    p.setBackgroundMode(Qt::TransparentMode);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Qt::white, 0, Qt::DotLine));
-    if (drag_ == Drag::Zoom) p.drawRect(QRect(dragStart_, dragLast_).normalized());
-    if (hasFocus()) drawDeviceOutline(p, rect());
+    // The zoom rectangle and the focus frame: white dots.
+    if (drag_ == Drag::Zoom) drawDottedRect(p, QRect(dragStart_, dragLast_).normalized(), Qt::white);
+    if (hasFocus()) drawFocusFrame(p, rect(), Qt::white);
 }
 
 void TScaleChart::focusInEvent(QFocusEvent* event)

@@ -14,9 +14,6 @@
 #include <utility>
 #include <vector>
 
-// The overlay texts' font: the surface's default face at a size.
-QFont overlayFont(int points, bool bold);
-
 // Colour of a 0xTTBBGGRR number: blue-green-red, the high byte a
 // transparency (alpha = 255 - it).
 QColor colorFromBgr(std::uint32_t bgr);
@@ -70,7 +67,6 @@ public:
     // Text placed by its top-left corner, on a transparent background.
     void textOut(int x, int y, const QString& text);
     int textWidth(const QString& text) const;
-    int textHeight(const QString& text) const;
 
     QPainter& painter() { return p_; }
 
