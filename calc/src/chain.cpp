@@ -60,7 +60,8 @@ ChainResult CalcChain(const ChainInputs& in)
         r.targetMicOut = in.target_dBFS + in.fullScale_dBu - in.gain_dB;
     }
     r.noiseGiven = r.systemNoise > kMissingLevel;
-    r.ampNoiseAdds_dB = r.noiseGiven && r.micNoise > kMissingLevel ? r.systemNoise - r.micNoise : 0;
+    r.micNoiseGiven = r.micNoise > kMissingLevel;
+    r.ampNoiseAdds_dB = r.micNoiseGiven ? r.systemNoise - r.micNoise : 0;
     // Through the sensitivity: the acoustic level that gives this noise.
     r.systemNoise_dBSPL = r.systemNoise - sens + kSensRef_dBSPL;
     r.snr_dB = r.level_dBSPL - r.systemNoise_dBSPL;
@@ -136,7 +137,9 @@ std::string ChainDescription(const ChainInputs& in, const ChainResult& r, std::s
             t += "Noise " + f1(r.systemNoise) + " dBFS, " + f1(r.systemNoise_dBSPL) + " dB SPL. ";
         } else {
             t += "System noise " + f1(r.systemNoise) + " dBu, " + f1(r.systemNoise_dBSPL) +
-                 " dB SPL; the preamplifier adds " + SignedFigure(r.ampNoiseAdds_dB, sep) + " dB. ";
+                 " dB SPL; " +
+                 (r.micNoiseGiven ? "the preamplifier adds " + SignedFigure(r.ampNoiseAdds_dB, sep) + " dB. "
+                                  : "the preamplifier's alone, the microphone gives no noise figure. ");
         }
         t += "Chain SNR " + f1(r.snr_dB) + " dB. ";
     }

@@ -2,9 +2,12 @@
 // painters of TLevelDiagram kept apart from the microphone's overlays.
 #include "diagram/chainoverlay.h"
 
+#include <cmath>
+
 #include <QStringList>
 
 #include "diagram/leveldiagram.h"
+#include "overlaycolours.h"
 #include "numtext/numtext.h"
 
 namespace chainoverlay {
@@ -27,6 +30,10 @@ QString withSign(const QString& t) { return t.startsWith(u'-') || t == QLatin1St
 
 QString systemNoiseText(double noise_dBu, double adds_dB, const QString& sep)
 {
+    // Without a microphone noise figure the noise is the preamplifier's alone.
+    if (!std::isfinite(adds_dB))
+        return QStringLiteral("System noise %1 dBu (preamplifier)")
+            .arg(QString::fromStdString(numtext::formatFigure(noise_dBu, 1, str(sep))));
     const QString adds = QString::fromStdString(numtext::formatFigure(adds_dB, 1, str(sep)));
     const bool zero = adds == QString::fromStdString(numtext::formatFigure(0.0, 1, str(sep)));
     return QStringLiteral("System noise %1 dBu (%2 dB)")
@@ -48,17 +55,7 @@ QString targetText(double target_dBFS, const QString& sep)
 
 } // namespace chainoverlay
 
-namespace {
-
-// 0xBBGGRR, as the other overlays name their colours.
-constexpr std::uint32_t kOrange = 0x4080FF;
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kLightAqua = 0xFFFF80;
-constexpr std::uint32_t kRed = 0x0000FF;
-constexpr std::uint32_t kLightGreen = 0x80FF80;
-constexpr std::uint32_t kYellow = 0x00FFFF;
-
-} // namespace
+using namespace overlaycolour;
 
 void TLevelDiagram::setChain(const IDiagramChain* chain)
 {

@@ -10,26 +10,11 @@
 #include "text/fonts.h"
 #include "diagram/labeltexts.h"
 #include "units/units.h"
+#include "overlaycolours.h"
 
 namespace {
 
-// Label and overlay colours (0xBBGGRR; a high byte is a transparency).
-constexpr std::uint32_t kBlack = 0x000000;
-constexpr std::uint32_t kYellow = 0x00FFFF;
-constexpr std::uint32_t kGrey = 0x808080;
-constexpr std::uint32_t kSilver = 0xC0C0C0;
-constexpr std::uint32_t kRed = 0x0000FF;
-constexpr std::uint32_t kOrange = 0x4080FF;
-constexpr std::uint32_t kPink = 0xFF80FF;
-constexpr std::uint32_t kFuchsia = 0xFF00FF;
-constexpr std::uint32_t kBlue = 0xFF0000;
-constexpr std::uint32_t kAqua = 0xFFFF00;
-constexpr std::uint32_t kLightAqua = 0xFFFF80;
-constexpr std::uint32_t kGreen = 0x008000;
-constexpr std::uint32_t kLime = 0x00FF00;
-constexpr std::uint32_t kLightGreen = 0x80FF80;
-// The grid: grey, 0x64 transparent (alpha 155).
-constexpr std::uint32_t kGridGrey = 0x64000000 | kGrey;
+using namespace overlaycolour;
 
 QColor C(std::uint32_t bgr) { return colorFromBgr(bgr); }
 

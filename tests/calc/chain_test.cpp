@@ -253,6 +253,23 @@ TEST(ChainWarningLine, WarningsInOrangeSnrInYellow)
                                         "</FONT> ; <FONT color=\"#FFFF80\">Chain SNR 62.0 dB</FONT></P>");
 }
 
+// A microphone without a noise figure: the preamplifier's noise is all there
+// is, and no share of it is claimed; without either there is no SNR.
+TEST(ChainDescription, SaysWhichNoiseIsNotGiven)
+{
+    ChainInputs in = initial();
+    in.micNoise_dBu = -200;
+    in.ampNoise_uV = 10;
+    const std::string withAmp = ChainDescription(in, CalcChain(in));
+    EXPECT_NE(withAmp.find("the preamplifier's alone, the microphone gives no noise figure"), std::string::npos)
+        << withAmp;
+    EXPECT_EQ(withAmp.find("adds"), std::string::npos) << withAmp;
+    in.ampNoise_uV = 0;
+    const std::string none = ChainDescription(in, CalcChain(in));
+    EXPECT_NE(none.find("No noise figure, no chain SNR."), std::string::npos) << none;
+    EXPECT_EQ(none.find("Chain SNR "), std::string::npos) << none;
+}
+
 TEST(ChainDescription, NamesEveryFigure)
 {
     ChainInputs in = initial();

@@ -57,6 +57,7 @@ struct ChainResult {
     // microphone or preamplifier) gives no overload and no SNR.
     bool maxLevelGiven = false;
     bool noiseGiven = false;
+    bool micNoiseGiven = false; // the microphone's own noise figure
     double overload_dB = 0;       // level above the maximum level (> 0: overloaded)
     double micClip_dB = 0;        // digital: the microphone's output above its 0 dBFS
     double headroom_dB = 0;       // from the converter input (after the gain) to 0 dBFS; < 0: clips

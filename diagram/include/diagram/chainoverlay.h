@@ -44,7 +44,9 @@ inline constexpr double kDanger_dBSPL = 85;
 inline constexpr double kPain_dBSPL = 120;
 
 // The texts of the lines, with the given decimal separator.
-QString systemNoiseText(double noise_dBu, double adds_dB, const QString& sep);  // "System noise -97.3 dBu (+2.7 dB)"
+// "System noise -97.3 dBu (+2.7 dB)"; an adds_dB that is not finite (no
+// microphone noise figure): "System noise -97.8 dBu (preamplifier)".
+QString systemNoiseText(double noise_dBu, double adds_dB, const QString& sep);
 QString fullScaleText(const TChainView& v, const QString& sep);                 // "0 dBFS = +18 dBu (gain +50 dB)"
 QString targetText(double target_dBFS, const QString& sep);                     // "Target -18 dBFS"
 

@@ -3,6 +3,7 @@
 // so that the tests and benchmarks wire a real diagram the way the window does.
 #include <QString>
 #include <functional>
+#include <limits>
 #include <utility>
 
 #include "calc/calculator.h"
@@ -27,7 +28,7 @@ public:
         v.digital = in.digital;
         v.hasSystemNoise = !in.digital && r.noiseGiven;
         v.systemNoise = r.systemNoise;
-        v.ampNoiseAdds_dB = r.ampNoiseAdds_dB;
+        v.ampNoiseAdds_dB = r.micNoiseGiven ? r.ampNoiseAdds_dB : std::numeric_limits<double>::quiet_NaN();
         v.fullScaleRow = r.fullScaleMicOut;
         v.targetRow = r.targetMicOut;
         v.fullScale = in.digital ? r.fullScale_dBSPL : in.fullScale_dBu;
