@@ -1,12 +1,16 @@
 # Sourced by the scripts that need an X server of their own (bash).
 #   xvfb_start WORKDIR [WIDTHxHEIGHTxDEPTH]
 # starts Xvfb on a display number it picks itself (-displayfd, so two runs
-# never race for one number), waits until the server answers, and sets
-# DISPLAY and xvfb_pid. The caller ends it: kill "$xvfb_pid".
+# never race for one number), waits until the server answers (-noreset: the
+# server does not reset when that first client leaves, which would refuse
+# the program's connection for a moment), and sets
+# DISPLAY and xvfb_pid. The caller ends it with xvfb_stop, which waits for the
+# server to exit: a server still shutting down removes the socket of the same
+# display number, which the next server may already hold.
 xvfb_start() {
   local work=$1 screen=${2:-1280x1024x24} n
   : >"$work/xvfb.display"
-  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$work/xvfb.display" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$work/xvfb.display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 1 300); do
     [ -s "$work/xvfb.display" ] && break
@@ -25,4 +29,11 @@ xvfb_start() {
   done
   echo "Xvfb on $DISPLAY does not answer:" >&2; cat "$work/xvfb.log" >&2
   return 1
+}
+
+xvfb_stop() {
+  [ -n "${xvfb_pid:-}" ] || return 0
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=""
 }

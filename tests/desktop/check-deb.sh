@@ -87,7 +87,7 @@ changelog=$(gzip -dc "$root/usr/share/doc/phonolith/changelog.Debian.gz")
 xvfb_pid="" app_pid=""
 cleanup() {
   [ -z "$app_pid" ] || kill "$app_pid" 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_stop
 }
 trap cleanup EXIT
 . "$(dirname "$0")/../../tools/xvfb.sh"
