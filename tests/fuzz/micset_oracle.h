@@ -408,7 +408,7 @@ inline Derived deriveRows(const FileFigures& f, Figure& sens, Figure& noise)
     const auto dbu = [](double v) { return 20 * std::log10(v / 0.775); };
     const auto volts = [](double dbu) { return 0.775 * std::pow(10, dbu / 20); };
     Derived c;
-    c.max = f.max;
+    c.max = std::trunc(f.max); // as its whole-dB box shows it
     if (f.digital) {
         c.sensDbfs = f.sensDbfs;
         if (f.sensDbfs > -200) sens = &FileFigures::sensDbfs;
