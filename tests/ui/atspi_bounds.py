@@ -18,32 +18,16 @@ import time
 
 import pyatspi
 
+from atspi_common import Mismatch, fail, find_in_window
+
 BOX = "Mic Sensitivity in dBu"
 INT_MAX = 2147483647
 LONGEST = 32767
 
 
-class Mismatch(Exception):
-    pass
-
-
-def fail(message):
-    raise Mismatch(message)
-
-
-def find_box(timeout=60.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is None:
-                continue
-            for win in app:
-                if win is not None and win.name.startswith("Phonolith"):
-                    box = pyatspi.findDescendant(win, lambda a: a is not None and a.name == BOX)
-                    if box is not None:
-                        return box
-        time.sleep(0.2)
-    fail("no input named %r over AT-SPI" % BOX)
+def find_box():
+    return find_in_window(lambda win: pyatspi.findDescendant(win, lambda a: a is not None and a.name == BOX),
+                          "no input named %r over AT-SPI" % BOX)
 
 
 def timed(what, call, *args):

@@ -6,13 +6,7 @@ import time
 
 import pyatspi
 
-
-class Mismatch(Exception):
-    pass
-
-
-def fail(message):
-    raise Mismatch(message)
+from atspi_common import Mismatch, fail
 
 
 def find_diagram(timeout=30.0):

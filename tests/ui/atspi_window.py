@@ -21,6 +21,8 @@ import time
 
 import pyatspi
 
+from atspi_common import Mismatch, fail, find_in_window
+
 SEPARATOR = sys.argv[1] if len(sys.argv) > 1 else "."
 INPUT_COUNT = 15
 BOUNDARIES = {
@@ -34,28 +36,12 @@ BOUNDARIES = {
 }
 
 
-class Mismatch(Exception):
-    pass
+def find_window():
+    def spin_buttons(win):
+        inputs = pyatspi.findAllDescendants(win, lambda a: a is not None and a.getRole() == pyatspi.ROLE_SPIN_BUTTON)
+        return (win, inputs) if len(inputs) == INPUT_COUNT else None
 
-
-def fail(message):
-    raise Mismatch(message)
-
-
-def find_window(timeout=60.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is None:
-                continue
-            for win in app:
-                if win is not None and win.name.startswith("Phonolith"):
-                    inputs = pyatspi.findAllDescendants(win, lambda a: a is not None
-                                                        and a.getRole() == pyatspi.ROLE_SPIN_BUTTON)
-                    if len(inputs) == INPUT_COUNT:
-                        return win, inputs
-        time.sleep(0.2)
-    fail("no window with %d spin buttons over AT-SPI" % INPUT_COUNT)
+    return find_in_window(spin_buttons, "no window with %d spin buttons over AT-SPI" % INPUT_COUNT)
 
 
 def expected(text, offset, boundary, where):
