@@ -281,19 +281,28 @@ std::vector<std::string> listedNames(const IniFile& ini, std::size_t limit, std:
     return names;
 }
 
+// Where `name` is listed: its own spelling first, else one in other letter case.
 int indexOf(const std::vector<std::string>& names, const std::string& name)
 {
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (names[i] == name) return static_cast<int>(i);
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (equalsIgnoreCase(names[i], name)) return static_cast<int>(i);
-    return -1;
+    auto at = std::find(names.begin(), names.end(), name);
+    if (at == names.end())
+        at = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return equalsIgnoreCase(n, name); });
+    return at == names.end() ? -1 : static_cast<int>(at - names.begin());
 }
 
-std::string tooManyPresets(std::size_t total)
+// The presets a file read into `ini` lists; when it lists none, `problem`
+// says why (`now`: the file listed presets before).
+std::vector<std::string> listPresets(const IniFile& ini, std::string& problem, bool now)
 {
-    return "It holds " + std::to_string(total) + " presets, more than the " +
-           std::to_string(PresetController::kMaxListedPresets) + " the list can show";
+    constexpr std::size_t limit = PresetController::kMaxListedPresets;
+    std::size_t total = 0;
+    std::vector<std::string> names = problem.empty() ? listedNames(ini, limit, total) : std::vector<std::string>{};
+    if (total > limit)
+        problem = "It holds " + std::to_string(total) + " presets, more than the " + std::to_string(limit) +
+                  " the list can show" + (now ? " now" : "");
+    else if (problem.empty() && names.empty())
+        problem = now ? "It holds no presets now" : "It holds no presets (no section such as [Name])";
+    return names;
 }
 
 } // namespace
@@ -306,13 +315,7 @@ void PresetController::OpenMicSetFile(const std::string& path)
         view_.setFileProblem(path, problem);
         return;
     }
-    std::size_t total = 0;
-    std::vector<std::string> names = problem.empty() ? listedNames(ini, kMaxListedPresets, total)
-                                                     : std::vector<std::string>{};
-    if (total > kMaxListedPresets)
-        problem = tooManyPresets(total);
-    else if (problem.empty() && names.empty())
-        problem = "It holds no presets (no section such as [Name])";
+    std::vector<std::string> names = listPresets(ini, problem, false);
     if (!problem.empty()) {
         // A file that lists nothing leaves the open file, its list, the loaded
         // preset and the caption as they were.
@@ -321,10 +324,8 @@ void PresetController::OpenMicSetFile(const std::string& path)
         return;
     }
     micSetFile_ = path;
-    names_ = std::move(names);
     view_.setFileProblem({}, {});
-    view_.clearPresets();
-    for (const std::string& name : names_) view_.addPreset(name);
+    relist(std::move(names));
     view_.setPresetIndex(0);
     cbMicPresetsChange();
 }
@@ -355,22 +356,16 @@ void PresetController::cbMicPresetsChange()
     calc_.rbMicAnalogClick();
 }
 
-void PresetController::btnMicPresetNextClick()
-{
-    const int index = view_.presetIndex();
-    if (index < view_.presetCount() - 1) {
-        view_.setPresetIndex(index + 1);
-        cbMicPresetsChange();
-    }
-}
+void PresetController::btnMicPresetNextClick() { stepPreset(1); }
 
-void PresetController::btnMicPresetPrevClick()
+void PresetController::btnMicPresetPrevClick() { stepPreset(-1); }
+
+void PresetController::stepPreset(int by)
 {
-    const int index = view_.presetIndex();
-    if (index > 0) {
-        view_.setPresetIndex(index - 1);
-        cbMicPresetsChange();
-    }
+    const int index = view_.presetIndex() + by;
+    if (index < 0 || index >= view_.presetCount()) return;
+    view_.setPresetIndex(index);
+    cbMicPresetsChange();
 }
 
 void PresetController::SaveMicSetFile([[maybe_unused]] const std::string& path)
@@ -421,13 +416,7 @@ void PresetController::LoadMicPreset(const std::string& name)
     // listed. The list, the caption and the figures must keep naming one preset.
     std::string problem;
     const IniFile ini = IniFile::load(micSetFile_, &problem);
-    std::size_t total = 0;
-    std::vector<std::string> names = problem.empty() ? listedNames(ini, kMaxListedPresets, total)
-                                                     : std::vector<std::string>{};
-    if (total > kMaxListedPresets)
-        problem = tooManyPresets(total) + " now";
-    else if (problem.empty() && names.empty())
-        problem = "It holds no presets now";
+    std::vector<std::string> names = listPresets(ini, problem, true);
     if (!problem.empty()) {
         // Refused: the list goes back to the preset whose figures show.
         selectLoadedPreset();
