@@ -1,6 +1,5 @@
 #include "chart/scalechart.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -319,16 +318,16 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
     // Rows and labels; drawing order is left axis, its sub-axes, right, its sub-axes.
     for (TScaleAxis* main : {left_.get(), right_.get()}) {
         const scale::ScaleMap m{main->minimum_, main->maximum_, cr.top, cr.bottom};
-        auto it = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == main; });
-        if (it == columns.end()) continue;
-        layoutAxis(*it, *main, m, main->otherSide_, L.bounds, measure);
-        L.axes.push_back(*it);
-        for (auto& sub : main->subAxes_) {
-            auto s = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == sub.get(); });
-            if (s == columns.end()) continue;
-            layoutAxis(*s, *sub, m, main->otherSide_, L.bounds, measure);
-            L.axes.push_back(*s);
-        }
+        // Lays out an axis that has a column; false for one that takes no part.
+        auto lay = [&](TScaleAxis* axis) {
+            auto it = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == axis; });
+            if (it == columns.end()) return false;
+            layoutAxis(*it, *axis, m, main->otherSide_, L.bounds, measure);
+            L.axes.push_back(*it);
+            return true;
+        };
+        if (!lay(main)) continue;
+        for (auto& sub : main->subAxes_) lay(sub.get());
     }
 
     // A label is drawn only inside the control, clear of the areas kept
@@ -433,8 +432,7 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
 void TScaleChart::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    checkTextCaches();
-    applyLayout(computeLayout(texts_.measure()));
+    layoutNow();
     drawLayout(p, layout_);
     TCanvas canvas(p, &hatchTiles_);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
