@@ -136,8 +136,7 @@ void drawFrame(QPainter& p, const QTransform& toDevice, const levelbar::Frame& f
     for (int i = 0; i < f.width; ++i) {
         const QRect ring = f.rect.adjusted(i, i, -i, -i);
         if (ring.width() <= 0 || ring.height() <= 0) break;
-        const QRectF m = toDevice.mapRect(QRectF(ring));
-        const QRect r(QPoint(qRound(m.left()), qRound(m.top())), QPoint(qRound(m.right()) - 1, qRound(m.bottom()) - 1));
+        const QRect r = devicePixels(toDevice, ring);
         p.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), f.top);
         p.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), f.top);
         p.fillRect(QRect(r.right(), r.top(), 1, r.height()), f.bottom);
@@ -277,9 +276,7 @@ void TLevelBar::paintOn(QPainter& p)
         // The black around the fill is as wide on every side: from the line
         // of the ring around the inner area (the innermost frame's), two
         // logical pixels (that ring's and the track's) less the line.
-        const QRectF ring = toDevice.mapRect(QRectF(inner.adjusted(-1, -1, 1, 1)));
-        const QRect line(QPoint(qRound(ring.left()), qRound(ring.top())),
-                         QPoint(qRound(ring.right()) - 1, qRound(ring.bottom()) - 1));
+        const QRect line = devicePixels(toDevice, inner.adjusted(-1, -1, 1, 1));
         const int gap = qRound(2 * toDevice.m22()) - 1;
         const QRect area = line.adjusted(gap + 1, gap + 1, -gap - 1, -gap - 1);
         const int right = std::min(area.right(), qRound(toDevice.mapRect(QRectF(fill)).right()) - 1);
