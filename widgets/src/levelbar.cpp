@@ -260,14 +260,14 @@ const QImage& TLevelBar::barImage(QSize inner)
     return bar_;
 }
 
-void TLevelBar::paintOn(QPainter& p)
+void TLevelBar::paintEvent(QPaintEvent*)
 {
+    QPainter p(this);
     // The control is opaque: its colour without alpha, as an RGB32 image holds it.
     p.fillRect(rect(), QColor(color_.rgb()));
     const levelbar::BevelLayout bevel = levelbar::bevelLayout(rect(), bevel_, palette());
     // Frames and fill are placed in device pixels (the same pixels at ratio 1).
     const QTransform toDevice = p.deviceTransform();
-    p.save();
     paintInDevicePixels(p);
     for (const levelbar::Frame& f : bevel.frames) drawFrame(p, toDevice, f);
     const QRect inner = bevel.inner;
@@ -286,11 +286,4 @@ void TLevelBar::paintOn(QPainter& p)
         if (target.width() > 0 && target.height() > 0)
             p.drawImage(target, barImage(inner.size()), fill.translated(-inner.topLeft()));
     }
-    p.restore();
-}
-
-void TLevelBar::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    paintOn(p);
 }
