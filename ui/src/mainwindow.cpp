@@ -672,14 +672,9 @@ QFileDialog* TfmMain::fileDialog(bool save)
         d = new QFileDialog(this);
         d->setOption(QFileDialog::DontUseNativeDialog);
         configureFileDialog(d);
-        if (save) {
-            d->setObjectName("SaveDialog1");
-            d->setAcceptMode(QFileDialog::AcceptSave);
-        } else {
-            d->setObjectName("OpenDialog1");
-            d->setAcceptMode(QFileDialog::AcceptOpen);
-            d->setFileMode(QFileDialog::ExistingFile);
-        }
+        d->setObjectName(save ? "SaveDialog1" : "OpenDialog1");
+        d->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        if (!save) d->setFileMode(QFileDialog::ExistingFile);
         // A name typed and confirmed with Return while the completion list
         // shows leaves that list on the screen after the dialog closes.
         connect(d, &QDialog::finished, d, [d] {
