@@ -74,36 +74,27 @@ TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
     TScaleAxis& left = LeftAxis();
     setupColumn(left, 50, -45, TPositionUnits::Pixels, kCourierNew, kPink);
     left.setGrid(TGridPen{true, kGridGrey, 0});
-    left.setMinimum(0);
-    left.setMaximum(160);
+    left.setMinMax(0, 160);
     TScaleAxis& pa = left.addSubAxis();
     setupColumn(pa, 40, -85, TPositionUnits::Pixels, kCourierNew, kAqua);
     TScaleAxis& pa2 = left.addSubAxis();
     setupColumn(pa2, 40, -23, TPositionUnits::Pixels, kCourierNew, kBlack);
     pa2.setVisible(false);
-    for (TScaleAxis* a : {&pa, &pa2}) {
-        a->setMinimum(0);
-        a->setMaximum(160);
-    }
+    for (TScaleAxis* a : {&pa, &pa2}) a->setMinMax(0, 160);
 
     TScaleAxis& right = RightAxis();
     setupColumn(right, 50, -35, TPositionUnits::Pixels, kCourierNew, kPink);
-    right.setMinimum(-144);
-    right.setMaximum(56);
+    right.setMinMax(-144, 56);
     TScaleAxis& mv = right.addSubAxis();
     setupColumn(mv, 50, -100, TPositionUnits::Pixels, kCourierNew, kLightGreen);
     TScaleAxis& dbv = right.addSubAxis();
     setupColumn(dbv, 50, -70, TPositionUnits::Pixels, kCourierNew, kLightAqua);
-    for (TScaleAxis* a : {&mv, &dbv}) {
-        a->setMinimum(-144);
-        a->setMaximum(56);
-    }
+    for (TScaleAxis* a : {&mv, &dbv}) a->setMinMax(-144, 56);
     TScaleAxis& dbfs = right.addSubAxis();
     setupColumn(dbfs, 0, -5, TPositionUnits::Percent, QStringLiteral("Tahoma"), kFuchsia);
     dbfs.setIncrement(1);
     dbfs.setVisible(false);
-    dbfs.setMinimum(-146);
-    dbfs.setMaximum(0);
+    dbfs.setMinMax(-146, 0);
 
     for (TScaleAxis* a : {&left, &pa, &pa2, &right, &mv, &dbv, &dbfs}) a->setMinStep(kMinLabelStep_dB);
     left.setViewMin(kViewMin_dBSPL);
@@ -146,10 +137,7 @@ void TLevelDiagram::InitChart()
     for (TScaleAxis* a : {&left, &left.SubAxes(0), &right, &right.SubAxes(0), &right.SubAxes(1), &right.SubAxes(2)})
         a->setLabelsFontSize(10);
 
-    left.setMaximum(160);
-    left.SubAxes(0).setMaximum(160);
-    left.SubAxes(1).setMaximum(160);
-    right.setMaximum(160);
+    for (TScaleAxis* a : {&left, &left.SubAxes(0), &left.SubAxes(1), &right}) a->setMaximum(160);
     for (std::size_t i = 0; i < 3; ++i) right.SubAxes(i).setMaximum(66);
     // The series carry no points.
     RefreshDiagram();
@@ -466,8 +454,7 @@ void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
     const int y = yL(maxLevel());
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kGrey));
+    c.setPen(C(kGrey), 1, PS::Dot);
     c.setBrush(C(kSilver), BS::BDiagonal, C(kRed));
     c.rectangle(r.left, r.top, r.right, y);
     setTextFont(c, kYellow, 10, true);
@@ -483,8 +470,7 @@ void TLevelDiagram::DrawClippingZone(TCanvas& c)
     if (yMax > y0) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kGrey));
+    c.setPen(C(kGrey), 1, PS::Dot);
     c.setBrush(C(kSilver), BS::BDiagonal, C(kOrange));
     c.rectangle(8 * a, yMax, r.right, y0);
     setTextFont(c, kYellow, 10, true);
@@ -498,8 +484,7 @@ void TLevelDiagram::DrawNoiseZone(TCanvas& c)
     const int a = r.width() / 10;
     const double n = noise();
     const int y = yR(n);
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kGrey));
+    c.setPen(C(kGrey), 1, PS::Dot);
     c.setBrush(C(kSilver), BS::BDiagonal, C(kGrey));
     c.rectangle(r.left, y, r.right, r.bottom);
     setTextFont(c, kYellow, 10, true);
@@ -513,8 +498,7 @@ void TLevelDiagram::DrawAcousticBar(TCanvas& c)
     if (!maxLevelGiven() || !noiseGiven()) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kBlue));
+    c.setPen(C(kBlue), 1, PS::Dot);
     c.setBrush(C(kAqua), BS::Solid);
     c.rectangle(r.left + 2 * a, yL(maxLevel()), r.left + 4 * a, yR(noise()));
 }
@@ -524,8 +508,7 @@ void TLevelDiagram::DrawElectricBar(TCanvas& c)
     if (!noiseGiven()) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kGreen));
+    c.setPen(C(kGreen), 1, PS::Dot);
     c.setBrush(C(kLime), BS::Solid);
     c.rectangle(r.left + 6 * a, yL(conv::kSensRef_dBSPL), r.left + 8 * a, yR(noise()));
 }
