@@ -436,21 +436,10 @@ void TScaleChart::paintEvent(QPaintEvent*)
     drawLayout(p, layout_);
     TCanvas canvas(p, &hatchTiles_);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
-    // The zoom rectangle and the focus frame: white dots.
+    // The zoom rectangle and, while the chart has the keyboard focus, the
+    // focus frame: white dots (QWidget repaints on focus changes).
     if (drag_ == Drag::Zoom) drawDottedRect(p, QRect(dragStart_, dragLast_).normalized(), Qt::white);
     if (hasFocus()) drawFocusFrame(p, rect(), Qt::white);
-}
-
-void TScaleChart::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void TScaleChart::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 // ---- zoom and pan -----------------------------------------------------------

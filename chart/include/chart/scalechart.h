@@ -332,9 +332,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    // A chart that takes the keyboard focus shows it with a dotted frame.
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
     // Called after a zoom, pan, wheel step or restore changed the ranges.
     virtual void viewChanged() {}
