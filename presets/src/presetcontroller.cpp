@@ -36,6 +36,27 @@ double dynamicFrom(double maxLevel, double noise_dBSPL)
     return maxLevel == 0 ? 0.0 : conv::dynamicFromNoise(maxLevel, noise_dBSPL);
 }
 
+// An acoustic noise figure, ITU or A-weighted (the ITU level is the
+// A-weighted level plus 11), with the SNR and the dynamic range it gives:
+// the key of the figure used, or empty when neither is given.
+std::string_view acousticNoise(const TMicParams& f, TMicParams& c)
+{
+    std::string_view row = "Noise_dBSPL_ITU";
+    if (f.MicNoise_dBSPL_ITU > 0) {
+        c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
+    } else if (f.MicNoise_dBSPL_AW > 0) {
+        c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
+        c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
+        row = "Noise_dBSPL_AW";
+    } else {
+        return {};
+    }
+    c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
+    c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
+    c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+    return row;
+}
+
 // A digital microphone: the dBFS sensitivity, then a noise figure in dBFS
 // (D1), in dB SPL ITU (D2) or in dB SPL A-weighted (D3).
 Rows deriveDigital(const TMicParams& f, Derived d)
@@ -58,22 +79,13 @@ Rows deriveDigital(const TMicParams& f, Derived d)
         rows.noise = "Noise_dBFS";
         return rows;
     }
-    if (f.MicNoise_dBSPL_ITU > 0) { // D2
-        c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
-        rows.noise = "Noise_dBSPL_ITU";
-    } else if (f.MicNoise_dBSPL_AW > 0) { // D3
-        c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-        c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
-        rows.noise = "Noise_dBSPL_AW";
-    } else {
+    rows.noise = acousticNoise(f, c); // D2, D3
+    if (rows.noise.empty()) {
         // No noise figure: its inputs show the markers, not another microphone's.
         d.show(InputId::MicNoise_dBFS, kMissing);
         d.show(InputId::MicNoise_dBSPL, 0);
         return rows;
     }
-    c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
-    c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
-    c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
     c.MicNoise_dBFS = conv::noiseFromSnr(c.MicSens_dBFS, c.MicSNR_dB_ITU);
     d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
     d.show(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
@@ -139,19 +151,9 @@ Rows deriveAnalog(const TMicParams& f, Derived d)
         return rows;
     }
 
-    // An acoustic noise level or an SNR.
-    if (f.MicNoise_dBSPL_ITU > 0 || f.MicNoise_dBSPL_AW > 0) {
-        if (f.MicNoise_dBSPL_ITU > 0) { // N4
-            c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
-            rows.noise = "Noise_dBSPL_ITU";
-        } else { // N5: the ITU level is the A-weighted level plus 11
-            c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-            c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
-            rows.noise = "Noise_dBSPL_AW";
-        }
-        c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
-        c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
-        c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+    // An acoustic noise level (N4, N5) or an SNR.
+    rows.noise = acousticNoise(f, c);
+    if (!rows.noise.empty()) {
         setNoise(c, conv::fromDbu(conv::noiseFromSnr(sens, c.MicSNR_dB_ITU)));
     } else if (f.MicSNR_dB_ITU > 0 || f.MicSNR_dB_AW > 0) {
         if (f.MicSNR_dB_ITU > 0) { // N6
