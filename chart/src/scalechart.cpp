@@ -24,17 +24,6 @@ int roundPixel(double v) { return numtext::roundHalfEvenToInt(v); }
 // session makes ever new label texts: past kMaxTextEntries they start afresh.
 static constexpr int kMaxTextEntries = 4096;
 
-void TScaleChart::checkTextCaches() { texts_.check(logicalDpiX(), logicalDpiY()); }
-
-int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
-{
-    return texts_.measure().textWidth(font, text);
-}
-
-int TScaleChart::cachedTextHeight(const QFont& font) const { return texts_.measure().textHeight(font); }
-
-int TScaleChart::cachedTextAscent(const QFont& font) const { return texts_.measure().ascent(font); }
-
 bool TScaleChart::titleShows() const { return titleColor_ != backColor_ || backColor_.alpha() != 255; }
 
 void TScaleChart::drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const
@@ -388,7 +377,7 @@ void TScaleChart::applyLayout(TChartLayout layout)
 
 void TScaleChart::layoutNow()
 {
-    checkTextCaches();
+    texts_.check(logicalDpiX(), logicalDpiY());
     applyLayout(computeLayout(texts_.measure()));
 }
 

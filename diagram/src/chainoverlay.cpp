@@ -75,7 +75,7 @@ void TLevelDiagram::chainLine(TCanvas& c, int y, std::uint32_t colour, int textX
     c.setFontSize(8);
     c.setFontBold(false);
     if (!rowShown(y)) return;
-    const int x = rightAligned ? textX - cachedTextWidth(c.font(), text) : textX;
+    const int x = rightAligned ? textX - textMeasure().textWidth(c.font(), text) : textX;
     addText(c, x, y - 14, text, overlay::Kind::Line);
     overlayTexts_.back().backdrop = true;
 }

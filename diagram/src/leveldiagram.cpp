@@ -328,19 +328,13 @@ TIntRect TLevelDiagram::keptInside(int x, int y, int w, int h) const
 
 bool TLevelDiagram::rowShown(int y) const { return y >= 0 && y < height(); }
 
-void TLevelDiagram::addTitle(TCanvas& c, int x, int y, const QString& text)
+void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text, std::optional<overlay::Kind> kind)
 {
     const QFont& f = c.font();
-    overlayTexts_.push_back(TOverlayText{text, keptInside(x, y, cachedTextWidth(f, text), cachedTextHeight(f)), f,
-                                         c.fontColor(), cachedTextAscent(f)});
-    overlayKinds_.push_back(std::nullopt);
-}
-
-void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text, overlay::Kind kind)
-{
-    const QFont& f = c.font();
-    const TIntRect wanted{x, y, x + cachedTextWidth(f, text), y + cachedTextHeight(f)};
-    overlayTexts_.push_back(TOverlayText{text, wanted, f, c.fontColor(), cachedTextAscent(f)});
+    const TTextMeasureCache& m = textMeasure();
+    const int w = m.textWidth(f, text), h = m.textHeight(f);
+    const TIntRect r = kind ? TIntRect{x, y, x + w, y + h} : keptInside(x, y, w, h);
+    overlayTexts_.push_back(TOverlayText{text, r, f, c.fontColor(), m.ascent(f)});
     overlayKinds_.push_back(kind);
 }
 
@@ -397,7 +391,7 @@ void TLevelDiagram::DrawSideTitles(TCanvas& c)
     setTextFont(c, kYellow, 10, true);
     addTitle(c, b.left + 64, 12, QStringLiteral("Acoustic"));
     const QString side = sideTitle();
-    addTitle(c, b.right - 64 - cachedTextWidth(c.font(), side), 12, side);
+    addTitle(c, b.right - 64 - textMeasure().textWidth(c.font(), side), 12, side);
 }
 
 void TLevelDiagram::DrawReferenceLines(TCanvas& c)
@@ -445,7 +439,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.lineTo(b.right, yo);
     setTextFont(c, kLime, 10, true);
     if (rowShown(yo))
-        addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text, overlay::Kind::Marker);
+        addText(c, r.right - 2 - textMeasure().textWidth(c.font(), text), yo - 9, text, overlay::Kind::Marker);
 }
 
 void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
