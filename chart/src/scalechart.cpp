@@ -244,18 +244,15 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
 {
     TChartLayout L;
     L.bounds = TIntRect{0, 0, width(), height()};
+    // A margin in pixels, or in percent of the control's width or height.
+    const auto margin = [this](int m, int extent) {
+        return marginUnits_ == TPositionUnits::Pixels ? m : roundPixel(m * 0.01 * extent);
+    };
     TIntRect cr = L.bounds;
-    if (marginUnits_ == TPositionUnits::Pixels) {
-        cr.left += marginLeft_;
-        cr.top += marginTop_;
-        cr.right -= marginRight_;
-        cr.bottom -= marginBottom_;
-    } else {
-        cr.left += roundPixel(marginLeft_ * 0.01 * width());
-        cr.top += roundPixel(marginTop_ * 0.01 * height());
-        cr.right -= roundPixel(marginRight_ * 0.01 * width());
-        cr.bottom -= roundPixel(marginBottom_ * 0.01 * height());
-    }
+    cr.left += margin(marginLeft_, width());
+    cr.top += margin(marginTop_, height());
+    cr.right -= margin(marginRight_, width());
+    cr.bottom -= margin(marginBottom_, height());
 
     if (!title_.isEmpty()) {
         // A title that leaves no pixel changed keeps its strip, the font's
