@@ -62,11 +62,8 @@ BevelLayout bevelLayout(const QRect& client, const TBarBevel& bevel, const QPale
 std::vector<QRgb> gradientColumns(const QColor& start, const QColor& end, int d)
 {
     d = std::max(1, d);
-    const double s[3] = {double(start.red()), double(start.green()), double(start.blue())};
-    const double e[3] = {double(end.red()), double(end.green()), double(end.blue())};
-    double sum[3] = {s[0], s[1], s[2]};
-    double inc[3];
-    for (int k = 0; k < 3; ++k) inc[k] = (e[k] - s[k]) / d;
+    double sum[3] = {double(start.red()), double(start.green()), double(start.blue())};
+    const double inc[3] = {(end.red() - sum[0]) / d, (end.green() - sum[1]) / d, (end.blue() - sum[2]) / d};
     auto channel = [](double v) { return static_cast<int>(std::clamp(numtext::roundHalfEven(v), 0.0, 255.0)); };
     std::vector<QRgb> cols;
     cols.reserve(static_cast<size_t>(d));
