@@ -562,13 +562,10 @@ void Calculator::rbMicAnalogClick()
         InputId::MicSens_dBFS, InputId::MicNoise_uV, InputId::MicNoise_dBu,
         InputId::MicNoise_dBV, InputId::MicNoise_dBFS, InputId::MicNoise_dBSPL,
     };
+    // The dBFS figures are the digital kind's, the acoustic noise both kinds'.
     for (InputId id : kEnableOrder) {
-        bool enabled = true;
-        if (id == InputId::MicSens_dBFS || id == InputId::MicNoise_dBFS)
-            enabled = isDigital();
-        else if (id != InputId::MicNoise_dBSPL)
-            enabled = isAnalog();
-        input(id)->setInputEnabled(enabled);
+        const bool dBFS = id == InputId::MicSens_dBFS || id == InputId::MicNoise_dBFS;
+        input(id)->setInputEnabled(dBFS ? isDigital() : id == InputId::MicNoise_dBSPL || isAnalog());
     }
     enableChainInputs();
     b_.diagram->setRightAxisLabelsVisible(isAnalog());
