@@ -36,8 +36,6 @@ void setupColumn(TScaleAxis& a, int labelsSize, double offset, TPositionUnits un
     a.setLabelsSeparation(10);
 }
 
-std::string str(const QString& s) { return s.toStdString(); }
-
 // The font of the overlay text drawn next: its colour, size and weight.
 void setTextFont(TCanvas& c, std::uint32_t colour, int points, bool bold)
 {
@@ -117,7 +115,7 @@ void TLevelDiagram::setLevels(const IDiagramLevels* levels)
 
 void TLevelDiagram::setSeparators(const QString& decimal, const QString& group)
 {
-    setLabelSeparators(str(decimal), str(group));
+    setLabelSeparators(decimal.toStdString(), group.toStdString());
 }
 
 void TLevelDiagram::InitChart()
@@ -246,7 +244,7 @@ bool electric(TDrawLabelArgs& a)
 void TLevelDiagram::DrawLabel_dBSPL(TDrawLabelArgs& a)
 {
     if (a.sender != &LeftAxis() || !acoustic(a)) return;
-    a.text = QString::fromStdString(labeltext::dBSPL(str(a.text)));
+    a.text = QString::fromStdString(labeltext::dBSPL(a.text.toStdString()));
 }
 
 void TLevelDiagram::DrawLabel_Pa(TDrawLabelArgs& a)
