@@ -372,7 +372,7 @@ void Calculator::seMicMaxLevel_dBSPLChange(INumericInput* sender)
         if (const std::optional<InputId> id = idOf(sender)) {
             const double v = read(*id);
             // A level beyond the working range is shown as the level used.
-            if (v != sender->floatValue()) writeUnbound(*id, v);
+            if (v != input(*id)->floatValue()) writeUnbound(*id, v);
             applySenderCase(*id, v);
         }
         takeChainDistance(sender);
@@ -562,13 +562,10 @@ void Calculator::rbMicAnalogClick()
         InputId::MicSens_dBFS, InputId::MicNoise_uV, InputId::MicNoise_dBu,
         InputId::MicNoise_dBV, InputId::MicNoise_dBFS, InputId::MicNoise_dBSPL,
     };
+    // The dBFS figures are the digital kind's, the acoustic noise both kinds'.
     for (InputId id : kEnableOrder) {
-        bool enabled = true;
-        if (id == InputId::MicSens_dBFS || id == InputId::MicNoise_dBFS)
-            enabled = isDigital();
-        else if (id != InputId::MicNoise_dBSPL)
-            enabled = isAnalog();
-        input(id)->setInputEnabled(enabled);
+        const bool dBFS = id == InputId::MicSens_dBFS || id == InputId::MicNoise_dBFS;
+        input(id)->setInputEnabled(dBFS ? isDigital() : id == InputId::MicNoise_dBSPL || isAnalog());
     }
     enableChainInputs();
     b_.diagram->setRightAxisLabelsVisible(isAnalog());
@@ -596,8 +593,9 @@ void Calculator::fillCurMicFromInputs()
     m.MicNoise_dBSPL_ITU = read(InputId::MicNoise_dBSPL);
 }
 
-void Calculator::runStartupSequence()
+void Calculator::startUp()
 {
+    fillCurMicFromInputs();
     static constexpr InputId kStartupSenders[] = {
         InputId::MicMaxLevel_dBSPL, InputId::SourceLevel_dBSPL, InputId::MicSens_dBV,
         InputId::MicSens_dBu,       InputId::MicSens_dBFS,      InputId::MicNoise_dBV,
@@ -605,12 +603,6 @@ void Calculator::runStartupSequence()
     };
     for (InputId id : kStartupSenders) seMicMaxLevel_dBSPLChange(input(id));
     rbMicAnalogClick();
-}
-
-void Calculator::startUp()
-{
-    fillCurMicFromInputs();
-    runStartupSequence();
 }
 
 void Calculator::restart()

@@ -51,7 +51,6 @@ ChainResult CalcChain(const ChainInputs& in)
         r.targetMicOut = in.target_dBFS - in.gain_dB;
     } else {
         r.micNoise = in.micNoise_dBu;
-        if (in.ampNoise_uV > 0) r.ampNoise_dBu = voltsToDbu(microToVolts(in.ampNoise_uV));
         r.systemNoise = powerSum_dBu(in.micNoise_dBu, microToVolts(in.ampNoise_uV));
         r.ampOut_dBFS = r.ampOut - in.fullScale_dBu;
         r.gainForTarget_dB = in.target_dBFS + in.fullScale_dBu - r.micOut;

@@ -1,6 +1,5 @@
 #include "chart/scalechart.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -24,17 +23,6 @@ int roundPixel(double v) { return numtext::roundHalfEvenToInt(v); }
 // Text sizes and shaped texts, kept between paints. A long zoom or pan
 // session makes ever new label texts: past kMaxTextEntries they start afresh.
 static constexpr int kMaxTextEntries = 4096;
-
-void TScaleChart::checkTextCaches() { texts_.check(logicalDpiX(), logicalDpiY()); }
-
-int TScaleChart::cachedTextWidth(const QFont& font, const QString& text) const
-{
-    return texts_.measure().textWidth(font, text);
-}
-
-int TScaleChart::cachedTextHeight(const QFont& font) const { return texts_.measure().textHeight(font); }
-
-int TScaleChart::cachedTextAscent(const QFont& font) const { return texts_.measure().ascent(font); }
 
 bool TScaleChart::titleShows() const { return titleColor_ != backColor_ || backColor_.alpha() != 255; }
 
@@ -256,18 +244,15 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
 {
     TChartLayout L;
     L.bounds = TIntRect{0, 0, width(), height()};
+    // A margin in pixels, or in percent of the control's width or height.
+    const auto margin = [this](int m, int extent) {
+        return marginUnits_ == TPositionUnits::Pixels ? m : roundPixel(m * 0.01 * extent);
+    };
     TIntRect cr = L.bounds;
-    if (marginUnits_ == TPositionUnits::Pixels) {
-        cr.left += marginLeft_;
-        cr.top += marginTop_;
-        cr.right -= marginRight_;
-        cr.bottom -= marginBottom_;
-    } else {
-        cr.left += roundPixel(marginLeft_ * 0.01 * width());
-        cr.top += roundPixel(marginTop_ * 0.01 * height());
-        cr.right -= roundPixel(marginRight_ * 0.01 * width());
-        cr.bottom -= roundPixel(marginBottom_ * 0.01 * height());
-    }
+    cr.left += margin(marginLeft_, width());
+    cr.top += margin(marginTop_, height());
+    cr.right -= margin(marginRight_, width());
+    cr.bottom -= margin(marginBottom_, height());
 
     if (!title_.isEmpty()) {
         // A title that leaves no pixel changed keeps its strip, the font's
@@ -319,16 +304,16 @@ TChartLayout TScaleChart::computeLayout(const ITextMeasure& measure)
     // Rows and labels; drawing order is left axis, its sub-axes, right, its sub-axes.
     for (TScaleAxis* main : {left_.get(), right_.get()}) {
         const scale::ScaleMap m{main->minimum_, main->maximum_, cr.top, cr.bottom};
-        auto it = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == main; });
-        if (it == columns.end()) continue;
-        layoutAxis(*it, *main, m, main->otherSide_, L.bounds, measure);
-        L.axes.push_back(*it);
-        for (auto& sub : main->subAxes_) {
-            auto s = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == sub.get(); });
-            if (s == columns.end()) continue;
-            layoutAxis(*s, *sub, m, main->otherSide_, L.bounds, measure);
-            L.axes.push_back(*s);
-        }
+        // Lays out an axis that has a column; false for one that takes no part.
+        auto lay = [&](TScaleAxis* axis) {
+            auto it = std::find_if(columns.begin(), columns.end(), [&](const TAxisLayout& c) { return c.axis == axis; });
+            if (it == columns.end()) return false;
+            layoutAxis(*it, *axis, m, main->otherSide_, L.bounds, measure);
+            L.axes.push_back(*it);
+            return true;
+        };
+        if (!lay(main)) continue;
+        for (auto& sub : main->subAxes_) lay(sub.get());
     }
 
     // A label is drawn only inside the control, clear of the areas kept
@@ -389,7 +374,7 @@ void TScaleChart::applyLayout(TChartLayout layout)
 
 void TScaleChart::layoutNow()
 {
-    checkTextCaches();
+    texts_.check(logicalDpiX(), logicalDpiY());
     applyLayout(computeLayout(texts_.measure()));
 }
 
@@ -433,26 +418,14 @@ void TScaleChart::drawLayout(QPainter& p, const TChartLayout& L) const
 void TScaleChart::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    checkTextCaches();
-    applyLayout(computeLayout(texts_.measure()));
+    layoutNow();
     drawLayout(p, layout_);
     TCanvas canvas(p, &hatchTiles_);
     if (onAfterDraw_) onAfterDraw_(this, canvas);
-    // The zoom rectangle and the focus frame: white dots.
+    // The zoom rectangle and, while the chart has the keyboard focus, the
+    // focus frame: white dots (QWidget repaints on focus changes).
     if (drag_ == Drag::Zoom) drawDottedRect(p, QRect(dragStart_, dragLast_).normalized(), Qt::white);
     if (hasFocus()) drawFocusFrame(p, rect(), Qt::white);
-}
-
-void TScaleChart::focusInEvent(QFocusEvent* event)
-{
-    QWidget::focusInEvent(event);
-    update();
-}
-
-void TScaleChart::focusOutEvent(QFocusEvent* event)
-{
-    QWidget::focusOutEvent(event);
-    update();
 }
 
 // ---- zoom and pan -----------------------------------------------------------

@@ -14,12 +14,16 @@ namespace chainoverlay {
 
 namespace {
 
-std::string str(const QString& s) { return s.toStdString(); }
+// A figure with one decimal: "18.0", "-3.5".
+QString oneDecimal(double v, const QString& sep)
+{
+    return QString::fromStdString(numtext::formatFigure(v, 1, sep.toStdString()));
+}
 
 // A figure with one decimal, without a decimal part of 0: "18", "15.5".
 QString trimmed(double v, const QString& sep)
 {
-    QString t = QString::fromStdString(numtext::formatFigure(v, 1, str(sep)));
+    QString t = oneDecimal(v, sep);
     if (t.endsWith(sep + QLatin1Char('0'))) t.chop(sep.size() + 1);
     return t;
 }
@@ -31,14 +35,11 @@ QString withSign(const QString& t) { return t.startsWith(u'-') || t == QLatin1St
 QString systemNoiseText(double noise_dBu, double adds_dB, const QString& sep)
 {
     // Without a microphone noise figure the noise is the preamplifier's alone.
-    if (!std::isfinite(adds_dB))
-        return QStringLiteral("System noise %1 dBu (preamplifier)")
-            .arg(QString::fromStdString(numtext::formatFigure(noise_dBu, 1, str(sep))));
-    const QString adds = QString::fromStdString(numtext::formatFigure(adds_dB, 1, str(sep)));
-    const bool zero = adds == QString::fromStdString(numtext::formatFigure(0.0, 1, str(sep)));
-    return QStringLiteral("System noise %1 dBu (%2 dB)")
-        .arg(QString::fromStdString(numtext::formatFigure(noise_dBu, 1, str(sep))),
-             adds.startsWith(u'-') || zero ? adds : QStringLiteral("+") + adds);
+    const QString noise = oneDecimal(noise_dBu, sep);
+    if (!std::isfinite(adds_dB)) return QStringLiteral("System noise %1 dBu (preamplifier)").arg(noise);
+    const QString adds = oneDecimal(adds_dB, sep);
+    const bool signless = adds.startsWith(u'-') || adds == oneDecimal(0.0, sep);
+    return QStringLiteral("System noise %1 dBu (%2 dB)").arg(noise, signless ? adds : QStringLiteral("+") + adds);
 }
 
 QString fullScaleText(const TChainView& v, const QString& sep)
@@ -74,7 +75,7 @@ void TLevelDiagram::chainLine(TCanvas& c, int y, std::uint32_t colour, int textX
     c.setFontSize(8);
     c.setFontBold(false);
     if (!rowShown(y)) return;
-    const int x = rightAligned ? textX - cachedTextWidth(c.font(), text) : textX;
+    const int x = rightAligned ? textX - textMeasure().textWidth(c.font(), text) : textX;
     addText(c, x, y - 14, text, overlay::Kind::Line);
     overlayTexts_.back().backdrop = true;
 }

@@ -36,8 +36,6 @@ void setupColumn(TScaleAxis& a, int labelsSize, double offset, TPositionUnits un
     a.setLabelsSeparation(10);
 }
 
-std::string str(const QString& s) { return s.toStdString(); }
-
 // The font of the overlay text drawn next: its colour, size and weight.
 void setTextFont(TCanvas& c, std::uint32_t colour, int points, bool bold)
 {
@@ -74,36 +72,27 @@ TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
     TScaleAxis& left = LeftAxis();
     setupColumn(left, 50, -45, TPositionUnits::Pixels, kCourierNew, kPink);
     left.setGrid(TGridPen{true, kGridGrey, 0});
-    left.setMinimum(0);
-    left.setMaximum(160);
+    left.setMinMax(0, 160);
     TScaleAxis& pa = left.addSubAxis();
     setupColumn(pa, 40, -85, TPositionUnits::Pixels, kCourierNew, kAqua);
     TScaleAxis& pa2 = left.addSubAxis();
     setupColumn(pa2, 40, -23, TPositionUnits::Pixels, kCourierNew, kBlack);
     pa2.setVisible(false);
-    for (TScaleAxis* a : {&pa, &pa2}) {
-        a->setMinimum(0);
-        a->setMaximum(160);
-    }
+    for (TScaleAxis* a : {&pa, &pa2}) a->setMinMax(0, 160);
 
     TScaleAxis& right = RightAxis();
     setupColumn(right, 50, -35, TPositionUnits::Pixels, kCourierNew, kPink);
-    right.setMinimum(-144);
-    right.setMaximum(56);
+    right.setMinMax(-144, 56);
     TScaleAxis& mv = right.addSubAxis();
     setupColumn(mv, 50, -100, TPositionUnits::Pixels, kCourierNew, kLightGreen);
     TScaleAxis& dbv = right.addSubAxis();
     setupColumn(dbv, 50, -70, TPositionUnits::Pixels, kCourierNew, kLightAqua);
-    for (TScaleAxis* a : {&mv, &dbv}) {
-        a->setMinimum(-144);
-        a->setMaximum(56);
-    }
+    for (TScaleAxis* a : {&mv, &dbv}) a->setMinMax(-144, 56);
     TScaleAxis& dbfs = right.addSubAxis();
     setupColumn(dbfs, 0, -5, TPositionUnits::Percent, QStringLiteral("Tahoma"), kFuchsia);
     dbfs.setIncrement(1);
     dbfs.setVisible(false);
-    dbfs.setMinimum(-146);
-    dbfs.setMaximum(0);
+    dbfs.setMinMax(-146, 0);
 
     for (TScaleAxis* a : {&left, &pa, &pa2, &right, &mv, &dbv, &dbfs}) a->setMinStep(kMinLabelStep_dB);
     left.setViewMin(kViewMin_dBSPL);
@@ -126,7 +115,7 @@ void TLevelDiagram::setLevels(const IDiagramLevels* levels)
 
 void TLevelDiagram::setSeparators(const QString& decimal, const QString& group)
 {
-    setLabelSeparators(str(decimal), str(group));
+    setLabelSeparators(decimal.toStdString(), group.toStdString());
 }
 
 void TLevelDiagram::InitChart()
@@ -146,10 +135,7 @@ void TLevelDiagram::InitChart()
     for (TScaleAxis* a : {&left, &left.SubAxes(0), &right, &right.SubAxes(0), &right.SubAxes(1), &right.SubAxes(2)})
         a->setLabelsFontSize(10);
 
-    left.setMaximum(160);
-    left.SubAxes(0).setMaximum(160);
-    left.SubAxes(1).setMaximum(160);
-    right.setMaximum(160);
+    for (TScaleAxis* a : {&left, &left.SubAxes(0), &left.SubAxes(1), &right}) a->setMaximum(160);
     for (std::size_t i = 0; i < 3; ++i) right.SubAxes(i).setMaximum(66);
     // The series carry no points.
     RefreshDiagram();
@@ -258,7 +244,7 @@ bool electric(TDrawLabelArgs& a)
 void TLevelDiagram::DrawLabel_dBSPL(TDrawLabelArgs& a)
 {
     if (a.sender != &LeftAxis() || !acoustic(a)) return;
-    a.text = QString::fromStdString(labeltext::dBSPL(str(a.text)));
+    a.text = QString::fromStdString(labeltext::dBSPL(a.text.toStdString()));
 }
 
 void TLevelDiagram::DrawLabel_Pa(TDrawLabelArgs& a)
@@ -340,19 +326,13 @@ TIntRect TLevelDiagram::keptInside(int x, int y, int w, int h) const
 
 bool TLevelDiagram::rowShown(int y) const { return y >= 0 && y < height(); }
 
-void TLevelDiagram::addTitle(TCanvas& c, int x, int y, const QString& text)
+void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text, std::optional<overlay::Kind> kind)
 {
     const QFont& f = c.font();
-    overlayTexts_.push_back(TOverlayText{text, keptInside(x, y, cachedTextWidth(f, text), cachedTextHeight(f)), f,
-                                         c.fontColor(), cachedTextAscent(f)});
-    overlayKinds_.push_back(std::nullopt);
-}
-
-void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text, overlay::Kind kind)
-{
-    const QFont& f = c.font();
-    const TIntRect wanted{x, y, x + cachedTextWidth(f, text), y + cachedTextHeight(f)};
-    overlayTexts_.push_back(TOverlayText{text, wanted, f, c.fontColor(), cachedTextAscent(f)});
+    const TTextMeasureCache& m = textMeasure();
+    const int w = m.textWidth(f, text), h = m.textHeight(f);
+    const TIntRect r = kind ? TIntRect{x, y, x + w, y + h} : keptInside(x, y, w, h);
+    overlayTexts_.push_back(TOverlayText{text, r, f, c.fontColor(), m.ascent(f)});
     overlayKinds_.push_back(kind);
 }
 
@@ -409,7 +389,7 @@ void TLevelDiagram::DrawSideTitles(TCanvas& c)
     setTextFont(c, kYellow, 10, true);
     addTitle(c, b.left + 64, 12, QStringLiteral("Acoustic"));
     const QString side = sideTitle();
-    addTitle(c, b.right - 64 - cachedTextWidth(c.font(), side), 12, side);
+    addTitle(c, b.right - 64 - textMeasure().textWidth(c.font(), side), 12, side);
 }
 
 void TLevelDiagram::DrawReferenceLines(TCanvas& c)
@@ -457,7 +437,7 @@ void TLevelDiagram::DrawSourceMarkers(TCanvas& c)
     c.lineTo(b.right, yo);
     setTextFont(c, kLime, 10, true);
     if (rowShown(yo))
-        addText(c, r.right - 2 - cachedTextWidth(c.font(), text), yo - 9, text, overlay::Kind::Marker);
+        addText(c, r.right - 2 - textMeasure().textWidth(c.font(), text), yo - 9, text, overlay::Kind::Marker);
 }
 
 void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
@@ -466,8 +446,7 @@ void TLevelDiagram::DrawOverMaxZone(TCanvas& c)
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
     const int y = yL(maxLevel());
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kGrey));
+    c.setPen(C(kGrey), 1, PS::Dot);
     c.setBrush(C(kSilver), BS::BDiagonal, C(kRed));
     c.rectangle(r.left, r.top, r.right, y);
     setTextFont(c, kYellow, 10, true);
@@ -483,8 +462,7 @@ void TLevelDiagram::DrawClippingZone(TCanvas& c)
     if (yMax > y0) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kGrey));
+    c.setPen(C(kGrey), 1, PS::Dot);
     c.setBrush(C(kSilver), BS::BDiagonal, C(kOrange));
     c.rectangle(8 * a, yMax, r.right, y0);
     setTextFont(c, kYellow, 10, true);
@@ -498,8 +476,7 @@ void TLevelDiagram::DrawNoiseZone(TCanvas& c)
     const int a = r.width() / 10;
     const double n = noise();
     const int y = yR(n);
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kGrey));
+    c.setPen(C(kGrey), 1, PS::Dot);
     c.setBrush(C(kSilver), BS::BDiagonal, C(kGrey));
     c.rectangle(r.left, y, r.right, r.bottom);
     setTextFont(c, kYellow, 10, true);
@@ -513,8 +490,7 @@ void TLevelDiagram::DrawAcousticBar(TCanvas& c)
     if (!maxLevelGiven() || !noiseGiven()) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kBlue));
+    c.setPen(C(kBlue), 1, PS::Dot);
     c.setBrush(C(kAqua), BS::Solid);
     c.rectangle(r.left + 2 * a, yL(maxLevel()), r.left + 4 * a, yR(noise()));
 }
@@ -524,8 +500,7 @@ void TLevelDiagram::DrawElectricBar(TCanvas& c)
     if (!noiseGiven()) return;
     const TIntRect r = ChartRect();
     const int a = r.width() / 10;
-    c.setPenStyle(PS::Dot);
-    c.setPenColor(C(kGreen));
+    c.setPen(C(kGreen), 1, PS::Dot);
     c.setBrush(C(kLime), BS::Solid);
     c.rectangle(r.left + 6 * a, yL(conv::kSensRef_dBSPL), r.left + 8 * a, yR(noise()));
 }

@@ -58,7 +58,7 @@ Rounded roundDigits(const Digits& x, int keep, bool cut = false)
     r.scale = x.exp + 1 - keep;
     bool up = false;
     if (keep > 0) {
-        int k = keep > 18 ? 18 : keep;
+        const int k = std::min(keep, 18);
         r.digits.assign(x.d, x.d + k);
         r.digits.append(static_cast<size_t>(keep - k), '0');
         up = keep < 18 && x.d[keep] >= '5';
@@ -86,20 +86,12 @@ Rounded roundWithinRange(const Digits& x, int keep)
     return r;
 }
 
-bool allZero(const std::string& s)
-{
-    for (char c : s)
-        if (c != '0') return false;
-    return true;
-}
-
 } // namespace
 
 std::string formatFixed(double v, int decimals, std::string_view decSep)
 {
     if (!std::isfinite(v)) v = 0.0; // never show nan or inf
-    if (decimals < 0) decimals = 0;
-    if (decimals > 40) decimals = 40;
+    decimals = std::clamp(decimals, 0, 40);
 
     std::string intPart = "0";
     std::string frac(static_cast<size_t>(decimals), '0');
@@ -107,9 +99,7 @@ std::string formatFixed(double v, int decimals, std::string_view decSep)
     const double a = std::fabs(v);
     if (a != 0.0) {
         const Digits x = expand(a);
-        int keep = x.exp + 1 + decimals;
-        if (keep > 15) keep = 15;
-        Rounded r = roundWithinRange(x, keep);
+        Rounded r = roundWithinRange(x, std::min(x.exp + 1 + decimals, 15));
         if (!r.digits.empty()) {
             std::string d = r.digits;
             if (r.scale >= 0) {
@@ -126,7 +116,7 @@ std::string formatFixed(double v, int decimals, std::string_view decSep)
         }
     }
     std::string out;
-    if (negative && !(allZero(intPart) && allZero(frac))) out += '-';
+    if (negative && (intPart + frac).find_first_not_of('0') != std::string::npos) out += '-';
     out += intPart;
     if (decimals > 0) {
         out += decSep;
@@ -149,18 +139,16 @@ std::string formatFigure(double v, int decimals, std::string_view decSep)
 std::string formatGeneral(double v, int sigDigits, std::string_view decSep)
 {
     if (!std::isfinite(v)) v = 0.0;
-    if (sigDigits < 1) sigDigits = 1;
-    if (sigDigits > 18) sigDigits = 18;
+    sigDigits = std::clamp(sigDigits, 1, 18);
     if (v == 0.0) return "0";
     const bool negative = v < 0;
     const Digits x = expand(std::fabs(v));
     Rounded r = roundWithinRange(x, sigDigits);
     // Exponent of the first significant digit after rounding.
     int exp10 = r.scale + static_cast<int>(r.digits.size()) - 1;
+    // Without trailing zeros; the first digit is never 0.
     std::string d = r.digits;
-    while (d.size() > 1 && d.back() == '0') {
-        d.pop_back();
-    }
+    d.erase(d.find_last_not_of('0') + 1);
     std::string out = negative ? "-" : "";
     if (exp10 < -5 || exp10 >= sigDigits) {
         out += d[0];

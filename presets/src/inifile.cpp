@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <system_error>
-#include <fstream>
 
 #include "presets/textdecode.h"
 
@@ -77,6 +76,27 @@ void forEachLine(std::string_view text, Fn fn)
 
 } // namespace
 
+std::ifstream openRegularFile(const std::filesystem::path& path, std::string& problem)
+{
+    namespace fs = std::filesystem;
+    problem.clear();
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (path.empty()) // "" names no file, not the current folder
+        problem = "No file name";
+    else if (!fs::exists(status))
+        problem = ec && ec != std::errc::no_such_file_or_directory ? ec.message() : "No such file or directory";
+    else if (fs::is_directory(status))
+        problem = "It is a folder, not a file";
+    else if (!fs::is_regular_file(status))
+        problem = "It is not a regular file";
+    if (!problem.empty()) return {};
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) problem = errno ? std::generic_category().message(errno) : "It cannot be read";
+    return in;
+}
+
 IniFile IniFile::parse(std::string_view bytes)
 {
     IniFile ini;
@@ -88,31 +108,8 @@ IniFile IniFile::load(const std::filesystem::path& path, std::string* problem)
 {
     std::string ignored;
     std::string& why = problem ? *problem : ignored;
-    why.clear();
-    if (path.empty()) { // "" names no file, not the current folder
-        why = "No file name";
-        return {};
-    }
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status)) {
-        why = ec && ec != std::errc::no_such_file_or_directory ? ec.message() : "No such file or directory";
-        return {};
-    }
-    if (std::filesystem::is_directory(status)) {
-        why = "It is a folder, not a file";
-        return {};
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        why = "It is not a regular file";
-        return {};
-    }
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        why = errno ? std::generic_category().message(errno) : "It cannot be read";
-        return {};
-    }
+    std::ifstream in = openRegularFile(path, why);
+    if (!why.empty()) return {};
     // Read in chunks rather than trusting the size up front: the file may
     // change while it is read.
     std::string bytes;

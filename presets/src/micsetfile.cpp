@@ -1,5 +1,6 @@
 #include "presets/micsetfile.h"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cmath>
@@ -23,35 +24,59 @@ int hexDigit(char c)
     return -1;
 }
 
+// The Integer syntax taken apart: an optional sign, then decimal digits or,
+// after "$", "x" or "0x", hexadecimal ones.
+struct IntegerText {
+    bool negative = false;
+    int base = 10;
+    std::string_view digits;
+};
+
+IntegerText splitInteger(std::string_view s)
+{
+    IntegerText t;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        t.negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    if (s.starts_with('$') || s.starts_with('x') || s.starts_with('X')) {
+        t.base = 16;
+        s.remove_prefix(1);
+    } else if (s.starts_with("0x") || s.starts_with("0X")) {
+        t.base = 16;
+        s.remove_prefix(2);
+    }
+    t.digits = s;
+    return t;
+}
+
+// The value of one digit in the given base, or -1.
+int digitValue(char c, int base) { return base == 16 ? hexDigit(c) : (isDigit(c) ? c - '0' : -1); }
+
+// The Integer syntax's shape, whatever the size of the number.
+bool integerShape(std::string_view s)
+{
+    const IntegerText t = splitInteger(s);
+    return !t.digits.empty() &&
+           std::all_of(t.digits.begin(), t.digits.end(), [&](char c) { return digitValue(c, t.base) >= 0; });
+}
+
 } // namespace
 
 std::optional<std::int32_t> parseIniInteger(std::string_view s)
 {
-    bool negative = false;
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
-        negative = s.front() == '-';
-        s.remove_prefix(1);
-    }
-    int base = 10;
-    if (s.starts_with('$') || s.starts_with('x') || s.starts_with('X')) {
-        base = 16;
-        s.remove_prefix(1);
-    } else if (s.starts_with("0x") || s.starts_with("0X")) {
-        base = 16;
-        s.remove_prefix(2);
-    }
-    if (s.empty()) return std::nullopt;
-
+    const IntegerText t = splitInteger(s);
+    if (t.digits.empty()) return std::nullopt;
     // The magnitude may reach 2^31 for the most negative value.
     constexpr std::int64_t limit = std::int64_t{1} << 31;
     std::int64_t magnitude = 0;
-    for (char c : s) {
-        const int d = base == 16 ? hexDigit(c) : (isDigit(c) ? c - '0' : -1);
+    for (char c : t.digits) {
+        const int d = digitValue(c, t.base);
         if (d < 0) return std::nullopt;
-        magnitude = magnitude * base + d;
+        magnitude = magnitude * t.base + d;
         if (magnitude > limit) return std::nullopt;
     }
-    const std::int64_t v = negative ? -magnitude : magnitude;
+    const std::int64_t v = t.negative ? -magnitude : magnitude;
     if (v > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
     return static_cast<std::int32_t>(v);
 }
@@ -89,24 +114,6 @@ bool decimalShape(std::string_view text, std::string_view decSep, std::string_vi
         while (i < n && isDigit(text[i])) ++i;
     }
     return i == n;
-}
-
-// The Integer syntax's shape, whatever the size of the number.
-bool integerShape(std::string_view s)
-{
-    if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
-    bool hex = false;
-    if (s.starts_with('$') || s.starts_with('x') || s.starts_with('X')) {
-        hex = true;
-        s.remove_prefix(1);
-    } else if (s.starts_with("0x") || s.starts_with("0X")) {
-        hex = true;
-        s.remove_prefix(2);
-    }
-    if (s.empty()) return false;
-    for (char c : s)
-        if (hex ? hexDigit(c) < 0 : !isDigit(c)) return false;
-    return true;
 }
 
 } // namespace
@@ -175,23 +182,10 @@ std::string describeUnreadKey(const UnreadKey& k)
     return k.key + " = \"" + text + "\": " + k.reason;
 }
 
-namespace {
-
-std::int32_t integerOr(const std::optional<std::string>& text, std::int32_t def)
-{
-    return text ? parseIniInteger(*text).value_or(def) : def;
-}
-
-double decimalOr(const std::optional<std::string>& text, double def, std::string_view decSep)
-{
-    return text ? parseIniDecimal(*text, decSep).value_or(def) : def;
-}
-
-} // namespace
-
 std::int32_t readInteger(const IniFile& ini, std::string_view section, std::string_view key, std::int32_t def)
 {
-    return integerOr(ini.value(section, key), def);
+    const std::optional<std::string> text = ini.value(section, key);
+    return text ? parseIniInteger(*text).value_or(def) : def;
 }
 
 bool readFlag(const IniFile& ini, std::string_view section, std::string_view key, bool def)
@@ -202,7 +196,8 @@ bool readFlag(const IniFile& ini, std::string_view section, std::string_view key
 double readDecimal(const IniFile& ini, std::string_view section, std::string_view key, double def,
                    std::string_view decSep)
 {
-    return decimalOr(ini.value(section, key), def, decSep);
+    const std::optional<std::string> text = ini.value(section, key);
+    return text ? parseIniDecimal(*text, decSep).value_or(def) : def;
 }
 
 std::string readText(const IniFile& ini, std::string_view section, std::string_view key, const std::string& def)

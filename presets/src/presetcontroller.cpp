@@ -36,6 +36,27 @@ double dynamicFrom(double maxLevel, double noise_dBSPL)
     return maxLevel == 0 ? 0.0 : conv::dynamicFromNoise(maxLevel, noise_dBSPL);
 }
 
+// An acoustic noise figure, ITU or A-weighted (the ITU level is the
+// A-weighted level plus 11), with the SNR and the dynamic range it gives:
+// the key of the figure used, or empty when neither is given.
+std::string_view acousticNoise(const TMicParams& f, TMicParams& c)
+{
+    std::string_view row = "Noise_dBSPL_ITU";
+    if (f.MicNoise_dBSPL_ITU > 0) {
+        c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
+    } else if (f.MicNoise_dBSPL_AW > 0) {
+        c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
+        c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
+        row = "Noise_dBSPL_AW";
+    } else {
+        return {};
+    }
+    c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
+    c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
+    c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+    return row;
+}
+
 // A digital microphone: the dBFS sensitivity, then a noise figure in dBFS
 // (D1), in dB SPL ITU (D2) or in dB SPL A-weighted (D3).
 Rows deriveDigital(const TMicParams& f, Derived d)
@@ -58,22 +79,13 @@ Rows deriveDigital(const TMicParams& f, Derived d)
         rows.noise = "Noise_dBFS";
         return rows;
     }
-    if (f.MicNoise_dBSPL_ITU > 0) { // D2
-        c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
-        rows.noise = "Noise_dBSPL_ITU";
-    } else if (f.MicNoise_dBSPL_AW > 0) { // D3
-        c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-        c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
-        rows.noise = "Noise_dBSPL_AW";
-    } else {
+    rows.noise = acousticNoise(f, c); // D2, D3
+    if (rows.noise.empty()) {
         // No noise figure: its inputs show the markers, not another microphone's.
         d.show(InputId::MicNoise_dBFS, kMissing);
         d.show(InputId::MicNoise_dBSPL, 0);
         return rows;
     }
-    c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
-    c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
-    c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
     c.MicNoise_dBFS = conv::noiseFromSnr(c.MicSens_dBFS, c.MicSNR_dB_ITU);
     d.show(InputId::MicNoise_dBSPL, c.MicNoise_dBSPL_ITU);
     d.show(InputId::MicNoise_dBFS, c.MicNoise_dBFS);
@@ -139,19 +151,9 @@ Rows deriveAnalog(const TMicParams& f, Derived d)
         return rows;
     }
 
-    // An acoustic noise level or an SNR.
-    if (f.MicNoise_dBSPL_ITU > 0 || f.MicNoise_dBSPL_AW > 0) {
-        if (f.MicNoise_dBSPL_ITU > 0) { // N4
-            c.MicNoise_dBSPL_ITU = f.MicNoise_dBSPL_ITU;
-            rows.noise = "Noise_dBSPL_ITU";
-        } else { // N5: the ITU level is the A-weighted level plus 11
-            c.MicNoise_dBSPL_AW = f.MicNoise_dBSPL_AW;
-            c.MicNoise_dBSPL_ITU = conv::noiseAwToItu(c.MicNoise_dBSPL_AW);
-            rows.noise = "Noise_dBSPL_AW";
-        }
-        c.MicSNR_dB_ITU = conv::snrFromNoise(c.MicNoise_dBSPL_ITU);
-        c.MicSNR_dB_AW = conv::snrItuToAw(c.MicSNR_dB_ITU);
-        c.MicDynamic_dB = dynamicFrom(c.MicMaxLevel_dBSPL, c.MicNoise_dBSPL_ITU);
+    // An acoustic noise level (N4, N5) or an SNR.
+    rows.noise = acousticNoise(f, c);
+    if (!rows.noise.empty()) {
         setNoise(c, conv::fromDbu(conv::noiseFromSnr(sens, c.MicSNR_dB_ITU)));
     } else if (f.MicSNR_dB_ITU > 0 || f.MicSNR_dB_AW > 0) {
         if (f.MicSNR_dB_ITU > 0) { // N6
@@ -281,19 +283,28 @@ std::vector<std::string> listedNames(const IniFile& ini, std::size_t limit, std:
     return names;
 }
 
+// Where `name` is listed: its own spelling first, else one in other letter case.
 int indexOf(const std::vector<std::string>& names, const std::string& name)
 {
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (names[i] == name) return static_cast<int>(i);
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (equalsIgnoreCase(names[i], name)) return static_cast<int>(i);
-    return -1;
+    auto at = std::find(names.begin(), names.end(), name);
+    if (at == names.end())
+        at = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return equalsIgnoreCase(n, name); });
+    return at == names.end() ? -1 : static_cast<int>(at - names.begin());
 }
 
-std::string tooManyPresets(std::size_t total)
+// The presets a file read into `ini` lists; when it lists none, `problem`
+// says why (`now`: the file listed presets before).
+std::vector<std::string> listPresets(const IniFile& ini, std::string& problem, bool now)
 {
-    return "It holds " + std::to_string(total) + " presets, more than the " +
-           std::to_string(PresetController::kMaxListedPresets) + " the list can show";
+    constexpr std::size_t limit = PresetController::kMaxListedPresets;
+    std::size_t total = 0;
+    std::vector<std::string> names = problem.empty() ? listedNames(ini, limit, total) : std::vector<std::string>{};
+    if (total > limit)
+        problem = "It holds " + std::to_string(total) + " presets, more than the " + std::to_string(limit) +
+                  " the list can show" + (now ? " now" : "");
+    else if (problem.empty() && names.empty())
+        problem = now ? "It holds no presets now" : "It holds no presets (no section such as [Name])";
+    return names;
 }
 
 } // namespace
@@ -306,13 +317,7 @@ void PresetController::OpenMicSetFile(const std::string& path)
         view_.setFileProblem(path, problem);
         return;
     }
-    std::size_t total = 0;
-    std::vector<std::string> names = problem.empty() ? listedNames(ini, kMaxListedPresets, total)
-                                                     : std::vector<std::string>{};
-    if (total > kMaxListedPresets)
-        problem = tooManyPresets(total);
-    else if (problem.empty() && names.empty())
-        problem = "It holds no presets (no section such as [Name])";
+    std::vector<std::string> names = listPresets(ini, problem, false);
     if (!problem.empty()) {
         // A file that lists nothing leaves the open file, its list, the loaded
         // preset and the caption as they were.
@@ -321,10 +326,8 @@ void PresetController::OpenMicSetFile(const std::string& path)
         return;
     }
     micSetFile_ = path;
-    names_ = std::move(names);
     view_.setFileProblem({}, {});
-    view_.clearPresets();
-    for (const std::string& name : names_) view_.addPreset(name);
+    relist(std::move(names));
     view_.setPresetIndex(0);
     cbMicPresetsChange();
 }
@@ -355,22 +358,16 @@ void PresetController::cbMicPresetsChange()
     calc_.rbMicAnalogClick();
 }
 
-void PresetController::btnMicPresetNextClick()
-{
-    const int index = view_.presetIndex();
-    if (index < view_.presetCount() - 1) {
-        view_.setPresetIndex(index + 1);
-        cbMicPresetsChange();
-    }
-}
+void PresetController::btnMicPresetNextClick() { stepPreset(1); }
 
-void PresetController::btnMicPresetPrevClick()
+void PresetController::btnMicPresetPrevClick() { stepPreset(-1); }
+
+void PresetController::stepPreset(int by)
 {
-    const int index = view_.presetIndex();
-    if (index > 0) {
-        view_.setPresetIndex(index - 1);
-        cbMicPresetsChange();
-    }
+    const int index = view_.presetIndex() + by;
+    if (index < 0 || index >= view_.presetCount()) return;
+    view_.setPresetIndex(index);
+    cbMicPresetsChange();
 }
 
 void PresetController::SaveMicSetFile([[maybe_unused]] const std::string& path)
@@ -421,13 +418,7 @@ void PresetController::LoadMicPreset(const std::string& name)
     // listed. The list, the caption and the figures must keep naming one preset.
     std::string problem;
     const IniFile ini = IniFile::load(micSetFile_, &problem);
-    std::size_t total = 0;
-    std::vector<std::string> names = problem.empty() ? listedNames(ini, kMaxListedPresets, total)
-                                                     : std::vector<std::string>{};
-    if (total > kMaxListedPresets)
-        problem = tooManyPresets(total) + " now";
-    else if (problem.empty() && names.empty())
-        problem = "It holds no presets now";
+    std::vector<std::string> names = listPresets(ini, problem, true);
     if (!problem.empty()) {
         // Refused: the list goes back to the preset whose figures show.
         selectLoadedPreset();

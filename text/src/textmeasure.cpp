@@ -24,9 +24,9 @@ qreal paintedRatio(const QPainter& painter)
     return device->devicePixelRatio();
 }
 
-QRect devicePixels(const QPainter& painter, const QRect& rect)
+QRect devicePixels(const QTransform& toDevice, const QRect& rect)
 {
-    const QRectF d = painter.deviceTransform().mapRect(QRectF(rect));
+    const QRectF d = toDevice.mapRect(QRectF(rect));
     return QRect(QPoint(qRound(d.left()), qRound(d.top())), QPoint(qRound(d.right()) - 1, qRound(d.bottom()) - 1));
 }
 
@@ -40,7 +40,7 @@ void paintInDevicePixels(QPainter& painter)
 
 void drawDeviceOutline(QPainter& painter, const QRect& rect)
 {
-    const QRect d = devicePixels(painter, rect);
+    const QRect d = devicePixels(painter.deviceTransform(), rect);
     if (d.width() <= 0 || d.height() <= 0) return;
     painter.save();
     paintInDevicePixels(painter);

@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QTimer>
 
+#include <algorithm>
+
 TAction::TAction(const QString& name, const QString& caption, QObject* parent) : QAction(caption, parent)
 {
     setObjectName(name);
@@ -88,12 +90,8 @@ void TActionList::updateVisibleControls()
 {
     for (TAction* a : actions_) {
         if (!a->isEnabled() || a->hasExecuteHandler()) continue; // the rule would change nothing
-        for (const auto& b : a->linkedButtons()) {
-            if (b && b->isVisible()) {
-                a->update();
-                break;
-            }
-        }
+        const auto& buttons = a->linkedButtons();
+        if (std::any_of(buttons.begin(), buttons.end(), [](const auto& b) { return b && b->isVisible(); })) a->update();
     }
 }
 

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "text/widgetkit.h"
+
 namespace {
 
 constexpr const char* kVoiceProperty = "phonolithAnnouncement";
@@ -23,11 +25,7 @@ QAccessibleInterface* voiceAccessibleFactory(const QString& className, QObject* 
 
 TAnnouncer::TAnnouncer(QWidget* host, std::size_t voices) : QObject(host)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(voiceAccessibleFactory);
-        return true;
-    }();
-    (void)installed;
+    installAccessibleFactory(voiceAccessibleFactory);
     for (std::size_t i = 0; i < std::max<std::size_t>(voices, 1); ++i) {
         auto* v = new QWidget(host);
         v->setObjectName(QStringLiteral("Announcement%1").arg(i + 1));

@@ -140,6 +140,7 @@ void placeGuard()
 // is placed just after, from the event loop.
 class Observer : public QAccessible::ActivationObserver {
 public:
+    Observer() { QAccessible::installActivationObserver(this); }
     void accessibilityActiveChanged(bool active) override
     {
         if (active) QTimer::singleShot(0, qApp, placeGuard);
@@ -150,11 +151,6 @@ public:
 
 void installAtSpiGuard()
 {
-    static Observer observer;
-    static const bool installed = [] {
-        QAccessible::installActivationObserver(&observer);
-        return true;
-    }();
-    (void)installed;
+    static Observer observer; // installed once, with its first use
     if (QAccessible::isActive()) QTimer::singleShot(0, qApp, placeGuard);
 }

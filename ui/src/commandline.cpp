@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string_view>
 #include <system_error>
+
+#include "presets/inifile.h"
 
 namespace {
 
@@ -48,18 +48,12 @@ bool hasAttachedValue(std::string_view a)
 // would read /dev/zero until memory runs out, or wait on a FIFO forever).
 std::string styleSheetProblem(const std::string& path)
 {
-    namespace fs = std::filesystem;
     constexpr std::uintmax_t kMaxBytes = 1024 * 1024;
-    if (path.empty()) return "No file name";
+    std::string why;
+    presets::openRegularFile(path, why);
+    if (!why.empty()) return why;
     std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (!fs::exists(status))
-        return ec && ec != std::errc::no_such_file_or_directory ? ec.message() : "No such file or directory";
-    if (fs::is_directory(status)) return "It is a folder, not a file";
-    if (!fs::is_regular_file(status)) return "It is not a regular file";
-    errno = 0;
-    if (!std::ifstream(path, std::ios::binary)) return errno ? std::generic_category().message(errno) : "It cannot be read";
-    const std::uintmax_t size = fs::file_size(path, ec);
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec) return ec.message();
     if (size > kMaxBytes) return "It is larger than 1 MiB, too large for a style sheet";
     return {};

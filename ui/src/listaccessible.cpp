@@ -6,6 +6,7 @@
 #include <QAccessibleWidget>
 #include <QComboBox>
 
+#include "text/widgetkit.h"
 #include "widgets/floatspineditaccessible.h"
 
 namespace {
@@ -116,10 +117,6 @@ QAccessibleInterface* readableListFactory(const QString& className, QObject* obj
 
 void makeListReadable(QComboBox* list)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(readableListFactory);
-        return true;
-    }();
-    (void)installed;
+    installAccessibleFactory(readableListFactory);
     list->setProperty(kReadableProperty, true);
 }

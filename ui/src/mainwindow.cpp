@@ -100,6 +100,19 @@ void refocusOpenMenuItem()
     QAccessible::updateAccessibility(&focus);
 }
 
+// A line of grey text on Panel2's black, reached with Tab: the result line
+// and the chain's warning line.
+TMarkupLabel* makeStripLine(QWidget* parent, const char* name)
+{
+    auto* l = new TMarkupLabel(parent);
+    l->setObjectName(name);
+    l->setFont(QFont("Tahoma", 8));
+    l->setFontColor(QColor(0xC0, 0xC0, 0xC0));
+    l->setVAlignment(markup::tvaCenter);
+    l->setFocusPolicy(Qt::TabFocus);
+    return l;
+}
+
 // Sets the tab order of the controls in the given order.
 void tabChain(std::initializer_list<QWidget*> chain)
 {
@@ -459,11 +472,7 @@ void TfmMain::createPanel2(QFrame* p)
     pbLevelMeter->setMaxValue(20);
     pbLevelMeter->setPosition(-20);
     pbLevelMeter->endLoad();
-    lblCalcMain = new TMarkupLabel(p);
-    lblCalcMain->setObjectName("lblCalcMain");
-    lblCalcMain->setFont(QFont("Tahoma", 8));
-    lblCalcMain->setFontColor(QColor(0xC0, 0xC0, 0xC0));
-    lblCalcMain->setVAlignment(markup::tvaCenter);
+    lblCalcMain = makeStripLine(p, "lblCalcMain");
     // The whole line is about 20 s of speech: it is read on request (focus,
     // review); the window announces only what a change did (announceResult).
     announcer_ = new TAnnouncer(p);
@@ -478,7 +487,6 @@ void TfmMain::createPanel2(QFrame* p)
 
     // The result line and the diagram come after the last control of the
     // strips, so the keyboard (and a screen reader with it) reaches them.
-    lblCalcMain->setFocusPolicy(Qt::TabFocus);
     Chart1->setFocusPolicy(Qt::TabFocus);
     tabChain({input(InputId::AmpGain_dB), lblCalcMain, Chart1});
     cbMicPresets->setFocus(); // the window opens on the first control of the order, as before
@@ -592,14 +600,9 @@ void TfmMain::StartSignalChain()
     rbSourceIsLine->setEnabled(true);
 
     // The warning line, under the result line; a screen reader hears each new one.
-    lblChainWarnings = new TMarkupLabel(Panel2);
-    lblChainWarnings->setObjectName("lblChainWarnings");
-    lblChainWarnings->setFont(QFont("Tahoma", 8));
-    lblChainWarnings->setFontColor(QColor(0xC0, 0xC0, 0xC0));
-    lblChainWarnings->setVAlignment(markup::tvaCenter);
+    lblChainWarnings = makeStripLine(Panel2, "lblChainWarnings");
     lblChainWarnings->setFixedHeight(16);
     lblChainWarnings->setAnnouncesChanges(true);
-    lblChainWarnings->setFocusPolicy(Qt::TabFocus);
     panel2Rows_->addWidget(lblChainWarnings);
     Panel2->setFixedHeight(29 + 16);
     lblChainWarnings->show();
@@ -669,14 +672,9 @@ QFileDialog* TfmMain::fileDialog(bool save)
         d = new QFileDialog(this);
         d->setOption(QFileDialog::DontUseNativeDialog);
         configureFileDialog(d);
-        if (save) {
-            d->setObjectName("SaveDialog1");
-            d->setAcceptMode(QFileDialog::AcceptSave);
-        } else {
-            d->setObjectName("OpenDialog1");
-            d->setAcceptMode(QFileDialog::AcceptOpen);
-            d->setFileMode(QFileDialog::ExistingFile);
-        }
+        d->setObjectName(save ? "SaveDialog1" : "OpenDialog1");
+        d->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        if (!save) d->setFileMode(QFileDialog::ExistingFile);
         // A name typed and confirmed with Return while the completion list
         // shows leaves that list on the screen after the dialog closes.
         connect(d, &QDialog::finished, d, [d] {

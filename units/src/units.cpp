@@ -26,12 +26,7 @@ LevelTriad fromVolts(double volts)
     return {volts, dBu, dbuToDbv(dBu)};
 }
 
-bool readsZero(std::string_view s)
-{
-    for (char c : s)
-        if (c >= '1' && c <= '9') return false;
-    return true;
-}
+bool readsZero(std::string_view s) { return s.find_first_of("123456789") == std::string_view::npos; }
 
 namespace {
 

@@ -62,11 +62,8 @@ BevelLayout bevelLayout(const QRect& client, const TBarBevel& bevel, const QPale
 std::vector<QRgb> gradientColumns(const QColor& start, const QColor& end, int d)
 {
     d = std::max(1, d);
-    const double s[3] = {double(start.red()), double(start.green()), double(start.blue())};
-    const double e[3] = {double(end.red()), double(end.green()), double(end.blue())};
-    double sum[3] = {s[0], s[1], s[2]};
-    double inc[3];
-    for (int k = 0; k < 3; ++k) inc[k] = (e[k] - s[k]) / d;
+    double sum[3] = {double(start.red()), double(start.green()), double(start.blue())};
+    const double inc[3] = {(end.red() - sum[0]) / d, (end.green() - sum[1]) / d, (end.blue() - sum[2]) / d};
     auto channel = [](double v) { return static_cast<int>(std::clamp(numtext::roundHalfEven(v), 0.0, 255.0)); };
     std::vector<QRgb> cols;
     cols.reserve(static_cast<size_t>(d));
@@ -136,8 +133,7 @@ void drawFrame(QPainter& p, const QTransform& toDevice, const levelbar::Frame& f
     for (int i = 0; i < f.width; ++i) {
         const QRect ring = f.rect.adjusted(i, i, -i, -i);
         if (ring.width() <= 0 || ring.height() <= 0) break;
-        const QRectF m = toDevice.mapRect(QRectF(ring));
-        const QRect r(QPoint(qRound(m.left()), qRound(m.top())), QPoint(qRound(m.right()) - 1, qRound(m.bottom()) - 1));
+        const QRect r = devicePixels(toDevice, ring);
         p.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), f.top);
         p.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), f.top);
         p.fillRect(QRect(r.right(), r.top(), 1, r.height()), f.bottom);
@@ -261,14 +257,14 @@ const QImage& TLevelBar::barImage(QSize inner)
     return bar_;
 }
 
-void TLevelBar::paintOn(QPainter& p)
+void TLevelBar::paintEvent(QPaintEvent*)
 {
+    QPainter p(this);
     // The control is opaque: its colour without alpha, as an RGB32 image holds it.
     p.fillRect(rect(), QColor(color_.rgb()));
     const levelbar::BevelLayout bevel = levelbar::bevelLayout(rect(), bevel_, palette());
     // Frames and fill are placed in device pixels (the same pixels at ratio 1).
     const QTransform toDevice = p.deviceTransform();
-    p.save();
     paintInDevicePixels(p);
     for (const levelbar::Frame& f : bevel.frames) drawFrame(p, toDevice, f);
     const QRect inner = bevel.inner;
@@ -277,9 +273,7 @@ void TLevelBar::paintOn(QPainter& p)
         // The black around the fill is as wide on every side: from the line
         // of the ring around the inner area (the innermost frame's), two
         // logical pixels (that ring's and the track's) less the line.
-        const QRectF ring = toDevice.mapRect(QRectF(inner.adjusted(-1, -1, 1, 1)));
-        const QRect line(QPoint(qRound(ring.left()), qRound(ring.top())),
-                         QPoint(qRound(ring.right()) - 1, qRound(ring.bottom()) - 1));
+        const QRect line = devicePixels(toDevice, inner.adjusted(-1, -1, 1, 1));
         const int gap = qRound(2 * toDevice.m22()) - 1;
         const QRect area = line.adjusted(gap + 1, gap + 1, -gap - 1, -gap - 1);
         const int right = std::min(area.right(), qRound(toDevice.mapRect(QRectF(fill)).right()) - 1);
@@ -289,11 +283,4 @@ void TLevelBar::paintOn(QPainter& p)
         if (target.width() > 0 && target.height() > 0)
             p.drawImage(target, barImage(inner.size()), fill.translated(-inner.topLeft()));
     }
-    p.restore();
-}
-
-void TLevelBar::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    paintOn(p);
 }

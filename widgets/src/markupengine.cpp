@@ -25,40 +25,32 @@ QString assemble(const QStringList& lines)
 QString decodeEntities(const QString& word)
 {
     if (!word.contains(u'&')) return word;
-    static const struct {
-        const char16_t* name;
-        char16_t ch;
-    } named[] = {{u"&amp;", u'&'}, {u"&lt;", u'<'}, {u"&gt;", u'>'}, {u"&quot;", u'"'}, {u"&nbsp;", u' '}};
+    static const std::pair<QLatin1String, QChar> kNamed[] = {
+        {QLatin1String("&amp;"), u'&'},   {QLatin1String("&lt;"), u'<'},   {QLatin1String("&gt;"), u'>'},
+        {QLatin1String("&quot;"), u'"'}, {QLatin1String("&nbsp;"), u' '},
+    };
     QString out;
-    int i = 0;
-    while (i < word.size()) {
-        if (word[i] != u'&') {
-            out += word[i++];
+    for (qsizetype i = 0; i < word.size();) {
+        const QStringView rest = QStringView(word).sliced(i);
+        const auto named = std::find_if(std::begin(kNamed), std::end(kNamed),
+                                        [&](const auto& n) { return rest.startsWith(n.first); });
+        if (named != std::end(kNamed)) {
+            out += named->second;
+            i += named->first.size();
             continue;
         }
-        bool done = false;
-        for (const auto& n : named) {
-            const QString name = QString::fromUtf16(n.name);
-            if (word.mid(i, name.size()) == name) {
-                out += QChar(n.ch);
-                i += static_cast<int>(name.size());
-                done = true;
-                break;
-            }
+        // "&#", one to four ASCII digits and ";".
+        qsizetype end = 2;
+        int code = 0;
+        if (rest.startsWith(u"&#"))
+            for (; end < rest.size() && end < 6 && rest[end] >= u'0' && rest[end] <= u'9'; ++end)
+                code = code * 10 + (rest[end].unicode() - u'0');
+        if (end > 2 && end < rest.size() && rest[end] == u';') {
+            out += QChar(static_cast<char16_t>(code));
+            i += end + 1;
+        } else {
+            out += word[i++];
         }
-        if (!done && word.mid(i, 2) == QLatin1String("&#")) {
-            int j = i + 2;
-            int code = 0;
-            while (j < word.size() && j - (i + 2) < 4 && word[j].isDigit() && word[j].unicode() < 128)
-                code = code * 10 + (word[j++].unicode() - u'0');
-            const int digits = j - (i + 2);
-            if (digits >= 1 && j < word.size() && word[j] == u';') {
-                out += QChar(static_cast<char16_t>(code));
-                i = j + 1;
-                done = true;
-            }
-        }
-        if (!done) out += word[i++];
     }
     return out;
 }

@@ -113,18 +113,6 @@ void TMarkupLabel::keyPressEvent(QKeyEvent* e)
     QWidget::keyPressEvent(e);
 }
 
-void TMarkupLabel::focusInEvent(QFocusEvent* e)
-{
-    QWidget::focusInEvent(e);
-    update();
-}
-
-void TMarkupLabel::focusOutEvent(QFocusEvent* e)
-{
-    QWidget::focusOutEvent(e);
-    update();
-}
-
 void TMarkupLabel::setHtmlText(const QStringList& lines)
 {
     htmlText_ = lines;
@@ -192,6 +180,7 @@ void TMarkupLabel::paintEvent(QPaintEvent*)
     texts_.check(logicalDpiX(), logicalDpiY());
     markup::draw(p, layoutBlock(texts_.measure()), lineSpacing_, &texts_.shaped());
     // A label that takes the keyboard focus shows it: a dotted frame in its
-    // text colour, all four sides at any scale.
+    // text colour, all four sides at any scale (QWidget repaints on focus
+    // changes).
     if (hasFocus()) drawFocusFrame(p, rect(), fontColor());
 }

@@ -168,7 +168,6 @@ private:
     INumericInput* input(InputId id) const { return b_.inputs[static_cast<std::size_t>(id)]; }
     void DetachInputHandlers();
     void AttachInputHandlers();
-    void runStartupSequence();
     // Sets the right axis so that every row reads one level on both sides:
     // right max = left max - 94 + sens, right span = left span.
     void setRightAxisRange(double sensitivity);

@@ -47,7 +47,6 @@ struct ChainResult {
     // the preamplifier's, sqrt(Vmic^2 + Vamp^2) (analog); the microphone's
     // own (digital). In dBu / dBFS, and through the sensitivity in dB SPL.
     double micNoise = 0;
-    double ampNoise_dBu = -200; // -200 without preamplifier noise
     double systemNoise = 0;
     double ampNoiseAdds_dB = 0; // systemNoise - micNoise
     double systemNoise_dBSPL = 0;

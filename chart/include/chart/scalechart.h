@@ -332,9 +332,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
-    // A chart that takes the keyboard focus shows it with a dotted frame.
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
     // Called after a zoom, pan, wheel step or restore changed the ranges.
     virtual void viewChanged() {}
@@ -345,9 +342,7 @@ protected:
 
     // Text metrics of the chart's fonts, kept between paints (texts that
     // come back from one paint to the next are measured once).
-    int cachedTextWidth(const QFont& font, const QString& text) const;
-    int cachedTextHeight(const QFont& font) const;
-    int cachedTextAscent(const QFont& font) const;
+    const TTextMeasureCache& textMeasure() const { return texts_.measure(); }
     // The same pixels as painter.drawText(baselineStart, text) in `font` and
     // the painter's pen, with the text shaped once and kept between paints.
     void drawCachedText(QPainter& painter, const QFont& font, QPoint baselineStart, const QString& text) const;
@@ -405,7 +400,6 @@ private:
     SavedView saved_;
     // Text widths and shaped texts kept between paints: from one paint to
     // the next most labels keep their texts.
-    void checkTextCaches();
     TTextCaches texts_;
     THatchTiles hatchTiles_;
 

@@ -142,8 +142,9 @@ private:
     // inside the control where they would leave it); every other text is
     // placed inside the plot clear of the labels, the titles and the texts
     // that come before it (overlay::place), or left out.
-    void addTitle(TCanvas& c, int x, int y, const QString& text);
-    void addText(TCanvas& c, int x, int y, const QString& text, overlay::Kind kind);
+    // A text without a kind is a side title.
+    void addText(TCanvas& c, int x, int y, const QString& text, std::optional<overlay::Kind> kind);
+    void addTitle(TCanvas& c, int x, int y, const QString& text) { addText(c, x, y, text, std::nullopt); }
     void placeTexts();
     TIntRect keptInside(int x, int y, int w, int h) const;
     // Whether row y lies on the control. The text of a line or marker whose

@@ -23,6 +23,7 @@
 //   line are dropped.
 #include <cstddef>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,6 +31,12 @@
 #include <vector>
 
 namespace presets {
+
+// Opens the file at `path` for reading when it is a regular file. Otherwise,
+// or when it cannot be opened, the stream is closed and `problem` says why
+// in a few words ("No file name", "No such file or directory", "It is a
+// folder, not a file"); it is left empty when the file is open.
+std::ifstream openRegularFile(const std::filesystem::path& path, std::string& problem);
 
 class IniFile {
 public:

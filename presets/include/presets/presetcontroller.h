@@ -124,6 +124,8 @@ private:
     void selectLoadedPreset();
     // Lists `names` in place of the listed ones.
     void relist(std::vector<std::string> names);
+    // Selects and loads the preset `by` places from the selected one, if any.
+    void stepPreset(int by);
 };
 
 } // namespace presets

@@ -14,16 +14,17 @@
 class QObject;
 class QPaintDevice;
 class QPainter;
+class QTransform;
 
 // The device pixel ratio of what the painter paints on (the image a
 // widget renders into, not the widget).
 qreal paintedRatio(const QPainter& painter);
 
-// The device pixels that `rect` (in the painter's coordinates) covers: each
-// edge rounded to the nearest pixel boundary, as a fill of `rect` and a
-// widget's clip round them at any scale and offset. For painters that only
-// scale and translate.
-QRect devicePixels(const QPainter& painter, const QRect& rect);
+// The device pixels that `rect` covers, `toDevice` taking it to device
+// pixels (a painter's deviceTransform()): each edge rounded to the nearest
+// pixel boundary, as a fill of `rect` and a widget's clip round them at any
+// scale and offset. For transforms that only scale and translate.
+QRect devicePixels(const QTransform& toDevice, const QRect& rect);
 
 // Outlines the outermost device pixels of `rect` with the painter's pen,
 // one device pixel wide at any scale: on the edge of what a fill of `rect`

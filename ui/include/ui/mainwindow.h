@@ -17,7 +17,6 @@ class QComboBox;
 class QFileDialog;
 class QFrame;
 class QLabel;
-class QMenu;
 class QProxyStyle;
 class QPushButton;
 class QRadioButton;

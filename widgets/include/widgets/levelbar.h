@@ -114,8 +114,6 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    // Paints the whole control.
-    void paintOn(QPainter& p);
     void barChanged();
     const QImage& barImage(QSize inner);
 
