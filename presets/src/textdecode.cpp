@@ -228,14 +228,6 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b)
     return i == a.size() && j == b.size();
 }
 
-std::size_t utf8Length(std::string_view text)
-{
-    std::size_t n = 0;
-    for (char ch : text)
-        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80) ++n;
-    return n;
-}
-
 std::string_view utf8Prefix(std::string_view text, std::size_t count)
 {
     std::size_t i = 0;

@@ -30,9 +30,6 @@ std::string windows1252ToUtf8(std::string_view bytes);
 // Greek and Cyrillic letters. Bytes that are not valid UTF-8 compare as themselves.
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 
-// Number of code points in valid UTF-8 text.
-std::size_t utf8Length(std::string_view text);
-
 // The first `count` code points of valid UTF-8 text.
 std::string_view utf8Prefix(std::string_view text, std::size_t count);
 
