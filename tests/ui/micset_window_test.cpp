@@ -30,6 +30,7 @@
 #include "chart/overlayplacement.h"
 #include "presets/presetcontroller.h"
 #include "ui/mainwindow.h"
+#include "widgets/markuplabel.h"
 #include "announcements.h"
 
 namespace {
@@ -270,6 +271,34 @@ TEST(LibraryNavigation, LoadingAPresetAnnouncesNameErrorThenResult)
     EXPECT_EQ(heard[0], "Beta");
     EXPECT_EQ(heard[1], why);
     EXPECT_TRUE(events.readableLater());
+}
+
+// With the signal chain, the warning line's change comes after the result,
+// not before the preset's name, and only once.
+TEST(LibraryNavigation, WithTheChainTheWarningLineIsAnnouncedLast)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("two.dat").toStdString();
+    std::ofstream(path) << "[Alpha]\nSens_dBV=-40\nNoise_dBSPL_AW=16\nMaxLevel_dBSPL=130\n"
+                           "[Beta]\nSens_dBV=-30\nNoise_dBSPL_AW=16\nMaxLevel_dBSPL=130\n";
+    LibraryWindow lw;
+    lw.w->StartSignalChain();
+    lw.start(path);
+    auto* warnings = lw.find<TMarkupLabel>("lblChainWarnings");
+    const QString before = warnings->plainText();
+
+    Announcements events(lw.w->announcer());
+    lw.click("btnMicPresetNext"); // 10 dB more sensitive: the distance to the target changes
+    ASSERT_NE(warnings->plainText(), before);
+    const QStringList heard = events.texts();
+    ASSERT_EQ(heard.size(), 3) << heard.join(" | ").toStdString();
+    EXPECT_EQ(heard[0], "Beta");
+    EXPECT_TRUE(heard[1].startsWith("Mic out ")) << heard[1].toStdString();
+    EXPECT_EQ(heard[2], warnings->plainText());
+    EXPECT_TRUE(events.readableLater());
+    // The line still announces a change of its own after the round.
+    EXPECT_TRUE(warnings->announcesChanges());
 }
 
 struct UnlistedCase {

@@ -715,6 +715,12 @@ void TfmMain::presetRound(const std::function<void()>& operation)
     const int loads = presetView_->loads();
     const bool held = resultHeld_;
     resultHeld_ = true;
+    // The chain's warning line, which announces its own changes, would be
+    // heard before the preset's name: it is held with the result and
+    // announced after it.
+    TMarkupLabel* warnings = held ? nullptr : lblChainWarnings;
+    const QString warningsBefore = warnings ? warnings->plainText() : QString();
+    if (warnings) warnings->setAnnouncesChanges(false);
     operation();
     resultHeld_ = held;
     if (presetView_->loads() != loads) {
@@ -726,6 +732,10 @@ void TfmMain::presetRound(const std::function<void()>& operation)
         }
     }
     if (!resultHeld_) announceResult();
+    if (warnings) {
+        warnings->setAnnouncesChanges(true);
+        if (warnings->plainText() != warningsBefore) announcer_->announce(warnings->plainText());
+    }
 }
 
 void TfmMain::showEvent(QShowEvent* e)

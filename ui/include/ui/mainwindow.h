@@ -102,7 +102,8 @@ private:
     // Announces what the result line's last change did to the spoken figures.
     void announceResult();
     // Runs a preset operation; when it loads a preset, announces the preset's
-    // name, then the error line if it shows, then the result.
+    // name, then the error line if it shows, then the result, then the
+    // chain's warning line when it changed.
     void presetRound(const std::function<void()>& operation);
 
     TFloatSpinEdit* makeSpin(QWidget* parent, const char* name, int x, int y, int w, const QString& caption,
