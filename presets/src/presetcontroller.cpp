@@ -104,27 +104,18 @@ Rows deriveAnalog(const TMicParams& f, Derived d)
 
     if (f.MicSens_V > 0) { // S1
         setSensitivity(c, conv::fromVolts(f.MicSens_V));
-        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
-        d.show(InputId::MicSens_dBu, c.MicSens_dBu);
-        d.show(InputId::MicSens_dBV, c.MicSens_dBV);
         rows.sens = "Sens_V";
     } else if (f.MicSens_dBu > kMissing) { // S2
         setSensitivity(c, conv::fromDbu(f.MicSens_dBu));
-        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
-        d.show(InputId::MicSens_dBV, c.MicSens_dBV);
-        d.show(InputId::MicSens_dBu, c.MicSens_dBu);
         rows.sens = "Sens_dBu";
     } else if (f.MicSens_dBV > kMissing) { // S3
         setSensitivity(c, conv::fromDbv(f.MicSens_dBV));
-        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
-        d.show(InputId::MicSens_dBu, c.MicSens_dBu);
-        d.show(InputId::MicSens_dBV, c.MicSens_dBV);
         rows.sens = "Sens_dBV";
-    } else {
-        d.show(InputId::MicSens_mV, 0);
-        d.show(InputId::MicSens_dBu, kMissing);
-        d.show(InputId::MicSens_dBV, kMissing);
     }
+    // Without a figure the reset values show: the markers 0 mV, -200 dBu and dBV.
+    d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
+    d.show(InputId::MicSens_dBu, c.MicSens_dBu);
+    d.show(InputId::MicSens_dBV, c.MicSens_dBV);
     // The noise rows use the sensitivity just derived, -200 when none was given.
     const double sens = c.MicSens_dBu;
 
