@@ -193,7 +193,8 @@ bool noiseFits(const TMicParams& c)
     return c.MicDigital || std::isfinite(conv::voltsToMicro(c.MicNoise_V));
 }
 
-// The file figure of a figure key, with its default.
+// The figure keys with their file figures and defaults: an unreadable one
+// raises the error label, and a refused one goes back to its default.
 struct FigureField {
     std::string_view key;
     double TMicParams::*field;
@@ -213,6 +214,7 @@ constexpr FigureField kFigureFields[] = {
     {"Noise_dBSPL_AW", &TMicParams::MicNoise_dBSPL_AW, 0},
     {"SNR_dB_ITU", &TMicParams::MicSNR_dB_ITU, 0},
     {"SNR_dB_AW", &TMicParams::MicSNR_dB_AW, 0},
+    {"Dynamic_dB", &TMicParams::MicDynamic_dB, 0},
 };
 
 // Sets the file figure of `key` back to its default: the figure is refused.
@@ -483,9 +485,8 @@ void PresetController::LoadMicPreset(const std::string& name)
     bool figureUnread = false;
     for (const UnreadKey& k : unread) {
         paramsErrors_.push_back(describeUnreadKey(k));
-        figureUnread = figureUnread || k.key == "Dynamic_dB" ||
-                       std::any_of(std::begin(kFigureFields), std::end(kFigureFields),
-                                   [&](const FigureField& f) { return f.key == k.key; });
+        figureUnread = figureUnread || std::any_of(std::begin(kFigureFields), std::end(kFigureFields),
+                                                   [&](const FigureField& f) { return f.key == k.key; });
     }
     const bool flagged = hasParamsError(cur) || figureUnread;
     if (!flagged) paramsErrors_.clear();
