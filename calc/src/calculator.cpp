@@ -315,8 +315,12 @@ void Calculator::enableChainInputs()
 double Calculator::levelAtMic(double source_dBSPL) const
 {
     if (!chain_) return source_dBSPL;
-    const SourceShape shape = chain_->sourceIsLine->isChosen() ? SourceShape::Line : SourceShape::Point;
-    return LevelAtDistance(source_dBSPL, chainDistance_m_, shape);
+    return LevelAtDistance(source_dBSPL, chainDistance_m_, chainShape());
+}
+
+SourceShape Calculator::chainShape() const
+{
+    return chain_->sourceIsLine->isChosen() ? SourceShape::Line : SourceShape::Point;
 }
 
 void Calculator::takeChainDistance(const INumericInput* sender)
@@ -333,10 +337,10 @@ void Calculator::computeChain()
 {
     if (!chain_) return;
     ChainInputs& in = chainIn_;
-    in.digital = !isAnalog() && isDigital();
+    in.digital = showsDigital();
     in.sourceLevel1m_dBSPL = state_.SourceLevel_dBSPL;
     in.distance_m = chainDistance_m_;
-    in.shape = chain_->sourceIsLine->isChosen() ? SourceShape::Line : SourceShape::Point;
+    in.shape = chainShape();
     in.maxLevel_dBSPL = state_.CurMic.MicMaxLevel_dBSPL;
     // The figures as the inputs show them, as the outputs are computed.
     in.sens_dBu = read(InputId::MicSens_dBu);
@@ -536,7 +540,7 @@ void Calculator::updateRightAxisFromInputs()
 void Calculator::showResults()
 {
     // The bar, like the line, shows the output in the unit of the chosen kind.
-    const bool digital = !isAnalog() && isDigital();
+    const bool digital = showsDigital();
     b_.levelBar->setLevelUnit(digital ? "dBFS" : "dBu");
     b_.levelBar->setLevelPosition(levelBarPosition(state_, digital));
     if (!chain_) {

@@ -7,11 +7,19 @@
 
 using numtext::formatFigure;
 
+namespace {
+
+// The distance LevelAtDistance works with: 1 m for one that is not a
+// positive number.
+double usedDistance(double d) { return d > 0 && std::isfinite(d) ? d : 1.0; }
+
+} // namespace
+
 double LevelAtDistance(double level1m_dBSPL, double distance_m, SourceShape shape)
 {
-    if (!(distance_m > 0) || !std::isfinite(distance_m)) return level1m_dBSPL;
     const double perDecade = shape == SourceShape::Line ? 10.0 : 20.0;
-    return level1m_dBSPL - perDecade * std::log10(distance_m);
+    // log10(1) is 0 exactly: at 1 m the level is L1m itself.
+    return level1m_dBSPL - perDecade * std::log10(usedDistance(distance_m));
 }
 
 namespace {
@@ -75,20 +83,17 @@ namespace {
 // only what its own figure shows.
 bool showsAbove0(double v, std::string_view sep)
 {
-    return v > 0 && formatFigure(v, 1, sep) != formatFigure(0.0, 1, sep);
+    return v > 0 && !conv::readsZero(formatFigure(v, 1, sep));
 }
 
 std::string dB1(double v, std::string_view sep) { return formatFigure(v, 1, sep) + " dB"; }
-
-// The distance LevelAtDistance works with.
-double usedDistance(double d) { return d > 0 && std::isfinite(d) ? d : 1.0; }
 
 } // namespace
 
 std::string SignedFigure(double v, std::string_view sep)
 {
     const std::string t = formatFigure(v, 1, sep);
-    return (t.front() == '-' || t == formatFigure(0.0, 1, sep)) ? t : "+" + t;
+    return (t.front() == '-' || conv::readsZero(t)) ? t : "+" + t;
 }
 
 std::vector<ChainWarning> ChainWarnings(const ChainInputs& in, const ChainResult& r, std::string_view sep)
@@ -153,10 +158,8 @@ std::string ChainDescription(const ChainInputs& in, const ChainResult& r, std::s
          (r.toTarget_dB >= 0 ? f1(r.toTarget_dB) + " dB under" : f1(-r.toTarget_dB) + " dB over") + " the target of " +
          f1(in.target_dBFS) + " dBFS; the gain for the target is " + f1(r.gainForTarget_dB) +
          " dB; 0 dBFS is reached at " + f1(r.clipLevel_dBSPL) + " dB SPL. ";
-    std::string warn;
     for (const ChainWarning& w : ChainWarnings(in, r, sep))
-        if (w.kind != ChainWarning::Kind::Snr) warn += w.text + ". ";
-    if (!warn.empty()) t += warn;
-    if (!t.empty() && t.back() == ' ') t.pop_back();
+        if (w.kind != ChainWarning::Kind::Snr) t += w.text + ". ";
+    t.pop_back(); // the blank after the last sentence
     return t;
 }

@@ -104,27 +104,18 @@ Rows deriveAnalog(const TMicParams& f, Derived d)
 
     if (f.MicSens_V > 0) { // S1
         setSensitivity(c, conv::fromVolts(f.MicSens_V));
-        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
-        d.show(InputId::MicSens_dBu, c.MicSens_dBu);
-        d.show(InputId::MicSens_dBV, c.MicSens_dBV);
         rows.sens = "Sens_V";
     } else if (f.MicSens_dBu > kMissing) { // S2
         setSensitivity(c, conv::fromDbu(f.MicSens_dBu));
-        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
-        d.show(InputId::MicSens_dBV, c.MicSens_dBV);
-        d.show(InputId::MicSens_dBu, c.MicSens_dBu);
         rows.sens = "Sens_dBu";
     } else if (f.MicSens_dBV > kMissing) { // S3
         setSensitivity(c, conv::fromDbv(f.MicSens_dBV));
-        d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
-        d.show(InputId::MicSens_dBu, c.MicSens_dBu);
-        d.show(InputId::MicSens_dBV, c.MicSens_dBV);
         rows.sens = "Sens_dBV";
-    } else {
-        d.show(InputId::MicSens_mV, 0);
-        d.show(InputId::MicSens_dBu, kMissing);
-        d.show(InputId::MicSens_dBV, kMissing);
     }
+    // Without a figure the reset values show: the markers 0 mV, -200 dBu and dBV.
+    d.show(InputId::MicSens_mV, conv::voltsToMilli(c.MicSens_V));
+    d.show(InputId::MicSens_dBu, c.MicSens_dBu);
+    d.show(InputId::MicSens_dBV, c.MicSens_dBV);
     // The noise rows use the sensitivity just derived, -200 when none was given.
     const double sens = c.MicSens_dBu;
 
@@ -202,7 +193,8 @@ bool noiseFits(const TMicParams& c)
     return c.MicDigital || std::isfinite(conv::voltsToMicro(c.MicNoise_V));
 }
 
-// The file figure of a figure key, with its default.
+// The figure keys with their file figures and defaults: an unreadable one
+// raises the error label, and a refused one goes back to its default.
 struct FigureField {
     std::string_view key;
     double TMicParams::*field;
@@ -222,6 +214,7 @@ constexpr FigureField kFigureFields[] = {
     {"Noise_dBSPL_AW", &TMicParams::MicNoise_dBSPL_AW, 0},
     {"SNR_dB_ITU", &TMicParams::MicSNR_dB_ITU, 0},
     {"SNR_dB_AW", &TMicParams::MicSNR_dB_AW, 0},
+    {"Dynamic_dB", &TMicParams::MicDynamic_dB, 0},
 };
 
 // Sets the file figure of `key` back to its default: the figure is refused.
@@ -492,9 +485,8 @@ void PresetController::LoadMicPreset(const std::string& name)
     bool figureUnread = false;
     for (const UnreadKey& k : unread) {
         paramsErrors_.push_back(describeUnreadKey(k));
-        figureUnread = figureUnread || k.key == "Dynamic_dB" ||
-                       std::any_of(std::begin(kFigureFields), std::end(kFigureFields),
-                                   [&](const FigureField& f) { return f.key == k.key; });
+        figureUnread = figureUnread || std::any_of(std::begin(kFigureFields), std::end(kFigureFields),
+                                                   [&](const FigureField& f) { return f.key == k.key; });
     }
     const bool flagged = hasParamsError(cur) || figureUnread;
     if (!flagged) paramsErrors_.clear();

@@ -409,6 +409,8 @@ inline Derived deriveRows(const FileFigures& f, Figure& sens, Figure& noise)
     const auto volts = [](double dbu) { return 0.775 * std::pow(10, dbu / 20); };
     Derived c;
     c.max = std::trunc(f.max); // as its whole-dB box shows it
+    // The dynamic range down to the ITU noise level: none without a maximum.
+    const auto dynamic = [&c] { return c.max == 0 ? 0 : c.max - c.noiseItu; };
     if (f.digital) {
         c.sensDbfs = f.sensDbfs;
         if (f.sensDbfs > -200) sens = &FileFigures::sensDbfs;
@@ -431,7 +433,7 @@ inline Derived deriveRows(const FileFigures& f, Figure& sens, Figure& noise)
         } else {
             return c;
         }
-        c.dynamic = c.max == 0 ? 0 : c.max - c.noiseItu; // no range without a maximum
+        c.dynamic = dynamic();
         c.snrItu = 94 - c.noiseItu;
         c.snrAw = c.snrItu + 11;
         c.noiseDbfs = c.sensDbfs - c.snrItu;
@@ -460,14 +462,14 @@ inline Derived deriveRows(const FileFigures& f, Figure& sens, Figure& noise)
         c.snrItu = c.sensDbu - c.noiseDbu;
         c.snrAw = c.snrItu + 11;
         c.noiseItu = 94 - c.snrItu;
-        c.dynamic = c.max == 0 ? 0 : c.max - c.noiseItu; // no range without a maximum
+        c.dynamic = dynamic();
     } else if (f.noiseItu > 0 || f.noiseAw > 0) { // N4, N5
         if (f.noiseItu > 0) c.noiseItu = f.noiseItu;
         else c.noiseAw = f.noiseAw, c.noiseItu = c.noiseAw + 11;
         noise = f.noiseItu > 0 ? &FileFigures::noiseItu : &FileFigures::noiseAw;
         c.snrItu = 94 - c.noiseItu;
         c.snrAw = c.snrItu + 11;
-        c.dynamic = c.max == 0 ? 0 : c.max - c.noiseItu; // no range without a maximum
+        c.dynamic = dynamic();
         fromSnr();
     } else if (f.snrItu > 0 || f.snrAw > 0) { // N6, N7
         if (f.snrItu > 0) c.snrItu = f.snrItu, c.snrAw = c.snrItu + 11;
@@ -475,7 +477,7 @@ inline Derived deriveRows(const FileFigures& f, Figure& sens, Figure& noise)
         noise = f.snrItu > 0 ? &FileFigures::snrItu : &FileFigures::snrAw;
         fromSnr();
         c.noiseItu = 94 - c.snrItu;
-        c.dynamic = c.max == 0 ? 0 : c.max - c.noiseItu; // no range without a maximum
+        c.dynamic = dynamic();
     }
     return c;
 }

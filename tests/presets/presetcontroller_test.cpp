@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -51,6 +52,17 @@ std::string readBytes(const std::filesystem::path& p)
 }
 
 void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.section; }
+
+// A case's test name: its section name, each character other than a letter
+// or digit as '_'.
+template <typename Case>
+std::string sectionTestName(const ::testing::TestParamInfo<Case>& info)
+{
+    std::string name = info.param.section;
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return name;
+}
 
 // An input's text with "." written as `sep`.
 std::string inLocale(std::string text, const std::string& sep)
@@ -166,12 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{&T::MicNoise_dBSPL_AW, 30}, {&T::MicNoise_dBSPL_ITU, 41}, {&T::MicSNR_dB_ITU, 53},
                   {&T::MicSNR_dB_AW, 64}, {&T::MicNoise_dBFS, -79}, {&T::MicDynamic_dB, 79}},
                  {{InputId::MicNoise_dBSPL, "41.0"}, {InputId::MicNoise_dBFS, "-79.0"}}}),
-    [](const ::testing::TestParamInfo<LoadCase>& info) {
-        std::string name = info.param.section;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return name;
-    });
+    sectionTestName<LoadCase>);
 
 TEST(LoadMicPreset, WritesDescriptionCaptionAndName)
 {
@@ -640,12 +647,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {{I::MicSens_dBV, "-40.0"}, {I::MicSens_dBu, "-37.8"}, {I::MicNoise_dBSPL, "24.0"}},
                      106, 70,
                      {"Sens_dBu = \"2147483647\": out of range", "Noise_dBSPL_ITU = \"2147483647\": out of range"}}),
-    [](const ::testing::TestParamInfo<NotGivenCase>& info) {
-        std::string name = info.param.section;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return name;
-    });
+    sectionTestName<NotGivenCase>);
 
 // A figure that loaded as not given is typed as usual.
 TEST(LoadMicPreset, TypingIntoAFigureNotGivenWorksAsUsual)

@@ -128,6 +128,9 @@ public:
     void chooseMode(MicKind kind);
     bool isAnalog() const;
     bool isDigital() const;
+    // Whether the outputs are shown as the digital kind's (in dBFS): the
+    // digital choice made and the analog one not.
+    bool showsDigital() const { return !isAnalog() && isDigital(); }
 
     // Loads a microphone's figures with every handler detached: `file` becomes
     // the file values and `mic` the working values, the kind `mic` states is
@@ -189,6 +192,8 @@ private:
     double guardOverflow(InputId id, double v, Overflow against);
     // The level at the microphone of a source level: itself without the chain.
     double levelAtMic(double source_dBSPL) const;
+    // The chosen source shape (with the chain bound).
+    SourceShape chainShape() const;
     // The chain's distance: a positive figure is taken, any other refused
     // (with the beep when the distance input itself changed) and the last
     // one taken stays.
