@@ -17,7 +17,6 @@ class QComboBox;
 class QFileDialog;
 class QFrame;
 class QLabel;
-class QProxyStyle;
 class QPushButton;
 class QRadioButton;
 class TAction;
@@ -192,8 +191,6 @@ private:
     std::unique_ptr<WindowPresetView> presetView_;
     std::unique_ptr<presets::PresetController> presets_;
     bool idleWatched_ = false;
-    // Lets a menu highlight its disabled items, so that they are reached.
-    QProxyStyle* menuStyle_ = nullptr;
     TAnnouncer* announcer_ = nullptr; // a child of Panel2
     // The figures as last announced; results wait while this is held.
     std::optional<SpokenResult> spokenResult_;
