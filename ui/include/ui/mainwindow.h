@@ -5,7 +5,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -192,8 +191,10 @@ private:
     std::unique_ptr<presets::PresetController> presets_;
     bool idleWatched_ = false;
     TAnnouncer* announcer_ = nullptr; // a child of Panel2
-    // The figures as last announced; results wait while this is held.
-    std::optional<SpokenResult> spokenResult_;
+    // The figures as last announced (from the end of FormCreate on).
+    SpokenResult spokenResult_;
+    // New results are not announced until FormCreate ends, nor while a
+    // preset operation runs (presetRound announces once after it).
     bool resultHeld_ = true;
 
     friend class WindowPresetView;
