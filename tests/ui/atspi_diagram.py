@@ -6,21 +6,15 @@ import time
 
 import pyatspi
 
-from atspi_common import Mismatch, fail
+from atspi_common import Mismatch, fail, find_in_window
 
 
-def find_diagram(timeout=30.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            if app is None:
-                continue
-            chart = pyatspi.findDescendant(app, lambda a: a is not None and a.name == "Level diagram")
-            if chart is not None and chart.childCount > 0:
-                return chart
-        time.sleep(0.2)
-    fail("no painted \"Level diagram\" over AT-SPI")
+def find_diagram():
+    def painted(win):
+        chart = pyatspi.findDescendant(win, lambda a: a is not None and a.name == "Level diagram")
+        return chart if chart is not None and chart.childCount > 0 else None
+
+    return find_in_window(painted, "no painted \"Level diagram\" over AT-SPI", timeout=30.0)
 
 
 def extents(acc):

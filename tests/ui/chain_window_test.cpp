@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "diagram/leveldiagram.h"
 #include "overlay_check.h"
@@ -273,45 +275,55 @@ INSTANTIATE_TEST_SUITE_P(LocalesAndKinds, ChainWindowTest,
 
 // ---- the three jobs ------------------------------------------------------------
 
-// A kick drum at 135 dB SPL into a dynamic microphone (-56 dBV, 1.6 mV/Pa)
-// with 50 dB of gain: the converter clips, and the line says by how much.
-TEST(ChainWindowJobs, KickDrumIntoADynamicMic)
+// A job: the figures typed (in this order, after choosing a digital
+// microphone if asked), the warning line they give and parts of the
+// diagram's description.
+struct Job {
+    const char* name;
+    const char* sep;
+    bool digital;
+    std::vector<std::pair<const char*, const char*>> typed; // input, figure
+    std::string warnings;
+    std::vector<const char*> described;
+};
+
+class ChainWindowJobs : public ::testing::TestWithParam<Job> {};
+
+TEST_P(ChainWindowJobs, WarnsAndDescribes)
 {
-    Window win(".", true);
-    win.type("seMicSens_dBV", "-56");
-    win.type("seMicMaxLevel_dBSPL", "150");
-    win.type("seSourceLevel_dBSPL", "135");
-    win.type("seAmpGain_dB", "50");
-    EXPECT_EQ(show(win.warnings()), "Converter clips by 19.2 dB ; Chain SNR 82.9 dB") << show(win.warnings());
-    EXPECT_TRUE(win.description().contains("the gain for the target is 12.8 dB")) << show(win.description());
+    const Job& job = GetParam();
+    Window win(job.sep, true);
+    if (job.digital) win.click("rbMicDigital");
+    for (const auto& [input, figure] : job.typed) win.type(input, figure);
+    EXPECT_EQ(show(win.warnings()), job.warnings) << show(win.warnings());
+    for (const char* part : job.described)
+        EXPECT_TRUE(win.description().contains(part)) << part << " in " << show(win.description());
 }
 
-// A quiet source, 40 dB SPL at 1 m, 2 m from a condenser microphone whose
-// self-noise is -120 dBu, into a preamplifier of 0.5 uV (-124 dBu).
-TEST(ChainWindowJobs, QuietSourceAboveTheNoise)
-{
-    Window win(",", true);
-    win.type("seMicNoise_dBu", "-120");
-    win.type("seSourceLevel_dBSPL", "40");
-    win.type("FloatSpinEdit2", "2");
-    win.type("FloatSpinEdit5", "0.5");
-    EXPECT_EQ(show(win.warnings()), "79,8 dB under target ; Chain SNR 18,7 dB");
-    EXPECT_TRUE(win.description().contains("the gain for the target is 99,8 dB")) << show(win.description());
-    EXPECT_TRUE(win.description().contains("the preamplifier adds +1,5 dB")) << show(win.description());
-}
-
-// A MEMS microphone (-26 dBFS, 120 dB SPL maximum) at 125 dB SPL.
-TEST(ChainWindowJobs, MemsMicAt125)
-{
-    Window win(".", true);
-    win.click("rbMicDigital");
-    win.type("seMicMaxLevel_dBSPL", "120");
-    win.type("seSourceLevel_dBSPL", "125");
-    win.type("seAmpGain_dB", "0");
-    EXPECT_EQ(show(win.warnings()), "Mic overloaded by 5.0 dB ; Converter clips by 5.0 dB ; Chain SNR 95.0 dB")
-        << show(win.warnings());
-    EXPECT_TRUE(win.description().contains("0 dBFS = 120.0 dB SPL")) << show(win.description());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, ChainWindowJobs,
+    ::testing::Values(
+        // A kick drum at 135 dB SPL into a dynamic microphone (-56 dBV,
+        // 1.6 mV/Pa) with 50 dB of gain: the converter clips, and the line
+        // says by how much.
+        Job{"KickDrumIntoADynamicMic", ".", false,
+            {{"seMicSens_dBV", "-56"}, {"seMicMaxLevel_dBSPL", "150"}, {"seSourceLevel_dBSPL", "135"},
+             {"seAmpGain_dB", "50"}},
+            "Converter clips by 19.2 dB ; Chain SNR 82.9 dB",
+            {"the gain for the target is 12.8 dB"}},
+        // A quiet source, 40 dB SPL at 1 m, 2 m from a condenser microphone
+        // whose self-noise is -120 dBu, into a preamplifier of 0.5 uV (-124 dBu).
+        Job{"QuietSourceAboveTheNoise", ",", false,
+            {{"seMicNoise_dBu", "-120"}, {"seSourceLevel_dBSPL", "40"}, {"FloatSpinEdit2", "2"},
+             {"FloatSpinEdit5", "0.5"}},
+            "79,8 dB under target ; Chain SNR 18,7 dB",
+            {"the gain for the target is 99,8 dB", "the preamplifier adds +1,5 dB"}},
+        // A MEMS microphone (-26 dBFS, 120 dB SPL maximum) at 125 dB SPL.
+        Job{"MemsMicAt125", ".", true,
+            {{"seMicMaxLevel_dBSPL", "120"}, {"seSourceLevel_dBSPL", "125"}, {"seAmpGain_dB", "0"}},
+            "Mic overloaded by 5.0 dB ; Converter clips by 5.0 dB ; Chain SNR 95.0 dB",
+            {"0 dBFS = 120.0 dB SPL"}}),
+    [](const ::testing::TestParamInfo<Job>& info) { return std::string(info.param.name); });
 
 // ---- layout ----------------------------------------------------------------------
 

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "casename.h"
 #include "ui/commandline.h"
 
 namespace {
@@ -71,12 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "phonolith: unrecognized option '--bogus=1'"},
         LineCase{"a toolkit option without its value", {"-style"}, Action::Error, nullptr,
                  "phonolith: option '-style' requires an argument"}),
-    [](const ::testing::TestParamInfo<LineCase>& info) {
-        std::string name = info.param.what;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return name;
-    });
+    [](const ::testing::TestParamInfo<LineCase>& info) { return caseName(info.param.what); });
 
 // A style sheet option names a file the toolkit reads whole at start-up: it
 // must be a regular, readable file of at most 1 MiB, in every form of the
@@ -149,12 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SheetCase{"endless device", "/dev/zero", "It is not a regular file"},
                       SheetCase{"unreadable", "locked.qss", "Permission denied"},
                       SheetCase{"no name", "", "No file name"}),
-    [](const ::testing::TestParamInfo<SheetCase>& info) {
-        std::string name = info.param.what;
-        for (char& ch : name)
-            if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-        return name;
-    });
+    [](const ::testing::TestParamInfo<SheetCase>& info) { return caseName(info.param.what); });
 
 // --chain goes with a file or without, before or after it; after "--" it is a file.
 TEST(CommandLineChain, AsksForTheSignalChain)

@@ -29,9 +29,8 @@ JSON
 sed -e "s/open(args.debug_file, 'w')/open(args.debug_file, 'w', buffering=1)/" \
     -e 's/^    if otherOrcas():$/    if False:/' /usr/bin/orca > "$out/orca-launcher"
 
-xvfb_pid=""
-trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true' EXIT
 . "$here/../xvfb.sh"
+trap xvfb_stop EXIT
 xvfb_start "$out"
 echo "$DISPLAY" > "$out/display"
 

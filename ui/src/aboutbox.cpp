@@ -6,6 +6,9 @@
 #include <QMessageBox>
 #include <QTextDocument>
 
+namespace {
+
+// The box's text (rich text), naming the library file at `libraryFile`.
 QString aboutText(const QString& libraryFile)
 {
     const QString file = libraryFile.toHtmlEscaped();
@@ -26,6 +29,8 @@ QString aboutText(const QString& libraryFile)
                "their sensitivity in volts where the data set gives mV/Pa.</p>")
         .arg(file);
 }
+
+} // namespace
 
 QMessageBox* showAboutBox(QWidget* parent, const QString& libraryFile)
 {

@@ -13,7 +13,14 @@
 #include <QPointer>
 #include <QTimer>
 
-namespace atspiguard {
+namespace {
+
+// The offsets a range request keeps for a text of `length` characters:
+// both within 0..length, an end of -1 standing for the text's end.
+struct Offsets {
+    int start = 0;
+    int end = 0;
+};
 
 Offsets clampRange(int start, int end, int length)
 {
@@ -21,10 +28,6 @@ Offsets clampRange(int start, int end, int length)
     if (end == -1) end = length; // the end of the text, as the bridge reads it
     return {std::clamp(start, 0, length), std::clamp(end, 0, length)};
 }
-
-} // namespace atspiguard
-
-namespace {
 
 // Where Qt's bridge lives: its connection to the accessibility bus and the
 // path under which it answers for every accessible object.
@@ -100,8 +103,7 @@ public:
             QAccessibleTextInterface* text = object ? object->textInterface() : nullptr;
             if (text) {
                 QList<QVariant> args = message.arguments();
-                const atspiguard::Offsets o =
-                    atspiguard::clampRange(args[0].toInt(), args[1].toInt(), text->characterCount());
+                const Offsets o = clampRange(args[0].toInt(), args[1].toInt(), text->characterCount());
                 args[0] = o.start;
                 args[1] = o.end;
                 // The bridge reads the arguments of the message it is given

@@ -35,11 +35,18 @@ std::string_view toolkitName(std::string_view a)
 }
 
 // "-style=fusion": the toolkit options it also reads with their value in the same word.
-bool hasAttachedValue(std::string_view a)
+constexpr std::array<std::string_view, 3> kAttached = {"-style", "-stylesheet", "-qmljsdebugger"};
+
+// `a` cut at its first '=': the option's name (one dash) and the value; an
+// empty name when there is no '='.
+struct Attached {
+    std::string_view name, value;
+};
+Attached splitAttached(std::string_view a)
 {
-    constexpr std::array<std::string_view, 3> kAttached = {"-style", "-stylesheet", "-qmljsdebugger"};
     const std::size_t eq = a.find('=');
-    return eq != std::string_view::npos && contains(kAttached, toolkitName(a.substr(0, eq)));
+    if (eq == std::string_view::npos) return {};
+    return {toolkitName(a.substr(0, eq)), a.substr(eq + 1)};
 }
 
 // Why the toolkit must not be given `path` as its style sheet, or nothing
@@ -89,10 +96,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             } else if (contains(kToolkitOptionsWithValue, toolkitName(a))) {
                 if (++i == args.size()) return error("option '" + a + "' requires an argument");
                 if (toolkitName(a) == "-stylesheet") styleSheet = args[i];
-            } else if (!contains(kToolkitFlags, toolkitName(a)) && !hasAttachedValue(a)) {
+            } else if (const auto [name, value] = splitAttached(a); contains(kAttached, name)) {
+                if (name == "-stylesheet") styleSheet = std::string(value);
+            } else if (!contains(kToolkitFlags, toolkitName(a))) {
                 return error((a.starts_with("--") ? "unrecognized option '" : "invalid option '") + a + "'");
-            } else if (const std::size_t eq = a.find('='); eq != std::string::npos && toolkitName(a.substr(0, eq)) == "-stylesheet") {
-                styleSheet = a.substr(eq + 1);
             }
             if (styleSheet) {
                 if (const std::string why = styleSheetProblem(*styleSheet); !why.empty())

@@ -242,12 +242,12 @@ void TfmMain::createMenu()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName("MainMenu1");
-    menuStyle_ = new MenuStyle;
-    menuStyle_->setParent(this);
+    auto* menuStyle = new MenuStyle;
+    menuStyle->setParent(this);
     auto addMenu = [&](const char* name, const QString& title) {
         QMenu* m = bar->addMenu(title);
         m->setObjectName(name);
-        m->setStyle(menuStyle_);
+        m->setStyle(menuStyle);
         connect(m, &QMenu::aboutToShow, this, [this, m] { ActionList1->updateMenu(m); });
         return m;
     };

@@ -6,9 +6,6 @@
 class QMessageBox;
 class QWidget;
 
-// The box's text (rich text), naming the library file at `libraryFile`.
-QString aboutText(const QString& libraryFile);
-
 // Opens the box over `parent`, window-modal, and returns at once; the box
 // deletes itself when closed. Its text is read by a screen reader when it
 // opens, and can be selected and copied with the keyboard.

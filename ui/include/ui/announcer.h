@@ -22,9 +22,6 @@ public:
     // Empty text is not announced.
     void announce(const QString& text);
 
-    // The objects in their order of use.
-    const std::vector<QWidget*>& voices() const { return voices_; }
-
 Q_SIGNALS:
     // Each announcement, as it is sent (whether or not a reader listens);
     // `voice` is the object that says it.

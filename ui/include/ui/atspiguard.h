@@ -10,14 +10,3 @@
 // Call once, after the application object is made and before its event
 // loop runs: the guard takes its place when the bridge comes up.
 void installAtSpiGuard();
-
-namespace atspiguard {
-// The offsets a range request keeps for a text of `length` characters:
-// both within 0..length, an end of -1 standing for the text's end.
-struct Offsets {
-    int start = 0;
-    int end = 0;
-    bool operator==(const Offsets&) const = default;
-};
-Offsets clampRange(int start, int end, int length);
-} // namespace atspiguard

@@ -1,6 +1,5 @@
 #pragma once
-// The calculator's signal chain as the level diagram shows it. Header-only,
-// so that the tests and benchmarks wire a real diagram the way the window does.
+// The calculator's signal chain as the level diagram shows it.
 #include <QString>
 #include <functional>
 #include <limits>
@@ -34,9 +33,9 @@ public:
         v.fullScale = in.digital ? r.fullScale_dBSPL : in.fullScale_dBu;
         v.gain_dB = in.gain_dB;
         v.target_dBFS = in.target_dBFS;
-        v.hearing = thresholds_.hearing && thresholds_.hearing();
-        v.danger = thresholds_.danger && thresholds_.danger();
-        v.pain = thresholds_.pain && thresholds_.pain();
+        v.hearing = thresholds_.hearing();
+        v.danger = thresholds_.danger();
+        v.pain = thresholds_.pain();
         return v;
     }
 

@@ -5,7 +5,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +16,6 @@ class QComboBox;
 class QFileDialog;
 class QFrame;
 class QLabel;
-class QProxyStyle;
 class QPushButton;
 class QRadioButton;
 class TAction;
@@ -193,11 +191,11 @@ private:
     std::unique_ptr<WindowPresetView> presetView_;
     std::unique_ptr<presets::PresetController> presets_;
     bool idleWatched_ = false;
-    // Lets a menu highlight its disabled items, so that they are reached.
-    QProxyStyle* menuStyle_ = nullptr;
     TAnnouncer* announcer_ = nullptr; // a child of Panel2
-    // The figures as last announced; results wait while this is held.
-    std::optional<SpokenResult> spokenResult_;
+    // The figures as last announced (from the end of FormCreate on).
+    SpokenResult spokenResult_;
+    // New results are not announced until FormCreate ends, nor while a
+    // preset operation runs (presetRound announces once after it).
     bool resultHeld_ = true;
 
     friend class WindowPresetView;
