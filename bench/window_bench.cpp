@@ -62,7 +62,7 @@ template <typename F>
 std::unique_ptr<TfmMain> shownWindow(bool chain = false)
 {
     auto w = std::make_unique<TfmMain>();
-    if (chain) w->StartSignalChain();
+    if (chain) w->startSignalChain();
     w->show();
     (void)QTest::qWaitForWindowExposed(w.get());
     drainEvents();

@@ -35,7 +35,7 @@ public:
     {
         QLocale::setDefault(sep == "," ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
         w = std::make_unique<TfmMain>();
-        if (chain) w->StartSignalChain();
+        if (chain) w->startSignalChain();
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
         QApplication::processEvents();

@@ -283,7 +283,7 @@ TEST(LibraryNavigation, WithTheChainTheWarningLineIsAnnouncedLast)
     std::ofstream(path) << "[Alpha]\nSens_dBV=-40\nNoise_dBSPL_AW=16\nMaxLevel_dBSPL=130\n"
                            "[Beta]\nSens_dBV=-30\nNoise_dBSPL_AW=16\nMaxLevel_dBSPL=130\n";
     LibraryWindow lw;
-    lw.w->StartSignalChain();
+    lw.w->startSignalChain();
     lw.start(path);
     auto* warnings = lw.find<TMarkupLabel>("lblChainWarnings");
     const QString before = warnings->plainText();

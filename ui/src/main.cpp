@@ -41,7 +41,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.phonolith.Phonolith")));
     registerAppFonts();
     TfmMain fmMain;
-    if (cl.chain) fmMain.StartSignalChain();
+    if (cl.chain) fmMain.startSignalChain();
     if (cl.hasFile) fmMain.startWithMicSetFile(cl.file);
     fmMain.show();
     return app.exec();

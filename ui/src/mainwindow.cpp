@@ -456,7 +456,7 @@ void TfmMain::createPanel2(QFrame* p)
     p->setPalette(black);
 
     // One row: the level bar and the result line; the chain's warning line
-    // goes under it (StartSignalChain).
+    // goes under it (startSignalChain).
     panel2Rows_ = new QVBoxLayout(p);
     panel2Rows_->setContentsMargins(0, 0, 0, 0); // the frame already insets the layout
     panel2Rows_->setSpacing(0);
@@ -551,7 +551,7 @@ void TfmMain::FormCreate()
         a->setEnabled(false);
     UpdateCaption();
     // The start-up result is no change: announcements start from it.
-    spokenResult_ = SpokenResultOf(calc_->state(), !calc_->isAnalog() && calc_->isDigital());
+    spokenResult_ = SpokenResultOf(calc_->state(), calc_->showsDigital());
     resultHeld_ = false;
 }
 
@@ -577,7 +577,7 @@ void TfmMain::startWithMicSetFile(const std::string& path)
     presetRound([this, &file] { presets_->OpenMicSetFile(file); });
 }
 
-void TfmMain::StartSignalChain()
+void TfmMain::startSignalChain()
 {
     if (chainMode_) return;
     chainMode_ = true;
@@ -704,7 +704,7 @@ void TfmMain::Chart1Click()
 
 void TfmMain::announceResult()
 {
-    const SpokenResult now = SpokenResultOf(calc_->state(), !calc_->isAnalog() && calc_->isDigital());
+    const SpokenResult now = SpokenResultOf(calc_->state(), calc_->showsDigital());
     const std::string phrase = ResultChangePhrase(spokenResult_, now, calc_->decimalSeparator());
     spokenResult_ = now;
     announcer_->announce(QString::fromStdString(phrase));

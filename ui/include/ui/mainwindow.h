@@ -72,7 +72,7 @@ public:
     // and bound, a row for the converter's full scale and the target level
     // and a warning line under the result line appear, and the threshold
     // check boxes and Display items work. Without it the window is as always.
-    void StartSignalChain();
+    void startSignalChain();
     bool chainMode() const { return chainMode_; }
 
     void UpdateCaption();
@@ -144,7 +144,7 @@ private:
     TMarkupLabel* lblCalcMain = nullptr;
     QVBoxLayout* panel2Rows_ = nullptr; // the result row, and the warning line in chain mode
 
-    // Made by StartSignalChain only.
+    // Made by startSignalChain only.
     TFloatSpinEdit* seConverterFS_dBu = nullptr;
     TFloatSpinEdit* seTargetLevel_dBFS = nullptr;
     TMarkupLabel* lblChainWarnings = nullptr;
