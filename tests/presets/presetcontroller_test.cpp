@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 
+#include "casename.h"
 #include "fakes.h"
 #include "presets/inifile.h"
 
@@ -53,15 +53,11 @@ std::string readBytes(const std::filesystem::path& p)
 
 void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.section; }
 
-// A case's test name: its section name, each character other than a letter
-// or digit as '_'.
+// A case's test name: its section name as a row name (caseName).
 template <typename Case>
 std::string sectionTestName(const ::testing::TestParamInfo<Case>& info)
 {
-    std::string name = info.param.section;
-    for (char& ch : name)
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-    return name;
+    return caseName(info.param.section);
 }
 
 // An input's text with "." written as `sep`.
