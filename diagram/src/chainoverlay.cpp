@@ -71,9 +71,7 @@ void TLevelDiagram::chainLine(TCanvas& c, int y, std::uint32_t colour, int textX
     // (r.left, y), at a hundredth of a stroked line's cost; the colour and
     // the text tell these lines from the grid.
     c.painter().fillRect(QRect(r.left, y, r.width(), 1), colorFromBgr(colour));
-    c.setFontColor(colorFromBgr(colour));
-    c.setFontSize(8);
-    c.setFontBold(false);
+    setTextFont(c, colour, 8, false);
     if (!rowShown(y)) return;
     const int x = rightAligned ? textX - textMeasure().textWidth(c.font(), text) : textX;
     addText(c, x, y - 14, text, overlay::Kind::Line);

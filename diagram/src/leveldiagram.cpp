@@ -36,14 +36,6 @@ void setupColumn(TScaleAxis& a, int labelsSize, double offset, TPositionUnits un
     a.setLabelsSeparation(10);
 }
 
-// The font of the overlay text drawn next: its colour, size and weight.
-void setTextFont(TCanvas& c, std::uint32_t colour, int points, bool bold)
-{
-    c.setFontColor(C(colour));
-    c.setFontSize(points);
-    c.setFontBold(bold);
-}
-
 } // namespace
 
 TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
