@@ -9,6 +9,7 @@
 #include "diagram/leveldiagram.h"
 #include "overlaycolours.h"
 #include "numtext/numtext.h"
+#include "units/units.h"
 
 namespace chainoverlay {
 
@@ -28,7 +29,11 @@ QString trimmed(double v, const QString& sep)
     return t;
 }
 
-QString withSign(const QString& t) { return t.startsWith(u'-') || t == QLatin1String("0") ? t : QStringLiteral("+") + t; }
+// A figure's text with "+" before it when it reads above zero: "+18", "-3.5", "0".
+QString withSign(const QString& t)
+{
+    return t.startsWith(u'-') || conv::readsZero(t.toStdString()) ? t : QStringLiteral("+") + t;
+}
 
 } // namespace
 
@@ -37,9 +42,7 @@ QString systemNoiseText(double noise_dBu, double adds_dB, const QString& sep)
     // Without a microphone noise figure the noise is the preamplifier's alone.
     const QString noise = oneDecimal(noise_dBu, sep);
     if (!std::isfinite(adds_dB)) return QStringLiteral("System noise %1 dBu (preamplifier)").arg(noise);
-    const QString adds = oneDecimal(adds_dB, sep);
-    const bool signless = adds.startsWith(u'-') || adds == oneDecimal(0.0, sep);
-    return QStringLiteral("System noise %1 dBu (%2 dB)").arg(noise, signless ? adds : QStringLiteral("+") + adds);
+    return QStringLiteral("System noise %1 dBu (%2 dB)").arg(noise, withSign(oneDecimal(adds_dB, sep)));
 }
 
 QString fullScaleText(const TChainView& v, const QString& sep)
