@@ -61,6 +61,25 @@ QString targetText(double target_dBFS, const QString& sep)
 
 using namespace overlaycolour;
 
+namespace {
+
+// The threshold lines in drawing order: the view's flag that shows each, its
+// level, its colour, its text on the diagram and in the description.
+struct Threshold {
+    bool TChainView::*shown;
+    double level_dBSPL;
+    std::uint32_t colour;
+    const char* text;
+    const char* spoken;
+};
+constexpr Threshold kThresholds[] = {
+    {&TChainView::hearing, 0, kLightGreen, "Hearing threshold 0 dBSPL", "hearing threshold 0 dB SPL"},
+    {&TChainView::danger, 85, kYellow, "Danger 85 dBSPL", "danger 85 dB SPL"},
+    {&TChainView::pain, 120, kRed, "Pain 120 dBSPL", "pain 120 dB SPL"},
+};
+
+} // namespace
+
 void TLevelDiagram::setChain(const IDiagramChain* chain)
 {
     chain_ = chain;
@@ -96,19 +115,8 @@ void TLevelDiagram::DrawChainLines(TCanvas& c, const TChainView& v)
 void TLevelDiagram::DrawThresholds(TCanvas& c, const TChainView& v)
 {
     const TIntRect r = ChartRect();
-    struct Threshold {
-        bool shown;
-        double level;
-        std::uint32_t colour;
-        const char* text;
-    };
-    const Threshold lines[] = {
-        {v.hearing, chainoverlay::kHearing_dBSPL, kLightGreen, "Hearing threshold 0 dBSPL"},
-        {v.danger, chainoverlay::kDanger_dBSPL, kYellow, "Danger 85 dBSPL"},
-        {v.pain, chainoverlay::kPain_dBSPL, kRed, "Pain 120 dBSPL"},
-    };
-    for (const Threshold& t : lines)
-        if (t.shown) chainLine(c, yL(t.level), t.colour, r.left + 8, QString::fromLatin1(t.text), false);
+    for (const Threshold& t : kThresholds)
+        if (v.*t.shown) chainLine(c, yL(t.level_dBSPL), t.colour, r.left + 8, QString::fromLatin1(t.text), false);
 }
 
 QString TLevelDiagram::chainDescriptionText() const
@@ -117,9 +125,8 @@ QString TLevelDiagram::chainDescriptionText() const
     const TChainView v = chain_->chainView();
     QString text = QLatin1Char(' ') + chain_->description();
     QStringList shown;
-    if (v.hearing) shown << QStringLiteral("hearing threshold 0 dB SPL");
-    if (v.danger) shown << QStringLiteral("danger 85 dB SPL");
-    if (v.pain) shown << QStringLiteral("pain 120 dB SPL");
+    for (const Threshold& t : kThresholds)
+        if (v.*t.shown) shown << QString::fromLatin1(t.spoken);
     if (!shown.isEmpty()) text += QStringLiteral(" Lines at ") + shown.join(QStringLiteral(", ")) + QLatin1Char('.');
     return text;
 }
