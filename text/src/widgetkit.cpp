@@ -6,19 +6,27 @@
 #include <algorithm>
 #include <vector>
 
-void drawDottedRect(QPainter& painter, const QRect& r, const QColor& colour)
+namespace {
+
+// Dots of one device pixel (a cosmetic pen), no fill, a transparent background.
+void setDottedPen(QPainter& painter, const QColor& colour)
 {
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(colour, 0, Qt::DotLine));
+}
+
+} // namespace
+
+void drawDottedRect(QPainter& painter, const QRect& r, const QColor& colour)
+{
+    setDottedPen(painter, colour);
     painter.drawRect(r);
 }
 
 void drawFocusFrame(QPainter& painter, const QRect& widgetRect, const QColor& colour)
 {
-    painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(colour, 0, Qt::DotLine));
+    setDottedPen(painter, colour);
     drawDeviceOutline(painter, widgetRect);
 }
 
