@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "numtext/numtext.h"
-#include "text/textmeasure.h"
 #include "text/widgetkit.h"
 
 namespace levelbar {
