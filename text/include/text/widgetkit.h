@@ -1,8 +1,8 @@
 #pragma once
-// Small pieces the diagram and the widgets share: painting on device pixels
-// (one look at every scale), the dotted frame of the keyboard focus (and of
-// the diagram's zoom rectangle), and the registration of the accessible
-// interfaces of our widget classes.
+// Small pieces the chart, the diagram and the widgets share: painting on
+// device pixels (one look at every scale), the dotted frame of the keyboard
+// focus (and of the chart's zoom rectangle), and the registration of the
+// accessible interfaces of our widget classes.
 #include <QAccessible>
 #include <QColor>
 #include <QLatin1String>
