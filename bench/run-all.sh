@@ -135,6 +135,10 @@ mib() { awk -v v="$1" 'BEGIN { printf "%.1f MiB", v }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
 row() { printf '| %s | %s | %s | %s | %s | %s |\n' "$@"; }
+# One edit end to end, wall and CPU time, against a frame at 60 Hz.
+edit_row() { # LABEL BENCHMARK
+  row "$1" "$(ms "$(real "$2")")" "$(ms "$(cpu "$2")")" "frame 16.700 ms" "$(ratio "$(real "$2")" 16700)" "<= 1 ms"
+}
 
 cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 qt_version=$(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknown)
@@ -145,19 +149,13 @@ echo "Medians of ${reps} repetitions (in process) and ${runs} runs (start-up)."
 echo
 row "Figure" "Phonolith (wall)" "Phonolith (CPU)" "Reference (wall)" "Ratio" "Target"
 row "---" "---" "---" "---" "---" "---"
-row "One edit end to end: key into seMicSens_dBu, write-backs, repaint until idle" \
-  "$(ms "$(real BM_EditEndToEnd)")" "$(ms "$(cpu BM_EditEndToEnd)")" "frame 16.700 ms" \
-  "$(ratio "$(real BM_EditEndToEnd)" 16700)" "<= 1 ms"
+edit_row "One edit end to end: key into seMicSens_dBu, write-backs, repaint until idle" BM_EditEndToEnd
 row "Paints per edit: diagram / result line / level bar / window" \
   "$(counter BM_EditEndToEnd chart_paints) / $(counter BM_EditEndToEnd line_paints) / $(counter BM_EditEndToEnd bar_paints) / $(counter BM_EditEndToEnd window_paints)" \
   "" "" "" "1 each"
 row "Instructions per edit end to end (callgrind)" "$(mega2 "$edit_steps")" "" "" "" ""
-row "One edit end to end in chain mode (--chain as it opens: chain lines, warning line)" \
-  "$(ms "$(real BM_EditEndToEndChain)")" "$(ms "$(cpu BM_EditEndToEndChain)")" "frame 16.700 ms" \
-  "$(ratio "$(real BM_EditEndToEndChain)" 16700)" "<= 1 ms"
-row "One edit end to end in chain mode with everything drawn (0.5 m, three thresholds)" \
-  "$(ms "$(real BM_EditEndToEndChainAll)")" "$(ms "$(cpu BM_EditEndToEndChainAll)")" "frame 16.700 ms" \
-  "$(ratio "$(real BM_EditEndToEndChainAll)" 16700)" "<= 1 ms"
+edit_row "One edit end to end in chain mode (--chain as it opens: chain lines, warning line)" BM_EditEndToEndChain
+edit_row "One edit end to end in chain mode with everything drawn (0.5 m, three thresholds)" BM_EditEndToEndChainAll
 row "Paints per edit in chain mode: diagram / result line / warning line / level bar / window" \
   "$(counter BM_EditEndToEndChainAll chart_paints) / $(counter BM_EditEndToEndChainAll line_paints) / $(counter BM_EditEndToEndChainAll warning_paints) / $(counter BM_EditEndToEndChainAll bar_paints) / $(counter BM_EditEndToEndChainAll window_paints)" \
   "" "" "" "1 each"

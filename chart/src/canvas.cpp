@@ -6,6 +6,7 @@
 
 #include "text/fonts.h"
 #include "text/textmeasure.h"
+#include "text/widgetkit.h"
 
 QColor colorFromBgr(std::uint32_t bgr)
 {

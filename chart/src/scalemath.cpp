@@ -153,7 +153,7 @@ AxisNumberFormat parseAxisNumberFormat(std::string_view pattern)
 std::string formatAxisValue(double v, std::string_view decSep, std::string_view groupSep, const AxisNumberFormat& format)
 {
     std::string text = numtext::formatFixed(v, format.maxDecimals, ".");
-    // Beyond 15 integer digits the exponent form, as every figure of the diagram.
+    // Beyond 15 integer digits the exponent form, as numtext::formatFigure writes it.
     if (std::min(text.find('.'), text.size()) > static_cast<std::size_t>(numtext::kReadableIntegerDigits) + (text[0] == '-' ? 1 : 0))
         return numtext::formatGeneral(v, numtext::kReadableIntegerDigits, decSep);
     bool negative = !text.empty() && text[0] == '-';

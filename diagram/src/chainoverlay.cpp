@@ -9,6 +9,7 @@
 #include "diagram/leveldiagram.h"
 #include "overlaycolours.h"
 #include "numtext/numtext.h"
+#include "units/units.h"
 
 namespace chainoverlay {
 
@@ -28,7 +29,11 @@ QString trimmed(double v, const QString& sep)
     return t;
 }
 
-QString withSign(const QString& t) { return t.startsWith(u'-') || t == QLatin1String("0") ? t : QStringLiteral("+") + t; }
+// A figure's text with "+" before it when it reads above zero: "+18", "-3.5", "0".
+QString withSign(const QString& t)
+{
+    return t.startsWith(u'-') || conv::readsZero(t.toStdString()) ? t : QStringLiteral("+") + t;
+}
 
 } // namespace
 
@@ -37,9 +42,7 @@ QString systemNoiseText(double noise_dBu, double adds_dB, const QString& sep)
     // Without a microphone noise figure the noise is the preamplifier's alone.
     const QString noise = oneDecimal(noise_dBu, sep);
     if (!std::isfinite(adds_dB)) return QStringLiteral("System noise %1 dBu (preamplifier)").arg(noise);
-    const QString adds = oneDecimal(adds_dB, sep);
-    const bool signless = adds.startsWith(u'-') || adds == oneDecimal(0.0, sep);
-    return QStringLiteral("System noise %1 dBu (%2 dB)").arg(noise, signless ? adds : QStringLiteral("+") + adds);
+    return QStringLiteral("System noise %1 dBu (%2 dB)").arg(noise, withSign(oneDecimal(adds_dB, sep)));
 }
 
 QString fullScaleText(const TChainView& v, const QString& sep)
@@ -58,6 +61,25 @@ QString targetText(double target_dBFS, const QString& sep)
 
 using namespace overlaycolour;
 
+namespace {
+
+// The threshold lines in drawing order: the view's flag that shows each, its
+// level, its colour, its text on the diagram and in the description.
+struct Threshold {
+    bool TChainView::*shown;
+    double level_dBSPL;
+    std::uint32_t colour;
+    const char* text;
+    const char* spoken;
+};
+constexpr Threshold kThresholds[] = {
+    {&TChainView::hearing, 0, kLightGreen, "Hearing threshold 0 dBSPL", "hearing threshold 0 dB SPL"},
+    {&TChainView::danger, 85, kYellow, "Danger 85 dBSPL", "danger 85 dB SPL"},
+    {&TChainView::pain, 120, kRed, "Pain 120 dBSPL", "pain 120 dB SPL"},
+};
+
+} // namespace
+
 void TLevelDiagram::setChain(const IDiagramChain* chain)
 {
     chain_ = chain;
@@ -71,9 +93,7 @@ void TLevelDiagram::chainLine(TCanvas& c, int y, std::uint32_t colour, int textX
     // (r.left, y), at a hundredth of a stroked line's cost; the colour and
     // the text tell these lines from the grid.
     c.painter().fillRect(QRect(r.left, y, r.width(), 1), colorFromBgr(colour));
-    c.setFontColor(colorFromBgr(colour));
-    c.setFontSize(8);
-    c.setFontBold(false);
+    setTextFont(c, colour, 8, false);
     if (!rowShown(y)) return;
     const int x = rightAligned ? textX - textMeasure().textWidth(c.font(), text) : textX;
     addText(c, x, y - 14, text, overlay::Kind::Line);
@@ -95,19 +115,8 @@ void TLevelDiagram::DrawChainLines(TCanvas& c, const TChainView& v)
 void TLevelDiagram::DrawThresholds(TCanvas& c, const TChainView& v)
 {
     const TIntRect r = ChartRect();
-    struct Threshold {
-        bool shown;
-        double level;
-        std::uint32_t colour;
-        const char* text;
-    };
-    const Threshold lines[] = {
-        {v.hearing, chainoverlay::kHearing_dBSPL, kLightGreen, "Hearing threshold 0 dBSPL"},
-        {v.danger, chainoverlay::kDanger_dBSPL, kYellow, "Danger 85 dBSPL"},
-        {v.pain, chainoverlay::kPain_dBSPL, kRed, "Pain 120 dBSPL"},
-    };
-    for (const Threshold& t : lines)
-        if (t.shown) chainLine(c, yL(t.level), t.colour, r.left + 8, QString::fromLatin1(t.text), false);
+    for (const Threshold& t : kThresholds)
+        if (v.*t.shown) chainLine(c, yL(t.level_dBSPL), t.colour, r.left + 8, QString::fromLatin1(t.text), false);
 }
 
 QString TLevelDiagram::chainDescriptionText() const
@@ -116,9 +125,8 @@ QString TLevelDiagram::chainDescriptionText() const
     const TChainView v = chain_->chainView();
     QString text = QLatin1Char(' ') + chain_->description();
     QStringList shown;
-    if (v.hearing) shown << QStringLiteral("hearing threshold 0 dB SPL");
-    if (v.danger) shown << QStringLiteral("danger 85 dB SPL");
-    if (v.pain) shown << QStringLiteral("pain 120 dB SPL");
+    for (const Threshold& t : kThresholds)
+        if (v.*t.shown) shown << QString::fromLatin1(t.spoken);
     if (!shown.isEmpty()) text += QStringLiteral(" Lines at ") + shown.join(QStringLiteral(", ")) + QLatin1Char('.');
     return text;
 }

@@ -36,14 +36,6 @@ void setupColumn(TScaleAxis& a, int labelsSize, double offset, TPositionUnits un
     a.setLabelsSeparation(10);
 }
 
-// The font of the overlay text drawn next: its colour, size and weight.
-void setTextFont(TCanvas& c, std::uint32_t colour, int points, bool bold)
-{
-    c.setFontColor(C(colour));
-    c.setFontSize(points);
-    c.setFontBold(bold);
-}
-
 } // namespace
 
 TLevelDiagram::TLevelDiagram(QWidget* parent) : TScaleChart(parent)
@@ -288,7 +280,6 @@ void TLevelDiagram::DrawLabel_dBFS(TDrawLabelArgs& a)
 void TLevelDiagram::Chart1AfterDraw(TScaleChart*, TCanvas& c)
 {
     overlayTexts_.clear();
-    overlayKinds_.clear();
     overlayGeneration_ = lastLayout().generation;
     if (!hasLevels()) return;
     DrawSideTitles(c);
@@ -332,8 +323,7 @@ void TLevelDiagram::addText(TCanvas& c, int x, int y, const QString& text, std::
     const TTextMeasureCache& m = textMeasure();
     const int w = m.textWidth(f, text), h = m.textHeight(f);
     const TIntRect r = kind ? TIntRect{x, y, x + w, y + h} : keptInside(x, y, w, h);
-    overlayTexts_.push_back(TOverlayText{text, r, f, c.fontColor(), m.ascent(f)});
-    overlayKinds_.push_back(kind);
+    overlayTexts_.push_back(TOverlayText{text, r, f, c.fontColor(), m.ascent(f), kind});
 }
 
 void TLevelDiagram::placeTexts()
@@ -346,26 +336,23 @@ void TLevelDiagram::placeTexts()
             if (item.draw) taken.push_back(item.textRect);
     }
     std::vector<overlay::Wanted> wanted;
-    for (std::size_t i = 0; i < overlayTexts_.size(); ++i) {
-        if (!overlayKinds_[i]) taken.push_back(overlayTexts_[i].rect);
-        else wanted.push_back(overlay::Wanted{overlayTexts_[i].rect, *overlayKinds_[i]});
+    for (const TOverlayText& t : overlayTexts_) {
+        if (!t.kind) taken.push_back(t.rect);
+        else wanted.push_back(overlay::Wanted{t.rect, *t.kind});
     }
     const std::vector<overlay::Placed> placed = overlay::place(ChartRect(), taken, wanted);
     // Painting order is kept; a text with no free place is left out.
     std::vector<TOverlayText> kept;
     std::size_t k = 0;
-    for (std::size_t i = 0; i < overlayTexts_.size(); ++i) {
-        if (!overlayKinds_[i]) {
-            kept.push_back(overlayTexts_[i]);
-            continue;
+    for (TOverlayText& t : overlayTexts_) {
+        if (t.kind) {
+            const overlay::Placed& p = placed[k++];
+            if (!p.shown) continue;
+            t.rect = p.rect;
         }
-        const overlay::Placed& p = placed[k++];
-        if (!p.shown) continue;
-        kept.push_back(overlayTexts_[i]);
-        kept.back().rect = p.rect;
+        kept.push_back(std::move(t));
     }
     overlayTexts_ = std::move(kept);
-    overlayKinds_.clear();
 }
 
 QString TLevelDiagram::sideTitle() const

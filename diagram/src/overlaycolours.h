@@ -1,7 +1,10 @@
 #pragma once
-// The level diagram's label and overlay colours, 0xBBGGRR; a high byte is a
-// transparency. Shared by the diagram's overlays and the chain's lines.
+// The level diagram's label and overlay colours (0xBBGGRR; a high byte is a
+// transparency) and the font of its overlay texts, shared by the diagram's
+// overlays and the chain's lines.
 #include <cstdint>
+
+#include "chart/canvas.h"
 
 namespace overlaycolour {
 
@@ -22,5 +25,13 @@ inline constexpr std::uint32_t kLime = 0x00FF00;
 inline constexpr std::uint32_t kLightGreen = 0x80FF80;
 // The grid: grey, 0x64 transparent (alpha 155).
 inline constexpr std::uint32_t kGridGrey = 0x64000000 | kGrey;
+
+// The font of the overlay text drawn next: its colour, size and weight.
+inline void setTextFont(TCanvas& c, std::uint32_t colour, int points, bool bold)
+{
+    c.setFontColor(colorFromBgr(colour));
+    c.setFontSize(points);
+    c.setFontBold(bold);
+}
 
 } // namespace overlaycolour

@@ -24,31 +24,6 @@ qreal paintedRatio(const QPainter& painter)
     return device->devicePixelRatio();
 }
 
-QRect devicePixels(const QTransform& toDevice, const QRect& rect)
-{
-    const QRectF d = toDevice.mapRect(QRectF(rect));
-    return QRect(QPoint(qRound(d.left()), qRound(d.top())), QPoint(qRound(d.right()) - 1, qRound(d.bottom()) - 1));
-}
-
-void paintInDevicePixels(QPainter& painter)
-{
-    // Without a world transform the painter still scales by the device's
-    // pixel ratio: undo that too.
-    painter.resetTransform();
-    painter.setWorldTransform(painter.deviceTransform().inverted());
-}
-
-void drawDeviceOutline(QPainter& painter, const QRect& rect)
-{
-    const QRect d = devicePixels(painter.deviceTransform(), rect);
-    if (d.width() <= 0 || d.height() <= 0) return;
-    painter.save();
-    paintInDevicePixels(painter);
-    // An outlined rectangle covers its width + 1 columns and height + 1 rows.
-    painter.drawRect(QRect(d.left(), d.top(), d.width() - 1, d.height() - 1));
-    painter.restore();
-}
-
 int QtTextMeasure::textWidth(const QFont& font, const QString& text) const
 {
     return metrics(font, device_).horizontalAdvance(text);

@@ -385,7 +385,7 @@ void TFloatSpinEdit::pasteChecked(const QString& clip)
         beep();
         return;
     }
-    const QString piece = bounded->size() == clip.size() ? clip : bounded->toString();
+    const QString piece = bounded->toString(); // at most the 32,767 characters a box holds
     const std::optional<spinlogic::Edit> e = spinlogic::pasteEdit(text(), selection(), piece, decimalSeparator());
     if (!e) return; // not a number: nothing happens, no beep
     insert(piece); // one change, and one undo step

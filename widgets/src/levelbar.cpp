@@ -8,7 +8,6 @@
 #include <algorithm>
 
 #include "numtext/numtext.h"
-#include "text/textmeasure.h"
 #include "text/widgetkit.h"
 
 namespace levelbar {
@@ -270,17 +269,14 @@ void TLevelBar::paintEvent(QPaintEvent*)
     const QRect inner = bevel.inner;
     const QRect fill = levelbar::smoothFillRect(inner, levelbar::percentOf(position_, minValue_, maxValue_));
     if (!fill.isEmpty()) {
-        // The black around the fill is as wide on every side: from the line
-        // of the ring around the inner area (the innermost frame's), two
-        // logical pixels (that ring's and the track's) less the line.
-        const QRect line = devicePixels(toDevice, inner.adjusted(-1, -1, 1, 1));
-        const int gap = qRound(2 * toDevice.m22()) - 1;
-        const QRect area = line.adjusted(gap + 1, gap + 1, -gap - 1, -gap - 1);
-        const int right = std::min(area.right(), qRound(toDevice.mapRect(QRectF(fill)).right()) - 1);
-        const QRect target(QPoint(area.left(), area.top()), QPoint(right, area.bottom()));
+        // The black around the fill is as wide on every side: the fill starts
+        // two logical pixels (the innermost ring's and the track's), rounded
+        // once, inside the outer edge of the ring around the inner area.
+        const int inset = qRound(2 * toDevice.m22());
+        QRect target = devicePixels(toDevice, inner.adjusted(-1, -1, 1, 1)).adjusted(inset, inset, -inset, -inset);
+        target.setRight(std::min(target.right(), devicePixels(toDevice, fill).right()));
         // The fill's pixels come from the gradient at the same offset: a
         // column's colour depends on its place in the inner area, not on the level.
-        if (target.width() > 0 && target.height() > 0)
-            p.drawImage(target, barImage(inner.size()), fill.translated(-inner.topLeft()));
+        if (!target.isEmpty()) p.drawImage(target, barImage(inner.size()), fill.translated(-inner.topLeft()));
     }
 }

@@ -39,10 +39,6 @@ public:
 
 namespace chainoverlay {
 
-inline constexpr double kHearing_dBSPL = 0;
-inline constexpr double kDanger_dBSPL = 85;
-inline constexpr double kPain_dBSPL = 120;
-
 // The texts of the lines, with the given decimal separator.
 // "System noise -97.3 dBu (+2.7 dB)"; an adds_dB that is not finite (no
 // microphone noise figure): "System noise -97.8 dBu (preamplifier)".

@@ -27,6 +27,9 @@ struct TOverlayText {
     QFont font;
     QColor colour;
     int ascent = 0; // from the top of rect to the baseline
+    // How a text is placed (overlay::place); none for a side title, which
+    // stays where its painter puts it.
+    std::optional<overlay::Kind> kind;
     // Drawn on a dark backdrop: a text over the zones and bars of any colour
     // (the chain's lines) stays readable.
     bool backdrop = false;
@@ -174,9 +177,6 @@ private:
     const IDiagramLevels* levels_ = nullptr;
     const IDiagramChain* chain_ = nullptr;
     std::vector<TOverlayText> overlayTexts_;
-    // Per overlay text while it is collected: the kind of a placed text,
-    // none for a side title.
-    std::vector<std::optional<overlay::Kind>> overlayKinds_;
     QFont sideTitleFont_; // as DrawSideTitles sets it, for the labels to keep clear of
     unsigned overlayGeneration_ = 0;
 };

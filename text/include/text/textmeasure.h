@@ -6,7 +6,6 @@
 #include <QFont>
 #include <QHash>
 #include <QPointF>
-#include <QRect>
 #include <QStaticText>
 #include <QString>
 #include <vector>
@@ -14,27 +13,10 @@
 class QObject;
 class QPaintDevice;
 class QPainter;
-class QTransform;
 
 // The device pixel ratio of what the painter paints on (the image a
 // widget renders into, not the widget).
 qreal paintedRatio(const QPainter& painter);
-
-// The device pixels that `rect` covers, `toDevice` taking it to device
-// pixels (a painter's deviceTransform()): each edge rounded to the nearest
-// pixel boundary, as a fill of `rect` and a widget's clip round them at any
-// scale and offset. For transforms that only scale and translate.
-QRect devicePixels(const QTransform& toDevice, const QRect& rect);
-
-// Outlines the outermost device pixels of `rect` with the painter's pen,
-// one device pixel wide at any scale: on the edge of what a fill of `rect`
-// covers, and inside the clip of a widget whose rectangle it is. At device
-// pixel ratio 1 the same pixels as drawRect(rect.adjusted(0, 0, -1, -1)).
-void drawDeviceOutline(QPainter& painter, const QRect& rect);
-
-// Makes the painter's coordinates device pixels: what it draws next lands on
-// the pixels it names. The caller saves and restores the painter around it.
-void paintInDevicePixels(QPainter& painter);
 
 class ITextMeasure {
 public:
